@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds and runs every test: native (with benchmarks built), native with sanitizers, and the
+# 32-bit Windows build under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+
+for preset in native sanitize win32; do
+  echo "=== ${preset} ==="
+  cmake --preset "$preset"
+  cmake --build --preset "$preset"
+  ctest --preset "$preset"
+done

@@ -1,0 +1,49 @@
+// Loads Dbx32.dll at run time and resolves its operations. When the library or one of its
+// operations is missing the program still runs: every operation then fails with
+// kDbxLoadFailure and StatusText names what is missing.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "host/Dbx32.h"
+
+namespace kordane {
+
+// Status returned by every operation of a host whose library could not be loaded.
+inline constexpr std::int32_t kDbxLoadFailure = -32768;
+
+class DbxHost {
+ public:
+  // A host over a table that is already complete (tests, the in-memory benchmark host).
+  explicit DbxHost(const DbxApi& api);
+
+  // Loads the library by name or path: "Dbx32.dll" on Windows (the program's folder is searched
+  // first); on other systems a path to the stand-in's shared library.
+  static DbxHost Load(const std::string& libraryPath);
+
+  // Default library name for this platform, beside the running program.
+  static std::string DefaultLibraryPath();
+
+  DbxHost(DbxHost&&) noexcept;
+  DbxHost& operator=(DbxHost&&) noexcept;
+  ~DbxHost();
+
+  const DbxApi& Api() const { return api_; }
+  bool Loaded() const { return loadError_.empty(); }
+  // What could not be loaded, e.g. "Cannot load Dbx32.dll"; empty when loaded.
+  const std::string& LoadError() const { return loadError_; }
+
+  // Status-line text of a status returned by this host's operations.
+  std::string StatusText(std::int32_t status) const;
+
+ private:
+  struct Module;
+  DbxHost() = default;
+  std::unique_ptr<Module> module_;
+  DbxApi api_;
+  std::string loadError_;
+};
+
+}  // namespace kordane
