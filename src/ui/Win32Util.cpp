@@ -1,0 +1,132 @@
+#include "ui/Win32Util.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace kordane::ui {
+
+GdiObject<HFONT> CreateDialogFont(bool bold) {
+  LOGFONTA font{};
+  font.lfHeight = -11;
+  font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfQuality = DEFAULT_QUALITY;
+  lstrcpynA(font.lfFaceName, "MS Sans Serif", LF_FACESIZE);
+  return GdiObject<HFONT>(CreateFontIndirectA(&font));
+}
+
+std::string ErrorReportText(const std::string& message) {
+  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
+  return message;
+}
+
+void ShowErrorReport(HWND owner, const std::string& message) {
+  MessageBoxA(owner, ErrorReportText(message).c_str(), kApplicationTitle, MB_OK | MB_ICONSTOP);
+}
+
+namespace {
+
+// Passes a container's child notifications on to its top-level window.
+LRESULT CALLBACK ForwardToWindow(HWND container, UINT message, WPARAM wParam, LPARAM lParam,
+                                 UINT_PTR, DWORD_PTR) {
+  switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+      return SendMessageA(GetAncestor(container, GA_ROOT), message, wParam, lParam);
+    default:
+      return DefSubclassProc(container, message, wParam, lParam);
+  }
+}
+
+}  // namespace
+
+std::vector<HWND> CreateControls(HWND window, std::span<const ControlSpec> specs, HFONT font) {
+  std::vector<HWND> handles;
+  handles.reserve(specs.size());
+  const auto handleOf = [&](int id) {
+    for (std::size_t i = 0; i < handles.size(); ++i) {
+      if (specs[i].id == id) return handles[i];
+    }
+    return window;
+  };
+  for (const ControlSpec& spec : specs) {
+    const HWND parent = spec.parentId == 0 ? window : handleOf(spec.parentId);
+    const HWND control = CreateWindowExA(
+        spec.exStyle, spec.className, spec.text, spec.style | WS_CHILD, spec.left, spec.top,
+        spec.width, spec.height, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    handles.push_back(control);
+  }
+  for (const ControlSpec& spec : specs) {
+    const bool isContainer = std::any_of(specs.begin(), specs.end(), [&](const ControlSpec& child) {
+      return child.parentId == spec.id;
+    });
+    if (isContainer) SetWindowSubclass(handleOf(spec.id), &ForwardToWindow, 1, 0);
+  }
+  return handles;
+}
+
+void WindowBase::RegisterClassOnce(const char* className, HICON icon, HBRUSH background,
+                                   UINT style) {
+  WNDCLASSEXA existing{};
+  existing.cbSize = sizeof existing;
+  if (GetClassInfoExA(GetModuleHandleA(nullptr), className, &existing)) return;
+  WNDCLASSEXA windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.style = style;
+  windowClass.lpfnWndProc = &WindowBase::WindowProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.hIcon = icon;
+  windowClass.hIconSm = icon;
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = background;
+  windowClass.lpszClassName = className;
+  RegisterClassExA(&windowClass);
+}
+
+HWND WindowBase::Create(const char* className, const char* caption, DWORD style, DWORD exStyle,
+                        int left, int top, int clientWidth, int clientHeight, HWND owner) {
+  RECT frame{0, 0, clientWidth, clientHeight};
+  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+  return CreateWindowExA(exStyle, className, caption, style, left, top, frame.right - frame.left,
+                         frame.bottom - frame.top, owner, nullptr, GetModuleHandleA(nullptr), this);
+}
+
+LRESULT CALLBACK WindowBase::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                        LPARAM lParam) noexcept {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    auto* self = static_cast<WindowBase*>(create->lpCreateParams);
+    self->handle_ = window;
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<WindowBase*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  LRESULT result = 0;
+  bool handled = false;
+  Guarded(window, [&] {
+    result = self->HandleMessage(message, wParam, lParam);
+    handled = true;
+  });
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    self->handle_ = nullptr;
+  }
+  return handled ? result : DefWindowProcA(window, message, wParam, lParam);
+}
+
+std::string WindowText(HWND window) {
+  const int length = GetWindowTextLengthA(window);
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  const int copied = GetWindowTextA(window, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+  return text;
+}
+
+}  // namespace kordane::ui
