@@ -99,15 +99,15 @@ static_assert(sizeof(TDbxItem) == 9336);
 
 // The library's operations: X(name, bytes of arguments on the stack, return, parameters...).
 // Every operation returns a status code, 0 for success.
-#define KORDANE_DBX_OPERATIONS(X)                                                                 \
+#define KORDANE_DBX_OPERATIONS(X)                                                                \
   X(TOpenDesign, 16, std::int32_t dbType, std::int32_t timeout, const char* name,                \
-    TDbxContext* context)                                                                         \
+    TDbxContext* context)                                                                        \
   X(TCloseDesign, 8, TDbxContext* context, const char* message)                                  \
   X(TGetDesignInfo, 8, TDbxContext* context, TDesignInfo* info)                                  \
   X(TGetFirstSelectedItem, 8, TDbxContext* context, TDbxItem* item)                              \
   X(TGetNextSelectedItem, 8, TDbxContext* context, TDbxItem* item)                               \
   X(TRotateComponent, 16, TDbxContext* context, std::int32_t angle, std::int32_t* rotationPoint, \
-    TDbxComponent* component)                                                                     \
+    TDbxComponent* component)                                                                    \
   X(TMoveComponent, 16, TDbxContext* context, std::int32_t dx, std::int32_t dy,                  \
     TDbxComponent* component)
 

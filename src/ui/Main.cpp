@@ -1,4 +1,6 @@
 // Program start: the main window and its message loop.
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  return 0;
+}

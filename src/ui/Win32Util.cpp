@@ -58,8 +58,8 @@ std::vector<HWND> CreateControls(HWND window, std::span<const ControlSpec> specs
     const HWND parent = spec.parentId == 0 ? window : handleOf(spec.parentId);
     const HWND control = CreateWindowExA(
         spec.exStyle, spec.className, spec.text, spec.style | WS_CHILD, spec.left, spec.top,
-        spec.width, spec.height, parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), GetModuleHandleA(nullptr), nullptr);
+        spec.width, spec.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+        GetModuleHandleA(nullptr), nullptr);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     handles.push_back(control);
   }
