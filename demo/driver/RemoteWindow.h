@@ -1,0 +1,111 @@
+// Drives a running Kordane.exe from another process through window messages, as a user's
+// clicks would: used by the headless demo and by the end-to-end test.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace kordane::remote {
+
+inline constexpr const char* kMainWindowClass = "TfrmMain";
+
+inline std::string TextOf(HWND window) {
+  char buffer[1024] = {};
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+                      SMTO_ABORTIFHUNG, 5000, &copied);
+  return std::string(buffer, copied);
+}
+
+// The main window of the process, waiting up to timeout for it to appear.
+inline HWND WaitForMainWindow(DWORD processId, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  do {
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, kMainWindowClass, nullptr)) != nullptr) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(window, &owner);
+      if ((processId == 0 || owner == processId) && IsWindowVisible(window)) return window;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  } while (std::chrono::steady_clock::now() < deadline);
+  return nullptr;
+}
+
+// A descendant control with the given identifier.
+inline HWND FindControl(HWND window, int id) {
+  struct Search {
+    int id;
+    HWND found;
+  } search{id, nullptr};
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        if (GetDlgCtrlID(child) == s->id) {
+          s->found = child;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Message boxes ("#32770") that the process shows, e.g. a RefDes error during a run.
+inline std::vector<HWND> MessageBoxesOf(DWORD processId) {
+  std::vector<HWND> boxes;
+  HWND window = nullptr;
+  while ((window = FindWindowExA(nullptr, window, "#32770", nullptr)) != nullptr) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == processId && IsWindowVisible(window)) boxes.push_back(window);
+  }
+  return boxes;
+}
+
+// The text of a message box: its static text control.
+inline std::string MessageBoxText(HWND box) {
+  HWND text = GetDlgItem(box, 0xFFFF);
+  return text != nullptr ? TextOf(text) : std::string();
+}
+
+// Presses the OK button of a message box.
+inline void DismissMessageBox(HWND box) {
+  if (HWND ok = GetDlgItem(box, IDOK)) PostMessageA(ok, BM_CLICK, 0, 0);
+  else PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+// Clicks a button. The click is delivered at once; a handler that takes longer (or shows a modal
+// box) goes on after this returns.
+inline void Click(HWND button) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_NORMAL, 200, &result);
+}
+
+// Waits until the window's thread answers again, pressing OK on any message box that comes up
+// on the way; returns the texts of those boxes.
+inline std::vector<std::string> WaitIdle(HWND window, DWORD processId,
+                                         std::chrono::milliseconds timeout) {
+  std::vector<std::string> texts;
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (std::chrono::steady_clock::now() < deadline) {
+    for (HWND box : MessageBoxesOf(processId)) {
+      texts.push_back(TextOf(box) + ": " + MessageBoxText(box));
+      DismissMessageBox(box);
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    DWORD_PTR result = 0;
+    if (SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 300, &result) != 0 &&
+        MessageBoxesOf(processId).empty()) {
+      break;
+    }
+  }
+  return texts;
+}
+
+}  // namespace kordane::remote

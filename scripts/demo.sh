@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Builds Kordane.exe with the stand-in host and starts it under Wine on the demo board.
+# With a display: the window opens on it. Without one: the demo runs headless under Xvfb, presses
+# Go, prints which components moved from where to where, and saves a screenshot of the window.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 --target Kordane Dbx32 KordaneDriver
+
+build="$PWD/build/win32"
+run="$build/demo"
+rm -rf "$run"
+mkdir -p "$run"
+cp "$build/bin/Kordane.exe" "$build/bin/Dbx32.dll" "$build/bin/board.txt" "$run/"
+cp "$build/bin/KordaneDriver.exe" "$build/"
+cd "$run"
+
+if [ -n "${DISPLAY:-}" ]; then
+  echo "Starting Kordane.exe on the demo board ($run/board.txt)"
+  exec "$build/wine-run" Kordane.exe
+fi
+
+# Headless: a private X display with a virtual Windows desktop, so that the frame is drawn.
+display=:$((90 + RANDOM % 100))
+Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null || true' EXIT
+export DISPLAY="$display"
+for _ in $(seq 1 50); do [ -S "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+
+desktop=(explorer /desktop=Kordane,480x320)
+cp board.txt board.before
+"$build/wine-run" "${desktop[@]}" Kordane.exe &
+kordane=$!
+"$build/wine-run" "${desktop[@]}" "$build/KordaneDriver.exe" go
+sleep 1
+import -window root "$run/screen.png"
+read -r left top width height < <("$build/wine-run" "${desktop[@]}" "$build/KordaneDriver.exe" rect | tr -d '\r')
+convert "$run/screen.png" -crop "${width}x${height}+${left}+${top}" +repage "$run/kordane.png"
+"$build/wine-run" "${desktop[@]}" "$build/KordaneDriver.exe" close
+wait "$kordane" || true
+
+echo
+echo "Components moved on the demo board (X, Y in database units, rotation in tenths of a degree):"
+awk '$1 == "component" {
+       key = $2
+       if (FNR == NR) { before[key] = "(" $3 ", " $4 ") " $5; next }
+       after = "(" $3 ", " $4 ") " $5
+       if (before[key] != after) printf "  %-6s %-28s -> %s\n", key, before[key], after
+     }' board.before board.txt
+echo
+echo "Screenshot of the window: $run/kordane.png"
