@@ -63,11 +63,10 @@ class TCompTypeList {
 
  private:
   friend class TSortedComp;
-  // Stable sort on keys[i] ascending with ties reversed: the result of taking the members one by
-  // one into a list, appending after a smaller last key and otherwise inserting before the first
-  // key at or above, without the quadratic cost.
-  template <typename Key>
-  void ReorderByKeys(const std::vector<Key>& keys);
+  // Ascending by keys[i] with ties reversed: the result of taking the members one by one into a
+  // list, appending after a smaller last key and otherwise inserting before the first key at or
+  // above it, without that insertion's quadratic cost.
+  void ReorderByKeys(const std::vector<std::int64_t>& keys);
 
   std::vector<TDbxComponent*> components_;
   std::string prefix_;

@@ -1,0 +1,200 @@
+#include "placement/CompSort.h"
+
+#include <algorithm>
+#include <limits>
+#include <numeric>
+#include <utility>
+
+#include "host/Conversions.h"
+
+namespace kordane {
+
+namespace {
+
+constexpr const char* kRefDesErrorPrefix = "Error converting RefDes: ";
+
+bool IsDecimalDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// The split itself, without reporting.
+TRefDes SplitQuietly(const std::string& designator) {
+  std::size_t digitsStart = designator.size();
+  while (digitsStart > 0 && IsDecimalDigit(designator[digitsStart - 1])) {
+    --digitsStart;
+  }
+  TRefDes result;
+  result.prefix = designator.substr(0, digitsStart);
+  const std::string digits = designator.substr(digitsStart);
+  if (!digits.empty()) {
+    try {
+      result.number = ParseInt(digits);
+    } catch (const ConversionError&) {
+      // Beyond 2147483647: no number, like an empty digit run.
+    }
+  }
+  return result;
+}
+
+void Report(IRefDesReporter& reporter, const std::string& designator) {
+  reporter.ReportRefDesError(kRefDesErrorPrefix + designator);
+}
+
+// A designator without a number sorts before every numbered one, and such designators are
+// equal among themselves (they end in the reverse of their previous order, like equal numbers).
+constexpr std::int64_t kNoNumberKey = std::numeric_limits<std::int64_t>::min();
+
+}  // namespace
+
+TRefDes SplitRefDes(const std::string& designator, IRefDesReporter& reporter) {
+  TRefDes result = SplitQuietly(designator);
+  if (!result.number) {
+    Report(reporter, designator);
+  }
+  return result;
+}
+
+TCompTypeList::TCompTypeList(std::string prefix, IRefDesReporter& reporter)
+    : prefix_(std::move(prefix)), reporter_(reporter) {}
+
+bool TCompTypeList::AddComponent(TDbxComponent* component) {
+  if (SplitRefDes(component->RefDes(), reporter_).prefix != prefix_) {
+    return false;
+  }
+  components_.push_back(component);
+  return true;
+}
+
+TDbxComponent* TCompTypeList::GetItem(std::int32_t index) const {
+  if (index < 0 || index >= Count()) {
+    return nullptr;
+  }
+  return components_[static_cast<std::size_t>(index)];
+}
+
+void TCompTypeList::ReorderByKeys(const std::vector<std::int64_t>& keys) {
+  // Taking the members in reverse and sorting stably puts equal keys in reverse order.
+  std::vector<std::size_t> order(components_.size());
+  std::iota(order.rbegin(), order.rend(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(),
+                   [&keys](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
+  std::vector<TDbxComponent*> reordered;
+  reordered.reserve(components_.size());
+  for (const std::size_t index : order) {
+    reordered.push_back(components_[index]);
+  }
+  components_ = std::move(reordered);
+}
+
+void TCompTypeList::SortByPosition(std::int32_t axis) {
+  std::vector<std::int64_t> keys;
+  keys.reserve(components_.size());
+  for (const TDbxComponent* component : components_) {
+    keys.push_back(axis == kAxisX ? component->X() : component->Y());
+  }
+  ReorderByKeys(keys);
+}
+
+void TCompTypeList::SortByNumber() {
+  // Each designator is read and split once. The insertion the order stands for splits designators
+  // at set moments, and each split of a designator without a number is reported; those moments
+  // are replayed below. Designators without a number sort first, so at every step they form the
+  // front of the list, newest first.
+  const std::size_t n = components_.size();
+  std::vector<std::int64_t> keys(n);
+  std::vector<std::string> failing(n);  // designator text, only for those without a number
+  for (std::size_t i = 0; i < n; ++i) {
+    std::string designator = components_[i]->RefDes();
+    const TRefDes split = SplitQuietly(designator);
+    if (split.number) {
+      keys[i] = *split.number;
+    } else {
+      keys[i] = kNoNumberKey;
+      failing[i] = std::move(designator);
+    }
+  }
+  const auto fails = [&keys](std::size_t i) { return keys[i] == kNoNumberKey; };
+  const auto report = [this, &failing](std::size_t i) { Report(reporter_, failing[i]); };
+
+  std::size_t first = 0;  // members at the ends of the list built so far
+  std::size_t last = 0;
+  std::vector<std::size_t> failingTaken;  // in the order taken; the list holds them reversed
+  if (n > 0 && fails(0)) {
+    failingTaken.push_back(0);
+  }
+  for (std::size_t j = 1; j < n; ++j) {
+    if (fails(j)) {
+      report(j);
+    }
+    if (fails(last)) {
+      report(last);
+    }
+    if (keys[last] < keys[j]) {
+      last = j;  // appended
+    } else if (fails(j)) {
+      // The walk from the front stops at the first element: every key is at or above this one.
+      if (fails(first)) {
+        report(first);
+      }
+    } else {
+      // The walk passes every member without a number before it meets a numbered one.
+      for (auto it = failingTaken.rbegin(); it != failingTaken.rend(); ++it) {
+        report(*it);
+      }
+    }
+    if (keys[j] <= keys[first]) {
+      first = j;
+    }
+    if (fails(j)) {
+      failingTaken.push_back(j);
+    }
+  }
+  ReorderByKeys(keys);
+}
+
+TSortedComp::TSortedComp(IRefDesReporter& reporter) : reporter_(reporter) {}
+
+void TSortedComp::AddComponent(TDbxComponent* component) {
+  // Split once; the group's own split of the same designator is replayed by reporting again.
+  const std::string designator = component->RefDes();
+  const TRefDes split = SplitRefDes(designator, reporter_);
+  const auto at =
+      std::lower_bound(groups_.begin(), groups_.end(), split.prefix,
+                       [](const std::unique_ptr<TCompTypeList>& group, const std::string& prefix) {
+                         return group->Prefix() < prefix;
+                       });
+  if (!split.number) {
+    Report(reporter_, designator);
+  }
+  if (at != groups_.end() && (*at)->Prefix() == split.prefix) {
+    (*at)->components_.push_back(component);
+    return;
+  }
+  auto group = std::make_unique<TCompTypeList>(split.prefix, reporter_);
+  group->components_.push_back(component);
+  const auto position = static_cast<std::size_t>(at - groups_.begin());
+  groups_.insert(at, std::move(group));
+  // Same result as RebuildPrefixes, without copying every prefix again.
+  prefixes_.insert(prefixes_.begin() + static_cast<std::ptrdiff_t>(position), split.prefix);
+}
+
+TCompTypeList* TSortedComp::FindGroup(const std::string& prefix) const {
+  const auto at =
+      std::lower_bound(groups_.begin(), groups_.end(), prefix,
+                       [](const std::unique_ptr<TCompTypeList>& group, const std::string& wanted) {
+                         return group->Prefix() < wanted;
+                       });
+  if (at == groups_.end() || (*at)->Prefix() != prefix) {
+    return nullptr;
+  }
+  return at->get();
+}
+
+void TSortedComp::RebuildPrefixes() {
+  prefixes_.clear();
+  for (const auto& group : groups_) {
+    prefixes_.push_back(group->Prefix());
+  }
+}
+
+}  // namespace kordane
