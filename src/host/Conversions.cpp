@@ -18,7 +18,9 @@ char gDecimalSeparator = '.';
 constexpr const char* kInvalidFloat = "'%s' is not a valid floating point value";
 constexpr const char* kInvalidInteger = "'%s' is not a valid integer value";
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 int HexDigitValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -49,9 +51,13 @@ std::int64_t ClampedDecimal(std::string_view digits) {
 
 }  // namespace
 
-void SetDecimalSeparator(char separator) { gDecimalSeparator = separator; }
+void SetDecimalSeparator(char separator) {
+  gDecimalSeparator = separator;
+}
 
-char DecimalSeparator() { return gDecimalSeparator; }
+char DecimalSeparator() {
+  return gDecimalSeparator;
+}
 
 double ParseFloat(const std::string& text) {
   const auto fail = [&text]() { return ConversionError(FormatMessage(kInvalidFloat, text)); };
