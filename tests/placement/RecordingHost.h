@@ -10,7 +10,9 @@
 #include <utility>
 #include <vector>
 
+#include "host/Conversions.h"
 #include "host/Dbx32.h"
+#include "host/DbxLoader.h"
 #include "host/DbxUtils.h"
 #include "placement/CompSort.h"
 #include "placement/PlacementRun.h"
@@ -38,8 +40,11 @@ inline FakeDesign* activeDesign = nullptr;
 
 class FakeDesign {
  public:
-  explicit FakeDesign(Log& log) : log_(log) { detail::activeDesign = this; }
-  ~FakeDesign() { detail::activeDesign = nullptr; }
+  // The newest design is the one the operations act on, until it goes.
+  explicit FakeDesign(Log& log) : log_(log), previous_(detail::activeDesign) {
+    detail::activeDesign = this;
+  }
+  ~FakeDesign() { detail::activeDesign = previous_; }
   FakeDesign(const FakeDesign&) = delete;
   FakeDesign& operator=(const FakeDesign&) = delete;
 
@@ -231,6 +236,7 @@ class FakeDesign {
   }
 
   Log& log_;
+  FakeDesign* previous_;
   std::vector<Item> selection_;
   std::size_t cursor_ = 0;
   std::map<std::string, int> counts_;
@@ -279,6 +285,41 @@ class RecordingReporter : public IRefDesReporter {
  public:
   void ReportRefDesError(const std::string& message) override { messages.push_back(message); }
   std::vector<std::string> messages;
+};
+
+// One run's world: a design, a window and the run's inputs, all writing to one log.
+struct Session {
+  Session() { inputs.rotateEnabled = false; }
+
+  void Run() { RunPlacement(host, inputs, view, designOpen); }
+
+  // The message of the ConversionError that ended the run, or "<none>".
+  std::string RunForError() {
+    try {
+      Run();
+    } catch (const ConversionError& error) {
+      return error.what();
+    }
+    return "<none>";
+  }
+
+  // Log entries of one operation or view output that carry details ("move R1 0 0").
+  std::vector<std::string> Entries(const std::string& operation) const {
+    std::vector<std::string> found;
+    for (const std::string& entry : log) {
+      if (entry.rfind(operation + " ", 0) == 0) {
+        found.push_back(entry);
+      }
+    }
+    return found;
+  }
+
+  Log log;
+  FakeDesign design{log};
+  RecordingView view{log};
+  DbxHost host{FakeDesign::Api()};
+  PlacementInputs inputs;
+  bool designOpen = true;  // stale on purpose: the run clears it
 };
 
 }  // namespace kordane::testing
