@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <numeric>
 #include <utility>
 
 #include "host/Conversions.h"
@@ -44,6 +43,10 @@ void Report(IRefDesReporter& reporter, const std::string& designator) {
 // equal among themselves (they end in the reverse of their previous order, like equal numbers).
 constexpr std::int64_t kNoNumberKey = std::numeric_limits<std::int64_t>::min();
 
+std::int64_t NumberKey(const TRefDes& split) {
+  return split.number ? *split.number : kNoNumberKey;
+}
+
 }  // namespace
 
 TRefDes SplitRefDes(const std::string& designator, IRefDesReporter& reporter) {
@@ -58,11 +61,17 @@ TCompTypeList::TCompTypeList(std::string prefix, IRefDesReporter& reporter)
     : prefix_(std::move(prefix)), reporter_(reporter) {}
 
 bool TCompTypeList::AddComponent(TDbxComponent* component) {
-  if (SplitRefDes(component->RefDes(), reporter_).prefix != prefix_) {
+  const TRefDes split = SplitRefDes(component->RefDes(), reporter_);
+  if (split.prefix != prefix_) {
     return false;
   }
-  components_.push_back(component);
+  Append(component, split);
   return true;
+}
+
+void TCompTypeList::Append(TDbxComponent* component, const TRefDes& split) {
+  components_.push_back(component);
+  numberKeys_.push_back(NumberKey(split));
 }
 
 TDbxComponent* TCompTypeList::GetItem(std::int32_t index) const {
@@ -73,17 +82,28 @@ TDbxComponent* TCompTypeList::GetItem(std::int32_t index) const {
 }
 
 void TCompTypeList::ReorderByKeys(const std::vector<std::int64_t>& keys) {
-  // Taking the members in reverse and sorting stably puts equal keys in reverse order.
-  std::vector<std::size_t> order(components_.size());
-  std::iota(order.rbegin(), order.rend(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(),
-                   [&keys](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
-  std::vector<TDbxComponent*> reordered;
-  reordered.reserve(components_.size());
-  for (const std::size_t index : order) {
-    reordered.push_back(components_[index]);
+  // Each member's place is fixed by its key and then by its previous index, reversed; the pairs
+  // are distinct, so any sort gives the one order.
+  struct Ranked {
+    std::int64_t key;
+    std::size_t index;
+  };
+  const std::size_t n = components_.size();
+  std::vector<Ranked> ranked(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    ranked[i] = {keys[i], i};
   }
-  components_ = std::move(reordered);
+  std::sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
+    return a.key != b.key ? a.key < b.key : a.index > b.index;
+  });
+  std::vector<TDbxComponent*> components(n);
+  std::vector<std::int64_t> numberKeys(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    components[i] = components_[ranked[i].index];
+    numberKeys[i] = numberKeys_[ranked[i].index];
+  }
+  components_ = std::move(components);
+  numberKeys_ = std::move(numberKeys);
 }
 
 void TCompTypeList::SortByPosition(std::int32_t axis) {
@@ -96,25 +116,14 @@ void TCompTypeList::SortByPosition(std::int32_t axis) {
 }
 
 void TCompTypeList::SortByNumber() {
-  // Each designator is read and split once. The insertion the order stands for splits designators
-  // at set moments, and each split of a designator without a number is reported; those moments
-  // are replayed below. Designators without a number sort first, so at every step they form the
-  // front of the list, newest first.
+  // The insertion the order stands for splits designators at set moments, and each split of a
+  // designator without a number is reported; those moments are replayed here from the numbers
+  // split when the members joined. Designators without a number sort first, so at every step
+  // they form the front of the list, newest first.
+  const std::vector<std::int64_t>& keys = numberKeys_;
   const std::size_t n = components_.size();
-  std::vector<std::int64_t> keys(n);
-  std::vector<std::string> failing(n);  // designator text, only for those without a number
-  for (std::size_t i = 0; i < n; ++i) {
-    std::string designator = components_[i]->RefDes();
-    const TRefDes split = SplitQuietly(designator);
-    if (split.number) {
-      keys[i] = *split.number;
-    } else {
-      keys[i] = kNoNumberKey;
-      failing[i] = std::move(designator);
-    }
-  }
   const auto fails = [&keys](std::size_t i) { return keys[i] == kNoNumberKey; };
-  const auto report = [this, &failing](std::size_t i) { Report(reporter_, failing[i]); };
+  const auto report = [this](std::size_t i) { Report(reporter_, components_[i]->RefDes()); };
 
   std::size_t first = 0;  // members at the ends of the list built so far
   std::size_t last = 0;
@@ -167,11 +176,11 @@ void TSortedComp::AddComponent(TDbxComponent* component) {
     Report(reporter_, designator);
   }
   if (at != groups_.end() && (*at)->Prefix() == split.prefix) {
-    (*at)->components_.push_back(component);
+    (*at)->Append(component, split);
     return;
   }
   auto group = std::make_unique<TCompTypeList>(split.prefix, reporter_);
-  group->components_.push_back(component);
+  group->Append(component, split);
   const auto position = static_cast<std::size_t>(at - groups_.begin());
   groups_.insert(at, std::move(group));
   // Same result as RebuildPrefixes, without copying every prefix again.

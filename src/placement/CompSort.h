@@ -63,12 +63,16 @@ class TCompTypeList {
 
  private:
   friend class TSortedComp;
+  void Append(TDbxComponent* component, const TRefDes& split);
   // Ascending by keys[i] with ties reversed: the result of taking the members one by one into a
   // list, appending after a smaller last key and otherwise inserting before the first key at or
   // above it, without that insertion's quadratic cost.
   void ReorderByKeys(const std::vector<std::int64_t>& keys);
 
   std::vector<TDbxComponent*> components_;
+  // Sort key of each member's designator number, split once when the member joined: the host
+  // identifies a component by its designator and never rewrites it.
+  std::vector<std::int64_t> numberKeys_;
   std::string prefix_;
   IRefDesReporter& reporter_;
 };
