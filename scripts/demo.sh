@@ -6,10 +6,17 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target Kordane Dbx32 KordaneDriver
+# The product is the 32-bit build. Machines that run 64-bit user code only cannot start 32-bit
+# programs, not even under Wine; there the demo runs the same code built for 64 bits.
+preset=win32
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  echo "This machine cannot run 32-bit programs; the demo runs the 64-bit build of Kordane."
+  preset=win64
+fi
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" --target Kordane Dbx32 KordaneDriver
 
-build="$PWD/build/win32"
+build="$PWD/build/$preset"
 run="$build/demo"
 rm -rf "$run"
 mkdir -p "$run"
