@@ -76,8 +76,10 @@ inline std::string MessageBoxText(HWND box) {
 
 // Presses the OK button of a message box.
 inline void DismissMessageBox(HWND box) {
-  if (HWND ok = GetDlgItem(box, IDOK)) PostMessageA(ok, BM_CLICK, 0, 0);
-  else PostMessageA(box, WM_COMMAND, IDOK, 0);
+  if (HWND ok = GetDlgItem(box, IDOK))
+    PostMessageA(ok, BM_CLICK, 0, 0);
+  else
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
 // Clicks a button. The click is delivered at once; a handler that takes longer (or shows a modal

@@ -1,0 +1,122 @@
+// The main window: the placement choices, the Go button, the unit switch, stay-on-top and the
+// About box. Its behaviour lives in TfrmMainLogic; this class is the Win32 face of it.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "host/DbxLoader.h"
+#include "placement/PlacementRun.h"
+#include "settings/GlobalSettings.h"
+#include "ui/MainFormLogic.h"
+#include "ui/Win32Util.h"
+
+namespace kordane::ui {
+
+// Control identifiers; also the indices of the control table.
+enum ControlId : int {
+  kIdAlign = 100,
+  kIdGroupBox1,
+  kIdHorizontal,
+  kIdVertical,
+  kIdGroupBox2,
+  kIdSpacing,
+  kIdToMils,
+  kIdToMm,
+  kIdDoSpace,
+  kIdUnits,
+  kIdOnTop,
+  kIdStatusBar,
+  kIdGroupBox3,
+  kIdUp,
+  kIdNone,
+  kIdDown,
+  kIdGroupBox4,
+  kIdRotation,
+  kIdDoRotate,
+  kIdLast
+};
+inline constexpr int kIdAbout = 200;  // the popup menu's only entry
+
+inline constexpr const char* kMainWindowClass = "TfrmMain";
+inline constexpr int kClientWidth = 214;
+inline constexpr int kClientHeight = 167;
+
+class TfrmMain final : public WindowBase, private IMainFormControls, private IPlacementView {
+ public:
+  // settingsPath: the INI file; host: the host library, already loaded.
+  TfrmMain(std::string settingsPath, DbxHost host);
+  ~TfrmMain() override;
+
+  // Creates the window, loads the settings into it and shows it in the stored state.
+  void Show();
+
+  // Handlers, also reachable from tests.
+  void bAlignClick();
+  void About1Click();
+  HWND Control(int id) const;
+  bool DesignOpen() const { return FDesignOpen; }
+  bool SpacingGreyed() const { return spacingGreyed_; }
+  bool RotationGreyed() const { return rotationGreyed_; }
+
+ private:
+  void FormCreate();
+  // Saves the settings and disconnects; true when the window may close.
+  void FormClose();
+
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnCommand(int id, int code, HWND control);
+  LRESULT OnControlColour(HDC dc, HWND control);
+
+  // IMainFormControls.
+  bool Checked(TControl control) const override;
+  void SetChecked(TControl control, bool checked) override;
+  std::string Text(TControl control) const override;
+  void SetText(TControl control, const std::string& text) override;
+  void SetTextColour(TControl control, std::optional<std::uint32_t> colour) override;
+  void SetTopMost(bool topMost) override;
+  int Left() const override { return normalLeft_; }
+  int Top() const override { return normalTop_; }
+  void SetLeft(int left) override;
+  void SetTop(int top) override;
+  TWindowState WindowState() const override { return windowState_; }
+  void SetWindowState(TWindowState state) override { windowState_ = state; }
+
+  // IPlacementView.
+  void SetStatusText(const std::string& text) override;
+  void SetUnitsLabel(const std::string& text) override;
+  void BeginWaitCursor() override;
+  void EndWaitCursor() override;
+  std::string RotationText() override;
+  void ShowRefDesError(const std::string& message) override;
+
+  HWND HandleOf(TControl control) const;
+
+  std::string settingsPath_;
+  DbxHost host_;
+  TfrmMainLogic logic_{*this};
+  std::unique_ptr<TGlobalSettings> FSettings;
+  bool FDesignOpen = false;
+
+  GdiObject<HFONT> font_;
+  GdiObject<HFONT> boldFont_;
+  std::array<HWND, kIdLast - kIdAlign> controls_{};
+  HMENU popupMenu_ = nullptr;
+
+  bool spacingGreyed_ = false;
+  bool rotationGreyed_ = false;
+  int settingText_ = 0;  // >0 while the program itself changes a text: its notifications are ours
+  bool running_ = false;
+  HCURSOR savedCursor_ = nullptr;
+
+  // The window's own state and its normal position, which a minimise from the title bar leaves
+  // alone.
+  TWindowState windowState_ = TWindowState::Normal;
+  int normalLeft_ = 744;
+  int normalTop_ = 108;
+};
+
+}  // namespace kordane::ui

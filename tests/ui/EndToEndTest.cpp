@@ -1,0 +1,101 @@
+// The real Kordane.exe in a folder of its own, driven from outside through window messages as a
+// user would drive it: press Go, close; then the board and the INI file it leaves.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+
+#include "RemoteWindow.h"
+#include "UiTestSupport.h"
+
+namespace kordane::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Owns a started process; ends it if the test did not.
+class Process {
+ public:
+  Process(const std::filesystem::path& exe, const std::filesystem::path& folder) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::string commandLine = exe.string();
+    commandLine.insert(commandLine.begin(), '"');
+    commandLine.push_back('"');
+    started_ = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              folder.string().c_str(), &startup, &info_) != 0;
+  }
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+  ~Process() {
+    if (!started_) return;
+    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info_.hProcess, 1);
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+  }
+  bool Started() const { return started_; }
+  DWORD Id() const { return info_.dwProcessId; }
+  bool WaitForExit(DWORD milliseconds) const {
+    return WaitForSingleObject(info_.hProcess, milliseconds) == WAIT_OBJECT_0;
+  }
+
+ private:
+  bool started_ = false;
+  PROCESS_INFORMATION info_{};
+};
+
+TEST(EndToEndTest, GoThenCloseLeavesThePlacedBoardAndTheSettings) {
+  TempFolder folder;
+  for (const char* file : {"Kordane.exe", "Dbx32.dll"}) {
+    std::filesystem::copy_file(BinDir() / file, folder / file);
+  }
+  WriteFile(folder / "board.txt",
+            "units mils\n"
+            "component C2 0 7000 0 selected\n"
+            "component C1 2000 5000 900 selected\n"
+            "component R3 900 0 0 selected\n"
+            "component R1 100 0 0 selected\n"
+            "component R2 500 0 0 selected\n");
+  WriteFile(folder / "Kordane.INI",
+            "[Other]\nKeep=me\n[Main Window]\nSpacing=100\nRotation=90\nOn Top=0\n");
+  // The program finds its board beside the stand-in, not through a test's environment.
+  SetEnvironmentVariableA("DBX32_BOARD", nullptr);
+
+  Process kordane(folder / "Kordane.exe", folder.Path());
+  ASSERT_TRUE(kordane.Started());
+  const HWND window = remote::WaitForMainWindow(kordane.Id(), 60s);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(remote::TextOf(window), "Kordane");
+
+  constexpr int kGoButton = 100;
+  remote::Click(remote::FindControl(window, kGoButton));
+  EXPECT_TRUE(remote::WaitIdle(window, kordane.Id(), 60s).empty());
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(kordane.WaitForExit(30000));
+
+  const auto components = ComponentsOf(folder / "board.txt");
+  const long pitch = 100 * 2540;
+  EXPECT_EQ(components.at("R1").x, 100);
+  EXPECT_EQ(components.at("R2").x, 100 + pitch);
+  EXPECT_EQ(components.at("R3").x, 100 + 2 * pitch);
+  // C2 has the smallest X, so the C row starts at its place; every member turned to 90 degrees.
+  EXPECT_EQ(components.at("C1").x, 0);
+  EXPECT_EQ(components.at("C1").y, 7000);
+  EXPECT_EQ(components.at("C2").x, pitch);
+  EXPECT_EQ(components.at("C2").y, 7000);
+  EXPECT_EQ(components.at("C2").rotation, 900);
+  EXPECT_EQ(components.at("R1").rotation, 900);
+
+  const auto ini = folder / "Kordane.INI";
+  EXPECT_EQ(IniValue(ini, "Spacing"), "100");
+  EXPECT_EQ(IniValue(ini, "Rotation"), "90");
+  EXPECT_EQ(IniValue(ini, "On Top"), "0");
+  EXPECT_EQ(IniValue(ini, "Window State"), "0");
+  EXPECT_EQ(IniValue(ini, "Left"), "50");
+  char kept[16] = {};
+  GetPrivateProfileStringA("Other", "Keep", "", kept, sizeof kept, ini.string().c_str());
+  EXPECT_STREQ(kept, "me");
+}
+
+}  // namespace
+}  // namespace kordane::testing
