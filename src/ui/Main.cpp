@@ -1,6 +1,7 @@
 // Program start: the main window over the host library beside the program, and the message loop.
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <exception>
 

@@ -1,7 +1,8 @@
 // The main window as a user meets it: real controls, the stand-in host, a real INI file.
-#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <memory>
 
