@@ -9,11 +9,12 @@ bash scripts/install-deps.sh
 # The product is the 32-bit build. Machines that run 64-bit user code only cannot start 32-bit
 # programs, not even under Wine; there the demo runs the same code built for 64 bits.
 preset=win32
-if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+cmake --preset "$preset" >/dev/null
+if ! grep -q "^KORDANE_CAN_RUN_WINDOWS_PROGRAMS:INTERNAL=ON" build/win32/CMakeCache.txt; then
   echo "This machine cannot run 32-bit programs; the demo runs the 64-bit build of Kordane."
   preset=win64
+  cmake --preset "$preset" >/dev/null
 fi
-cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" --target Kordane Dbx32 KordaneDriver
 
 build="$PWD/build/$preset"

@@ -13,7 +13,7 @@ endfunction()
 dump(Dbx32.dll dll)
 foreach(operation TOpenDesign TCloseDesign TGetDesignInfo TGetFirstSelectedItem
                   TGetNextSelectedItem TRotateComponent TMoveComponent)
-  if(NOT dll MATCHES "[ \t\]]${operation}\r?\n")
+  if(NOT dll MATCHES "[ \t]${operation}\r?\n")
     message(FATAL_ERROR "Dbx32.dll does not export ${operation} under its plain name")
   endif()
 endforeach()

@@ -37,22 +37,21 @@ inline HWND WaitForMainWindow(DWORD processId, std::chrono::milliseconds timeout
 }
 
 // A descendant control with the given identifier.
+struct ControlSearch {
+  int id;
+  HWND found;
+};
+
+inline BOOL CALLBACK MatchControl(HWND child, LPARAM param) {
+  auto* search = reinterpret_cast<ControlSearch*>(param);
+  if (GetDlgCtrlID(child) != search->id) return TRUE;
+  search->found = child;
+  return FALSE;
+}
+
 inline HWND FindControl(HWND window, int id) {
-  struct Search {
-    int id;
-    HWND found;
-  } search{id, nullptr};
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        if (GetDlgCtrlID(child) == s->id) {
-          s->found = child;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  ControlSearch search{id, nullptr};
+  EnumChildWindows(window, &MatchControl, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
