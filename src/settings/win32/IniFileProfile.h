@@ -1,0 +1,34 @@
+// The settings file on Windows: one section of an INI file through the private-profile functions.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "settings/GlobalSettings.h"
+
+namespace kordane {
+
+// Full path of the settings file: the folder of the program's own executable, with its trailing
+// separator, followed by "Kordane.INI".
+std::string SettingsFilePath();
+
+class IniFileProfile : public IProfileSection {
+ public:
+  // A relative path is made absolute here: the profile functions would otherwise look for a bare
+  // file name in the Windows folder.
+  IniFileProfile(const std::string& path, std::string section);
+
+  // Longer values are cut at 2047 characters.
+  std::optional<std::string> ReadString(const char* key) override;
+  // Line breaks in the value are stored as spaces. Throws SettingsWriteError
+  // "Unable to write to <full path>".
+  void WriteString(const char* key, const std::string& value) override;
+
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+  std::string section_;
+};
+
+}  // namespace kordane

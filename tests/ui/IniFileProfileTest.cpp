@@ -1,0 +1,179 @@
+#include "settings/win32/IniFileProfile.h"
+
+#include <windows.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "UiTestSupport.h"
+#include "mainform/FakeMainFormControls.h"
+#include "settings/GlobalSettings.h"
+#include "ui/MainFormLogic.h"
+
+namespace kordane {
+namespace {
+
+using ::testing::ElementsAre;
+using testing::ReadFile;
+using testing::TempFolder;
+using testing::WriteFile;
+
+// The window's behaviour over fake controls, loading and saving a real file.
+struct Window {
+  fakes::FakeMainFormControls controls;
+  TfrmMainLogic logic{controls};
+  TGlobalSettings settings{logic};
+};
+
+// The file's lines without their line ends, blank lines left out.
+std::vector<std::string> LinesOf(const std::filesystem::path& file) {
+  std::vector<std::string> lines;
+  std::istringstream text(ReadFile(file));
+  std::string line;
+  while (std::getline(text, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) lines.push_back(line);
+  }
+  return lines;
+}
+
+IniFileProfile MainWindowSection(const std::filesystem::path& file) {
+  return IniFileProfile(file.string(), settings_keys::kSection);
+}
+
+TEST(IniFileProfile, SettingsFileLiesBesideTheProgram) {
+  char program[MAX_PATH] = {};
+  ASSERT_NE(GetModuleFileNameA(nullptr, program, MAX_PATH), 0u);
+  const std::string expected =
+      std::filesystem::path(program).parent_path().string() + "\\Kordane.INI";
+  EXPECT_EQ(SettingsFilePath(), expected);
+}
+
+TEST(IniFileProfile, MissingFileGivesEveryDefaultAndIsNotCreated) {
+  TempFolder folder;
+  const auto ini = folder / "Kordane.INI";
+  Window window;
+  IniFileProfile profile = MainWindowSection(ini);
+  window.settings.Load(profile);
+  const auto& c = window.controls;
+  EXPECT_EQ(c.Left(), 50);
+  EXPECT_EQ(c.Top(), 50);
+  EXPECT_EQ(c.WindowState(), TWindowState::Normal);
+  EXPECT_TRUE(c.Checked(TControl::cbOnTop));
+  EXPECT_THAT(c.topMostCalls, ElementsAre(true));
+  EXPECT_TRUE(c.Checked(TControl::rbHorizontal));
+  EXPECT_TRUE(c.Checked(TControl::rbUp));
+  EXPECT_TRUE(c.Checked(TControl::cbDoRotate));
+  EXPECT_EQ(c.Text(TControl::cbRotation), "0");
+  EXPECT_TRUE(c.Checked(TControl::cbDoSpace));
+  EXPECT_EQ(c.Text(TControl::eSpacing), "200");
+  EXPECT_FALSE(std::filesystem::exists(ini));
+}
+
+TEST(IniFileProfile, MissingAndEmptyKeysDiffer) {
+  TempFolder folder;
+  const auto ini = folder / "Kordane.INI";
+  // "0" and "1" are the values a missing key could be mistaken for.
+  WriteFile(ini, "[Main Window]\r\nSpacing=\r\nLeft=0\r\nTop=1\r\n[Other]\r\nRotation=45\r\n");
+  IniFileProfile profile = MainWindowSection(ini);
+  EXPECT_EQ(profile.ReadString("Spacing"), "");
+  EXPECT_EQ(profile.ReadString("Left"), "0");
+  EXPECT_EQ(profile.ReadString("Top"), "1");
+  EXPECT_EQ(profile.ReadString("Rotation"), std::nullopt);
+  EXPECT_EQ(profile.ReadString("On Top"), std::nullopt);
+}
+
+TEST(IniFileProfile, LongValuesAreCutAt2047Characters) {
+  TempFolder folder;
+  const auto ini = folder / "Kordane.INI";
+  const std::string exact(2047, '7');
+  const std::string longer = std::string(2047, '8') + "9tail";
+  WriteFile(ini, "[Main Window]\r\nRotation=" + exact + "\r\nSpacing=" + longer + "\r\n");
+  Window window;
+  IniFileProfile profile = MainWindowSection(ini);
+  window.settings.Load(profile);
+  EXPECT_EQ(window.controls.Text(TControl::cbRotation), exact);
+  EXPECT_EQ(window.controls.Text(TControl::eSpacing), std::string(2047, '8'));
+}
+
+TEST(IniFileProfile, SaveWritesItsKeysInOrderAndLeavesTheRestAlone) {
+  TempFolder folder;
+  const auto ini = folder / "Kordane.INI";
+  WriteFile(ini,
+            "; kept\r\n[Other]\r\nLeft=1\r\nSpacing=x\r\n"
+            "[Main Window]\r\nCustom=keep me\r\nLeft=9\r\n");
+  Window window;
+  window.controls.SetLeft(120);
+  window.controls.SetTop(-40);
+  window.logic.SetHorizontalChecked(false);
+  window.logic.SetSortOrderChecked(TSortOrder::Unchanged);
+  window.logic.SetRotationText("-90");
+  window.logic.SetSpacingText("2.54");
+  IniFileProfile profile = MainWindowSection(ini);
+  window.settings.Save(profile);
+
+  EXPECT_THAT(LinesOf(ini), ElementsAre("; kept", "[Other]", "Left=1", "Spacing=x", "[Main Window]",
+                                        "Custom=keep me", "Left=120", "Window State=0", "Top=-40",
+                                        "On Top=0", "Alignment=0", "Sort Order=2", "Rotate=0",
+                                        "Rotation=-90", "Spacing=2.54", "EnableSpacing=1"));
+
+  Window reloaded;
+  IniFileProfile again = MainWindowSection(ini);
+  reloaded.settings.Load(again);
+  EXPECT_EQ(reloaded.controls.Left(), 120);
+  EXPECT_EQ(reloaded.controls.Top(), -40);
+  EXPECT_TRUE(reloaded.controls.Checked(TControl::rbVertical));
+  EXPECT_TRUE(reloaded.controls.Checked(TControl::rbNone));
+  EXPECT_EQ(reloaded.controls.Text(TControl::cbRotation), "-90");
+  EXPECT_EQ(reloaded.controls.Text(TControl::eSpacing), "2.54");
+}
+
+TEST(IniFileProfile, ALineBreakInAValueCannotAddAKey) {
+  TempFolder folder;
+  const auto ini = folder / "Kordane.INI";
+  IniFileProfile profile = MainWindowSection(ini);
+  profile.WriteString("Left", "10");
+  profile.WriteString("Spacing", "5\r\nLeft=999\n[Other]");
+  EXPECT_EQ(profile.ReadString("Left"), "10");
+  EXPECT_EQ(profile.ReadString("Spacing"), "5  Left=999 [Other]");
+  EXPECT_EQ(LinesOf(ini).size(), 3u);
+}
+
+TEST(IniFileProfile, RelativePathIsTakenFromTheCurrentFolder) {
+  TempFolder folder;
+  char previous[MAX_PATH] = {};
+  ASSERT_NE(GetCurrentDirectoryA(MAX_PATH, previous), 0u);
+  ASSERT_TRUE(SetCurrentDirectoryA(folder.Path().string().c_str()));
+  {
+    IniFileProfile profile("Relative.INI", settings_keys::kSection);
+    EXPECT_TRUE(std::filesystem::path(profile.Path()).is_absolute());
+    profile.WriteString("Left", "5");
+  }
+  SetCurrentDirectoryA(previous);
+  EXPECT_EQ(testing::IniValue(folder / "Relative.INI", "Left"), "5");
+}
+
+// Running as an administrator, a read-only file can still be written, so the unwritable file
+// here is one in a folder that does not exist.
+TEST(IniFileProfile, UnwritableFileStopsTheSaveWithItsFullPath) {
+  TempFolder folder;
+  const auto ini = folder / "missing" / "Kordane.INI";
+  Window window;
+  IniFileProfile profile = MainWindowSection(ini);
+  try {
+    window.settings.Save(profile);
+    FAIL() << "no error";
+  } catch (const SettingsWriteError& error) {
+    EXPECT_EQ(std::string(error.what()), "Unable to write to " + ini.string());
+  }
+  EXPECT_FALSE(std::filesystem::exists(folder / "missing"));
+}
+
+}  // namespace
+}  // namespace kordane
