@@ -1,0 +1,180 @@
+#include "host/DbxLoader.h"
+
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "host/DbxUtils.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
+namespace kordane {
+
+TDbxContext DbxContext{};
+
+namespace {
+
+// Stand-ins for every operation of a library that did not load: they fail and touch nothing.
+// The parameter names come with the operation table and are deliberately unused here.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-parameter"
+#define KORDANE_DBX_STUB(name, argBytes, ...)     \
+  std::int32_t DBX_CALL name##Stub(__VA_ARGS__) { \
+    return kDbxLoadFailure;                       \
+  }
+KORDANE_DBX_OPERATIONS(KORDANE_DBX_STUB)
+#undef KORDANE_DBX_STUB
+#pragma GCC diagnostic pop
+
+DbxApi StubApi() {
+  DbxApi api;
+#define KORDANE_DBX_STUB_FIELD(name, argBytes, ...) api.name = &name##Stub;
+  KORDANE_DBX_OPERATIONS(KORDANE_DBX_STUB_FIELD)
+#undef KORDANE_DBX_STUB_FIELD
+  return api;
+}
+
+// Name of the first operation the table lacks, or nullptr when it is complete.
+const char* FirstMissingOperation(const DbxApi& api) {
+#define KORDANE_DBX_CHECK_FIELD(name, argBytes, ...) \
+  if (api.name == nullptr) return #name;
+  KORDANE_DBX_OPERATIONS(KORDANE_DBX_CHECK_FIELD)
+#undef KORDANE_DBX_CHECK_FIELD
+  return nullptr;
+}
+
+std::string FileNamePart(const std::string& path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Exported symbol as an untyped address; the caller gives it the operation's type.
+using SymbolAddress = void (*)();
+
+}  // namespace
+
+// Owns the loaded module and releases it when the host goes away.
+struct DbxHost::Module {
+#if defined(_WIN32)
+  explicit Module(HMODULE loaded) : handle(loaded) {}
+  ~Module() {
+    FreeLibrary(handle);
+  }
+  HMODULE handle;
+
+  SymbolAddress Find(const char* name) const {
+    const FARPROC proc = GetProcAddress(handle, name);
+    SymbolAddress address = nullptr;
+    static_assert(sizeof address == sizeof proc);
+    std::memcpy(&address, &proc, sizeof address);
+    return address;
+  }
+#else
+  explicit Module(void* loaded) : handle(loaded) {}
+  ~Module() {
+    dlclose(handle);
+  }
+  void* handle;
+
+  SymbolAddress Find(const char* name) const {
+    void* const symbol = dlsym(handle, name);
+    SymbolAddress address = nullptr;
+    static_assert(sizeof address == sizeof symbol);
+    std::memcpy(&address, &symbol, sizeof address);
+    return address;
+  }
+#endif
+  Module(const Module&) = delete;
+  Module& operator=(const Module&) = delete;
+
+  // The plain name first, then the decorated forms a stdcall export may carry.
+  SymbolAddress Resolve(const std::string& name, int argBytes) const {
+    std::string decorated = name;
+    decorated += '@';
+    decorated += std::to_string(argBytes);
+    std::string underscored = "_";
+    underscored += decorated;
+    const std::string* const candidates[] = {&name, &underscored, &decorated};
+    for (const std::string* candidate : candidates) {
+      if (const SymbolAddress address = Find(candidate->c_str()); address != nullptr) {
+        return address;
+      }
+    }
+    return nullptr;
+  }
+};
+
+DbxHost::DbxHost(const DbxApi& api) : api_(api) {
+  // An incomplete table would crash on its first call; fail every operation instead.
+  if (const char* missing = FirstMissingOperation(api_); missing != nullptr) {
+    api_ = StubApi();
+    loadError_ = std::string("Dbx32.dll lacks ") + missing;
+  }
+}
+
+DbxHost DbxHost::Load(const std::string& libraryPath) {
+  DbxHost host;
+  host.api_ = StubApi();
+  const std::string fileName = FileNamePart(libraryPath);
+
+#if defined(_WIN32)
+  // No "missing DLL" message box from the system: the program reports it in its status line.
+  const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  HMODULE const handle = LoadLibraryA(libraryPath.c_str());
+  SetErrorMode(oldMode);
+#else
+  void* const handle = dlopen(libraryPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+#endif
+  if (handle == nullptr) {
+    host.loadError_ = "Cannot load " + fileName;
+    return host;
+  }
+  auto module = std::make_unique<Module>(handle);
+
+  DbxApi api;
+#define KORDANE_DBX_RESOLVE(name, argBytes, ...)                                 \
+  if (const SymbolAddress address = module->Resolve(#name, argBytes); address) { \
+    std::memcpy(&api.name, &address, sizeof api.name);                           \
+  }
+  KORDANE_DBX_OPERATIONS(KORDANE_DBX_RESOLVE)
+#undef KORDANE_DBX_RESOLVE
+
+  if (const char* missing = FirstMissingOperation(api); missing != nullptr) {
+    host.loadError_ = fileName + " lacks " + missing;
+    return host;  // the module is released here; the stubs stay
+  }
+  host.api_ = api;
+  host.module_ = std::move(module);
+  return host;
+}
+
+std::string DbxHost::DefaultLibraryPath() {
+#if defined(_WIN32)
+  return "Dbx32.dll";
+#else
+  std::error_code error;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) {
+    return "./Dbx32.so";
+  }
+  return (program.parent_path() / "Dbx32.so").string();
+#endif
+}
+
+DbxHost::DbxHost(DbxHost&&) noexcept = default;
+DbxHost& DbxHost::operator=(DbxHost&&) noexcept = default;
+DbxHost::~DbxHost() = default;
+
+std::string DbxHost::StatusText(std::int32_t status) const {
+  if (status == kDbxLoadFailure && !Loaded()) {
+    return loadError_;
+  }
+  return DbxStatusText(status);
+}
+
+}  // namespace kordane

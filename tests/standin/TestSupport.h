@@ -1,0 +1,121 @@
+// Helpers of the stand-in tests: temporary folders, environment variables, files.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <random>
+#include <sstream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace standin::testing {
+
+namespace fs = std::filesystem;
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempDir {
+ public:
+  TempDir() {
+    std::random_device random;
+    for (int attempt = 0;; ++attempt) {
+      path_ = fs::temp_directory_path() / ("kordane-standin-" + std::to_string(random()));
+      if (fs::create_directory(path_) || attempt > 100) {
+        break;
+      }
+    }
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const fs::path& Path() const { return path_; }
+  fs::path operator/(const char* name) const { return path_ / name; }
+
+  std::vector<std::string> FileNames() const {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(path_)) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+ private:
+  fs::path path_;
+};
+
+// Sets an environment variable (unsets it for std::nullopt) and puts the old value back.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::optional<std::string>& value) : name_(name) {
+    if (const char* old = std::getenv(name)) {
+      old_ = old;
+    }
+    Set(value);
+  }
+  ~ScopedEnv() { Set(old_); }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  void Set(const std::optional<std::string>& value) {
+#if defined(_WIN32)
+    _putenv_s(name_.c_str(), value ? value->c_str() : "");
+#else
+    if (value) {
+      setenv(name_.c_str(), value->c_str(), 1);
+    } else {
+      unsetenv(name_.c_str());
+    }
+#endif
+  }
+
+  std::string name_;
+  std::optional<std::string> old_;
+};
+
+inline void WriteFile(const fs::path& path, const std::string& text) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file << text;
+  ASSERT_TRUE(file.good()) << path;
+}
+
+inline std::string ReadFile(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+inline std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) {
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// Folder of the built library and the demo board.
+inline fs::path BinDir() {
+  const char* dir = std::getenv("KORDANE_BIN_DIR");
+  return dir != nullptr ? fs::path(dir) : fs::path();
+}
+
+inline fs::path LibraryPath() {
+#if defined(_WIN32)
+  return BinDir() / "Dbx32.dll";
+#else
+  return BinDir() / "Dbx32.so";
+#endif
+}
+
+}  // namespace standin::testing
