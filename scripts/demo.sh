@@ -38,16 +38,22 @@ trap 'kill $xvfb 2>/dev/null || true' EXIT
 export DISPLAY="$display"
 for _ in $(seq 1 50); do [ -S "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
 
-desktop=(explorer /desktop=Kordane,480x320)
+# A prefix of the demo's own whose default desktop is a virtual one, shared by Kordane.exe and the
+# driver that presses its buttons.
+export KORDANE_WINEPREFIX="$build/wineprefix-demo"
+wine=("$build/wine-run")
+"${wine[@]}" reg.exe add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+"${wine[@]}" reg.exe add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 480x320 /f \
+  >/dev/null 2>&1
 cp board.txt board.before
-"$build/wine-run" "${desktop[@]}" Kordane.exe &
+"${wine[@]}" Kordane.exe &
 kordane=$!
-"$build/wine-run" "${desktop[@]}" "$build/KordaneDriver.exe" go
+"${wine[@]}" "$build/KordaneDriver.exe" go
 sleep 1
 import -window root "$run/screen.png"
-read -r left top width height < <("$build/wine-run" "${desktop[@]}" "$build/KordaneDriver.exe" rect | tr -d '\r')
+read -r left top width height < <("${wine[@]}" "$build/KordaneDriver.exe" rect | tr -d '\r')
 convert "$run/screen.png" -crop "${width}x${height}+${left}+${top}" +repage "$run/kordane.png"
-"$build/wine-run" "${desktop[@]}" "$build/KordaneDriver.exe" close
+"${wine[@]}" "$build/KordaneDriver.exe" close
 wait "$kordane" || true
 
 echo
