@@ -60,7 +60,7 @@ char DecimalSeparator() {
 }
 
 double ParseFloat(const std::string& text) {
-  const auto fail = [&text]() { return ConversionError(FormatMessage(kInvalidFloat, text)); };
+  const auto fail = [&text]() { return ConversionError(FormatUserMessage(kInvalidFloat, text)); };
 
   std::string_view body(text);
   const std::size_t first = body.find_first_not_of(' ');
@@ -137,7 +137,7 @@ double ParseFloat(const std::string& text) {
 }
 
 std::int32_t ParseInt(const std::string& text) {
-  const auto fail = [&text]() { return ConversionError(FormatMessage(kInvalidInteger, text)); };
+  const auto fail = [&text]() { return ConversionError(FormatUserMessage(kInvalidInteger, text)); };
 
   const std::string_view whole(text);
   std::size_t pos = whole.find_first_not_of(' ');
@@ -236,7 +236,7 @@ std::string FloatToText(double value) {
   return result;
 }
 
-std::string FormatMessage(const char* format, const std::string& text) {
+std::string FormatUserMessage(const char* format, const std::string& text) {
   std::string message(format);
   for (std::size_t at = message.find("%s"); at != std::string::npos;
        at = message.find("%s", at + text.size())) {

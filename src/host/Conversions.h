@@ -32,6 +32,6 @@ std::int32_t ParseInt(const std::string& text);
 std::string FloatToText(double value);
 
 // Formats a message template such as "'%s' is out of range", putting text in place of %s.
-std::string FormatMessage(const char* format, const std::string& text);
+std::string FormatUserMessage(const char* format, const std::string& text);
 
 }  // namespace kordane

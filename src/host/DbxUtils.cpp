@@ -19,7 +19,7 @@ constexpr const char* kOutOfRange = "'%s' is out of range";
 // value x factor in extended precision, rounded to nearest with halves to the even neighbour.
 // shownText names the value in the error for a result that does not fit.
 std::int32_t RoundScaled(double value, std::int32_t factor, const std::string& shownText) {
-  if (!std::isfinite(value)) throw ConversionError(FormatMessage(kOutOfRange, shownText));
+  if (!std::isfinite(value)) throw ConversionError(FormatUserMessage(kOutOfRange, shownText));
   const long double product = static_cast<long double>(value) * factor;
   long double rounded = std::floor(product);
   const long double fraction = product - rounded;  // exact
@@ -28,7 +28,7 @@ std::int32_t RoundScaled(double value, std::int32_t factor, const std::string& s
   }
   // Checked before the conversion, which would be undefined for a value that does not fit.
   if (rounded < -2147483648.0L || rounded > 2147483647.0L) {
-    throw ConversionError(FormatMessage(kOutOfRange, shownText));
+    throw ConversionError(FormatUserMessage(kOutOfRange, shownText));
   }
   return static_cast<std::int32_t>(rounded);
 }

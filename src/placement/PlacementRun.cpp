@@ -115,7 +115,7 @@ class ViewRefDesReporter : public IRefDesReporter {
 };
 
 [[noreturn]] void ThrowSpacingOutOfRange(const PlacementInputs& inputs) {
-  throw ConversionError(FormatMessage(kSpacingOutOfRange, inputs.spacingText));
+  throw ConversionError(FormatUserMessage(kSpacingOutOfRange, inputs.spacingText));
 }
 
 void CaptureSelection(const DbxApi& api, std::vector<std::unique_ptr<TDbxComponent>>& records) {

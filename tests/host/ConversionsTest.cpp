@@ -226,11 +226,11 @@ TEST_P(ConversionsTest, FloatTextReadsBack) {
   }
 }
 
-TEST(FormatMessageTest, PutsTheTextInPlaceOfPercentS) {
-  EXPECT_EQ(FormatMessage("'%s' is out of range", "12"), "'12' is out of range");
-  EXPECT_EQ(FormatMessage("no marker", "12"), "no marker");
+TEST(FormatUserMessageTest, PutsTheTextInPlaceOfPercentS) {
+  EXPECT_EQ(FormatUserMessage("'%s' is out of range", "12"), "'12' is out of range");
+  EXPECT_EQ(FormatUserMessage("no marker", "12"), "no marker");
   // The inserted text is not scanned again.
-  EXPECT_EQ(FormatMessage("'%s'", "%s%s"), "'%s%s'");
+  EXPECT_EQ(FormatUserMessage("'%s'", "%s%s"), "'%s%s'");
 }
 
 TEST(DecimalSeparatorTest, StartsAsPoint) {

@@ -1,8 +1,6 @@
 #include "settings/win32/IniFileProfile.h"
 
 #include <windows.h>
-// <windows.h> maps FormatMessage to FormatMessageA; this file means the program's own.
-#undef FormatMessage
 
 #include <algorithm>
 #include <string>
@@ -76,7 +74,7 @@ void IniFileProfile::WriteString(const char* key, const std::string& value) {
   std::replace_if(
       line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
   if (!WritePrivateProfileStringA(section_.c_str(), key, line.c_str(), path_.c_str())) {
-    throw SettingsWriteError(FormatMessage("Unable to write to %s", path_));
+    throw SettingsWriteError(FormatUserMessage("Unable to write to %s", path_));
   }
 }
 
