@@ -1,0 +1,181 @@
+#include "ui/AboutBox.h"
+
+#include <stdexcept>
+
+#include "ui/ArtResources.h"
+
+namespace kordane::ui {
+namespace {
+
+constexpr int kClientWidth = 384;
+constexpr int kClientHeight = 292;
+constexpr DWORD kVisible = WS_VISIBLE;
+constexpr DWORD kLabel = kVisible | SS_LEFT | SS_NOPREFIX;
+
+// The box's layout; positions are relative to the parent (the panel or the box).
+const ControlSpec kAboutControls[] = {
+    {kIdPanel1, 0, "STATIC", "", kVisible | SS_ETCHEDFRAME, WS_EX_CONTROLPARENT, 8, 8, 369, 241},
+    {kIdProgramIcon, kIdPanel1, "STATIC", "", kVisible | SS_ICON | SS_REALSIZECONTROL, 0, 8, 8, 32,
+     32},
+    {kIdProductName, kIdPanel1, "STATIC", "PCB layout companion Kordane", kLabel, 0, 48, 8, 190,
+     13},
+    {kIdVersion, kIdPanel1, "STATIC", "Version 3.00 (June 2000)", kLabel, 0, 48, 24, 190, 13},
+    {kIdLabel1, kIdPanel1, "STATIC", "Written by the Kordane authors (", kLabel, 0, 8, 48, 144, 13},
+    {kIdLabel2, kIdPanel1, "STATIC", ")", kLabel, 0, 240, 48, 6, 13},
+    {kIdImage1, kIdPanel1, "STATIC", "", kVisible | SS_BITMAP, 0, 248, 8, 114, 41},
+    {kIdMemo1, kIdPanel1, "EDIT", "",
+     kVisible | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_WANTRETURN |
+         ES_AUTOVSCROLL,
+     WS_EX_CLIENTEDGE, 8, 64, 353, 169},
+    {kIdOKButton, 0, "BUTTON", "OK", kVisible | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 151, 260, 75, 25},
+};
+
+constexpr const char* kMailAddress = "kordane@example.org";
+constexpr const char* kMailHint = "Feel free to send me your remarks about this program.";
+
+std::string Rule() {
+  return std::string(45, '=');
+}
+
+// Enables a window again when the modal loop ends, however it ends.
+class ReenableOnExit {
+ public:
+  explicit ReenableOnExit(HWND window) : window_(window) { EnableWindow(window_, FALSE); }
+  ReenableOnExit(const ReenableOnExit&) = delete;
+  ReenableOnExit& operator=(const ReenableOnExit&) = delete;
+  ~ReenableOnExit() {
+    if (window_ != nullptr) EnableWindow(window_, TRUE);
+  }
+
+ private:
+  HWND window_;
+};
+
+}  // namespace
+
+std::vector<std::string> AboutNoticeLines() {
+  return {
+      "",
+      "- without cost  :-)",
+      "- without guarantee or support  :-<",
+      "",
+      Rule(),
+      " Limited warranty and disclaimer of warranty",
+      Rule(),
+      "This program is provided \"as is\", without warranty of any kind, either expressed or "
+      "implied, including but not limited to the implied warranties of merchantability and "
+      "fitness for a particular purpose. The whole risk as to the results and performance of the "
+      "program is with you. Should it move, turn or otherwise change your design in a way you did "
+      "not want, you alone bear the cost of putting it right. Keep a copy of your design before "
+      "you use it. By using this program you acknowledge that you have read this disclaimer and "
+      "accept it.",
+      "",
+      Rule(),
+      " More legal stuff",
+      Rule(),
+      "The PCB layout editor that this program works with, its client library and every other "
+      "product named or meant here are trademarks or property of their respective owners. This "
+      "program is not made, endorsed or supported by them.",
+  };
+}
+
+TAboutBox::TAboutBox(HWND owner) : owner_(owner) {
+  RegisterClassOnce(kAboutBoxClass, nullptr, GetSysColorBrush(COLOR_BTNFACE));
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+  RECT frame{0, 0, kClientWidth, kClientHeight};
+  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  if (Create(kAboutBoxClass, "About", style, exStyle, left, top, kClientWidth, kClientHeight,
+             owner) == nullptr) {
+    throw std::runtime_error("Cannot create the About box");
+  }
+
+  font_ = CreateDialogFont();
+  SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+  controls_ = CreateControls(Handle(), kAboutControls, font_.Get());
+
+  const HINSTANCE instance = GetModuleHandleA(nullptr);
+  icon_ = static_cast<HICON>(
+      LoadImageA(instance, MAKEINTRESOURCEA(IDI_KORDANE), IMAGE_ICON, 32, 32, 0));
+  SendMessageA(Control(kIdProgramIcon), STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
+  SetWindowPos(Control(kIdProgramIcon), nullptr, 8, 8, 32, 32, SWP_NOZORDER | SWP_NOACTIVATE);
+  logo_ = static_cast<HBITMAP>(
+      LoadImageA(instance, MAKEINTRESOURCEA(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+  SendMessageA(Control(kIdImage1), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_));
+
+  std::string notice;
+  const std::vector<std::string> lines = AboutNoticeLines();
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) notice += "\r\n";
+    notice += lines[i];
+  }
+  SetWindowTextA(Control(kIdMemo1), notice.c_str());
+
+  urlLabel_ =
+      std::make_unique<TURLLabel>(Control(kIdPanel1), kIdURLLabel1, kMailAddress, 152, 48, 83, 13);
+  urlLabel_->SetLabelType(hmMAIL);
+  urlLabel_->SetHint(kMailHint);
+}
+
+TAboutBox::~TAboutBox() {
+  if (Handle() != nullptr) DestroyWindow(Handle());
+  if (icon_ != nullptr) DestroyIcon(icon_);
+  if (logo_ != nullptr) DeleteObject(logo_);
+}
+
+HWND TAboutBox::Control(int id) const {
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    if (kAboutControls[i].id == id) return controls_[i];
+  }
+  return urlLabel_ != nullptr && id == kIdURLLabel1 ? urlLabel_->Handle() : nullptr;
+}
+
+int TAboutBox::ShowModal() {
+  result_ = 0;
+  {
+    ReenableOnExit ownerDisabled(owner_);
+    ShowWindow(Handle(), SW_SHOWNORMAL);
+    SetFocus(Control(kIdMemo1));
+    MSG message;
+    bool quit = false;
+    while (result_ == 0 && Handle() != nullptr) {
+      const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+      if (got <= 0) {
+        quit = true;
+        break;
+      }
+      if (IsDialogMessageA(Handle(), &message)) continue;
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+    if (quit) PostQuitMessage(static_cast<int>(message.wParam));
+  }
+  // The owner is enabled again before the box goes, so that it gets the activation back.
+  ShowWindow(Handle(), SW_HIDE);
+  return result_;
+}
+
+LRESULT TAboutBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      // Only the OK button closes the box; Escape (IDCANCEL) does nothing.
+      if (LOWORD(wParam) == kIdOKButton && HIWORD(wParam) == BN_CLICKED) result_ = IDOK;
+      return 0;
+    case WM_CLOSE:
+      result_ = IDCANCEL;
+      return 0;
+    default:
+      return DefaultHandling(message, wParam, lParam);
+  }
+}
+
+void ShowAboutBox(HWND owner) {
+  TAboutBox box(owner);
+  box.ShowModal();
+}
+
+}  // namespace kordane::ui

@@ -1,0 +1,64 @@
+// The About box: the program's icon, name and version, the author with a mail link, a logo and
+// the notice text. Modal, owned by the main window.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/UrlLabel.h"
+#include "ui/Win32Util.h"
+
+namespace kordane::ui {
+
+inline constexpr const char* kAboutBoxClass = "TAboutBox";
+
+// Control identifiers of the About box.
+enum AboutControlId : int {
+  kIdPanel1 = 300,
+  kIdProgramIcon,
+  kIdProductName,
+  kIdVersion,
+  kIdLabel1,
+  kIdURLLabel1,
+  kIdLabel2,
+  kIdImage1,
+  kIdMemo1,
+  kIdOKButton = IDOK,
+};
+
+// The notice text of the box, line by line.
+std::vector<std::string> AboutNoticeLines();
+
+class TAboutBox final : public WindowBase {
+ public:
+  // Creates the box, hidden, centred on the screen and owned by owner.
+  explicit TAboutBox(HWND owner);
+  ~TAboutBox() override;
+
+  // Shows the box and runs its own message loop, with the owner disabled, until it closes.
+  // Returns IDOK when closed with the OK button.
+  int ShowModal();
+
+  HWND Control(int id) const;
+  TURLLabel& URLLabel1() { return *urlLabel_; }
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  HWND owner_;
+  GdiObject<HFONT> font_;
+  HICON icon_ = nullptr;
+  HBITMAP logo_ = nullptr;
+  std::vector<HWND> controls_;
+  std::unique_ptr<TURLLabel> urlLabel_;
+  int result_ = 0;  // 0 while the box is open
+};
+
+// Creates the About box owned by owner, shows it modally and frees it when it closes, also when
+// showing it fails.
+void ShowAboutBox(HWND owner);
+
+}  // namespace kordane::ui

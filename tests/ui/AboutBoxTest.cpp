@@ -1,0 +1,154 @@
+// The About box as the user meets it: opened from the main window's popup menu, its layout, and
+// which keys close it.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "UiTestSupport.h"
+#include "ui/AboutBox.h"
+#include "ui/MainForm.h"
+
+namespace kordane::ui {
+namespace {
+
+using kordane::testing::BinDir;
+using kordane::testing::PumpMessages;
+using kordane::testing::TempFolder;
+
+// Runs steps, one per timer tick, inside whatever modal loop is running on this thread.
+class ModalScript {
+ public:
+  explicit ModalScript(std::vector<std::function<void()>> steps) : steps_(std::move(steps)) {
+    current_ = this;
+    timer_ = SetTimer(nullptr, 0, 150, &Tick);
+  }
+  ModalScript(const ModalScript&) = delete;
+  ModalScript& operator=(const ModalScript&) = delete;
+  ~ModalScript() {
+    KillTimer(nullptr, timer_);
+    current_ = nullptr;
+  }
+  bool Finished() const { return next_ == steps_.size(); }
+
+ private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (current_ == nullptr || current_->Finished()) return;
+    current_->steps_[current_->next_++]();
+  }
+  static inline ModalScript* current_ = nullptr;
+  std::vector<std::function<void()>> steps_;
+  std::size_t next_ = 0;
+  UINT_PTR timer_ = 0;
+};
+
+HWND OpenAboutBox() {
+  return FindWindowA(kAboutBoxClass, "About");
+}
+
+void PressKey(HWND target, WPARAM key) {
+  PostMessageA(target, WM_KEYDOWN, key, 0);
+  PostMessageA(target, WM_KEYUP, key, 0xC0000000);
+}
+
+TEST(AboutBoxTest, OpensFromThePopupMenuAndOnlyOkClosesIt) {
+  TempFolder folder;
+  TfrmMain form((folder / "Kordane.INI").string(),
+                DbxHost::Load((folder / "missing.dll").string()));
+  form.Show();
+  PumpMessages();
+
+  HWND focusAtOpen = nullptr;
+  HWND memo = nullptr;
+  bool ownerDisabled = false;
+  bool openAfterEnter = false;
+  bool openAfterEscape = false;
+  RECT client{};
+  RECT box{};
+  ModalScript script({
+      [&] {
+        const HWND about = OpenAboutBox();
+        ASSERT_NE(about, nullptr);
+        focusAtOpen = GetFocus();
+        memo = GetDlgItem(GetDlgItem(about, kIdPanel1), kIdMemo1);
+        ownerDisabled = !IsWindowEnabled(form.Handle());
+        GetClientRect(about, &client);
+        GetWindowRect(about, &box);
+        PressKey(focusAtOpen, VK_RETURN);
+      },
+      [&] {
+        openAfterEnter = IsWindowVisible(OpenAboutBox()) != FALSE;
+        PressKey(GetFocus(), VK_ESCAPE);
+      },
+      [&] {
+        openAfterEscape = IsWindowVisible(OpenAboutBox()) != FALSE;
+        const HWND ok = GetDlgItem(OpenAboutBox(), IDOK);
+        SetFocus(ok);
+        PressKey(ok, VK_RETURN);
+      },
+  });
+  SendMessageA(form.Handle(), WM_COMMAND, kIdAbout, 0);
+
+  EXPECT_TRUE(script.Finished());
+  EXPECT_EQ(focusAtOpen, memo);
+  EXPECT_TRUE(ownerDisabled);
+  EXPECT_EQ(client.right, 384);
+  EXPECT_EQ(client.bottom, 292);
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  EXPECT_LE(std::abs((box.left + box.right) - screenWidth), 1);
+  EXPECT_TRUE(openAfterEnter);
+  EXPECT_TRUE(openAfterEscape);
+  EXPECT_EQ(OpenAboutBox(), nullptr);
+  EXPECT_TRUE(IsWindowEnabled(form.Handle()));
+}
+
+TEST(AboutBoxTest, ShowsTheLayoutAndTheNotice) {
+  TAboutBox about(nullptr);
+  struct Expected {
+    int id;
+    const char* text;
+    RECT rect;
+  };
+  const Expected expected[] = {
+      {kIdPanel1, "", {8, 8, 377, 249}},
+      {kIdProgramIcon, "", {8, 8, 40, 40}},
+      {kIdVersion, "Version 3.00 (June 2000)", {48, 24, 238, 37}},
+      {kIdURLLabel1, "kordane@example.org", {152, 48, 235, 61}},
+      {kIdLabel2, ")", {240, 48, 246, 61}},
+      {kIdImage1, "", {248, 8, 362, 49}},
+      {kIdMemo1, nullptr, {8, 64, 361, 233}},
+      {kIdOKButton, "OK", {151, 260, 226, 285}},
+  };
+  for (const Expected& e : expected) {
+    SCOPED_TRACE(e.id);
+    const HWND control = about.Control(e.id);
+    ASSERT_NE(control, nullptr);
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    EXPECT_EQ(rect.left, e.rect.left);
+    EXPECT_EQ(rect.top, e.rect.top);
+    EXPECT_EQ(rect.right, e.rect.right);
+    EXPECT_EQ(rect.bottom, e.rect.bottom);
+    if (e.text != nullptr) {
+      EXPECT_EQ(WindowText(control), e.text);
+    }
+  }
+  EXPECT_EQ(about.URLLabel1().LabelType(), hmMAIL);
+  EXPECT_EQ(about.URLLabel1().Hint(), "Feel free to send me your remarks about this program.");
+  EXPECT_TRUE(GetWindowLongA(about.Control(kIdMemo1), GWL_STYLE) & ES_READONLY);
+  EXPECT_TRUE(GetWindowLongA(about.Control(kIdOKButton), GWL_STYLE) & BS_DEFPUSHBUTTON);
+
+  const std::string notice = WindowText(about.Control(kIdMemo1));
+  const std::string rule(45, '=');
+  EXPECT_EQ(notice.rfind("\r\n- without cost  :-)\r\n- without guarantee or support  :-<\r\n", 0),
+            0u);
+  EXPECT_NE(notice.find(rule + "\r\n Limited warranty and disclaimer of warranty\r\n" + rule),
+            std::string::npos);
+  EXPECT_NE(notice.find(rule + "\r\n More legal stuff\r\n" + rule), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kordane::ui
