@@ -43,7 +43,7 @@ for _ in $(seq 1 50); do [ -S "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0
 export KORDANE_WINEPREFIX="$build/wineprefix-demo"
 wine=("$build/wine-run")
 "${wine[@]}" reg.exe add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-"${wine[@]}" reg.exe add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 480x320 /f \
+"${wine[@]}" reg.exe add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 640x480 /f \
   >/dev/null 2>&1
 cp board.txt board.before
 "${wine[@]}" Kordane.exe &
@@ -53,6 +53,13 @@ sleep 1
 import -window root "$run/screen.png"
 read -r left top width height < <("${wine[@]}" "$build/KordaneDriver.exe" rect | tr -d '\r')
 convert "$run/screen.png" -crop "${width}x${height}+${left}+${top}" +repage "$run/kordane.png"
+# The About box, opened from the popup menu.
+read -r left top width height < <("${wine[@]}" "$build/KordaneDriver.exe" about | tr -d '\r')
+sleep 1
+import -window root "$run/screen.png"
+convert "$run/screen.png" -crop "${width}x${height}+${left}+${top}" +repage "$run/about.png"
+"${wine[@]}" "$build/KordaneDriver.exe" ok
+sleep 0.5
 "${wine[@]}" "$build/KordaneDriver.exe" close
 wait "$kordane" || true
 
@@ -65,4 +72,4 @@ awk '$1 == "component" {
        if (before[key] != after) printf "  %-6s %-28s -> %s\n", key, before[key], after
      }' board.before board.txt
 echo
-echo "Screenshot of the window: $run/kordane.png"
+echo "Screenshots: $run/kordane.png (the window), $run/about.png (the About box)"

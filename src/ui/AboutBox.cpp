@@ -1,5 +1,6 @@
 #include "ui/AboutBox.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "ui/ArtResources.h"
@@ -10,7 +11,7 @@ namespace {
 constexpr int kClientWidth = 384;
 constexpr int kClientHeight = 292;
 constexpr DWORD kVisible = WS_VISIBLE;
-constexpr DWORD kLabel = kVisible | SS_LEFT | SS_NOPREFIX;
+constexpr DWORD kLabel = kVisible | SS_LEFTNOWORDWRAP | SS_NOPREFIX;
 
 // The box's layout; positions are relative to the parent (the panel or the box).
 const ControlSpec kAboutControls[] = {
@@ -115,8 +116,16 @@ TAboutBox::TAboutBox(HWND owner) : owner_(owner) {
   }
   SetWindowTextA(Control(kIdMemo1), notice.c_str());
 
-  urlLabel_ =
-      std::make_unique<TURLLabel>(Control(kIdPanel1), kIdURLLabel1, kMailAddress, 152, 48, 83, 13);
+  // The credit line reads on from label to link to ")": each starts at its place or, when the
+  // text before it is longer, right after that text.
+  const int label1Right = 8 + TextWidth(Control(kIdLabel1)) + 2;
+  const int linkLeft = std::max(152, label1Right);
+  const int linkWidth = std::max(83, TextWidth(kMailAddress) + 2);
+  const int label2Left = std::max(240, linkLeft + linkWidth);
+  SetWindowPos(Control(kIdLabel1), nullptr, 8, 48, label1Right - 8, 13, SWP_NOZORDER);
+  SetWindowPos(Control(kIdLabel2), nullptr, label2Left, 48, 6, 13, SWP_NOZORDER);
+  urlLabel_ = std::make_unique<TURLLabel>(Control(kIdPanel1), kIdURLLabel1, kMailAddress, linkLeft,
+                                          48, linkWidth, 13);
   urlLabel_->SetLabelType(hmMAIL);
   urlLabel_->SetHint(kMailHint);
 }
@@ -125,6 +134,21 @@ TAboutBox::~TAboutBox() {
   if (Handle() != nullptr) DestroyWindow(Handle());
   if (icon_ != nullptr) DestroyIcon(icon_);
   if (logo_ != nullptr) DeleteObject(logo_);
+}
+
+int TAboutBox::TextWidth(HWND control) const {
+  return TextWidth(WindowText(control));
+}
+
+int TAboutBox::TextWidth(const std::string& text) const {
+  const HDC dc = GetDC(Handle());
+  SIZE size{};
+  {
+    SelectObjectGuard selected(dc, font_.Get());
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  }
+  ReleaseDC(Handle(), dc);
+  return size.cx;
 }
 
 HWND TAboutBox::Control(int id) const {
@@ -165,6 +189,10 @@ LRESULT TAboutBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // Only the OK button closes the box; Escape (IDCANCEL) does nothing.
       if (LOWORD(wParam) == kIdOKButton && HIWORD(wParam) == BN_CLICKED) result_ = IDOK;
       return 0;
+    case WM_CTLCOLORSTATIC:
+      // Labels and the read-only notice sit on the dialog's face colour.
+      SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     case WM_CLOSE:
       result_ = IDCANCEL;
       return 0;

@@ -47,6 +47,8 @@ class TAboutBox final : public WindowBase {
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  int TextWidth(HWND control) const;
+  int TextWidth(const std::string& text) const;
 
   HWND owner_;
   GdiObject<HFONT> font_;

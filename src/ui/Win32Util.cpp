@@ -38,6 +38,13 @@ LRESULT CALLBACK ForwardToWindow(HWND container, UINT message, WPARAM wParam, LP
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORLISTBOX:
       return SendMessageA(GetAncestor(container, GA_ROOT), message, wParam, lParam);
+    case WM_ERASEBKGND: {
+      // A container has the window's face colour behind its children.
+      RECT client{};
+      GetClientRect(container, &client);
+      FillRect(reinterpret_cast<HDC>(wParam), &client, GetSysColorBrush(COLOR_BTNFACE));
+      return TRUE;
+    }
     default:
       return DefSubclassProc(container, message, wParam, lParam);
   }

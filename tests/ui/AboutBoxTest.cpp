@@ -115,8 +115,6 @@ TEST(AboutBoxTest, ShowsTheLayoutAndTheNotice) {
       {kIdPanel1, "", {8, 8, 377, 249}},
       {kIdProgramIcon, "", {8, 8, 40, 40}},
       {kIdVersion, "Version 3.00 (June 2000)", {48, 24, 238, 37}},
-      {kIdURLLabel1, "kordane@example.org", {152, 48, 235, 61}},
-      {kIdLabel2, ")", {240, 48, 246, 61}},
       {kIdImage1, "", {248, 8, 362, 49}},
       {kIdMemo1, nullptr, {8, 64, 361, 233}},
       {kIdOKButton, "OK", {151, 260, 226, 285}},
@@ -136,6 +134,17 @@ TEST(AboutBoxTest, ShowsTheLayoutAndTheNotice) {
       EXPECT_EQ(WindowText(control), e.text);
     }
   }
+  // The credit line: label, link and ")" on one row, in that order, none over another.
+  RECT label1{}, link{}, label2{};
+  GetWindowRect(about.Control(kIdLabel1), &label1);
+  GetWindowRect(about.Control(kIdURLLabel1), &link);
+  GetWindowRect(about.Control(kIdLabel2), &label2);
+  EXPECT_EQ(label1.top, link.top);
+  EXPECT_EQ(link.top, label2.top);
+  EXPECT_LE(label1.right, link.left);
+  EXPECT_LE(link.right, label2.left);
+  EXPECT_EQ(WindowText(about.Control(kIdURLLabel1)), "kordane@example.org");
+  EXPECT_EQ(WindowText(about.Control(kIdLabel2)), ")");
   EXPECT_EQ(about.URLLabel1().LabelType(), hmMAIL);
   EXPECT_EQ(about.URLLabel1().Hint(), "Feel free to send me your remarks about this program.");
   EXPECT_TRUE(GetWindowLongA(about.Control(kIdMemo1), GWL_STYLE) & ES_READONLY);
