@@ -1,6 +1,8 @@
 #include "ui/AboutBox.h"
 
+#include <commctrl.h>
 #include <algorithm>
+
 #include <stdexcept>
 
 #include "ui/ArtResources.h"
@@ -52,6 +54,21 @@ class ReenableOnExit {
   HWND window_;
 };
 
+// The panel holds the notice text, and a multi-line edit in a dialog talks to its parent: Tab
+// asks it for the next control, and Escape asks it to close. The first goes on to the box; the
+// second would destroy the panel, and Escape does nothing here.
+LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                           DWORD_PTR) {
+  switch (message) {
+    case WM_CLOSE:
+      return 0;
+    case WM_NEXTDLGCTL:
+      return SendMessageA(GetAncestor(panel, GA_ROOT), message, wParam, lParam);
+    default:
+      return DefSubclassProc(panel, message, wParam, lParam);
+  }
+}
+
 }  // namespace
 
 std::vector<std::string> AboutNoticeLines() {
@@ -98,6 +115,7 @@ TAboutBox::TAboutBox(HWND owner) : owner_(owner) {
   font_ = CreateDialogFont();
   SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
   controls_ = CreateControls(Handle(), kAboutControls, font_.Get());
+  SetWindowSubclass(Control(kIdPanel1), &PanelProc, 0, 0);
 
   const HINSTANCE instance = GetModuleHandleA(nullptr);
   icon_ = static_cast<HICON>(
@@ -195,6 +213,22 @@ LRESULT TAboutBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     case WM_CLOSE:
       result_ = IDCANCEL;
+      return 0;
+    case WM_NEXTDLGCTL: {
+      const HWND next = LOWORD(lParam) != 0
+                            ? reinterpret_cast<HWND>(wParam)
+                            : GetNextDlgTabItem(Handle(), GetFocus(), wParam != 0 ? TRUE : FALSE);
+      if (next != nullptr) SetFocus(next);
+      return 0;
+    }
+    case WM_ACTIVATE:
+      // Like a dialog, give the focus back to where it was when the box is activated again.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(Handle(), focus)) lastFocus_ = focus;
+      } else {
+        SetFocus(lastFocus_ != nullptr && IsWindow(lastFocus_) ? lastFocus_ : Control(kIdMemo1));
+      }
       return 0;
     default:
       return DefaultHandling(message, wParam, lParam);

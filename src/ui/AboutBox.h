@@ -56,7 +56,8 @@ class TAboutBox final : public WindowBase {
   HBITMAP logo_ = nullptr;
   std::vector<HWND> controls_;
   std::unique_ptr<TURLLabel> urlLabel_;
-  int result_ = 0;  // 0 while the box is open
+  int result_ = 0;            // 0 while the box is open
+  HWND lastFocus_ = nullptr;  // the control that had the focus when the box was deactivated
 };
 
 // Creates the About box owned by owner, shows it modally and frees it when it closes, also when

@@ -50,7 +50,7 @@ HWND OpenAboutBox() {
 
 void PressKey(HWND target, WPARAM key) {
   PostMessageA(target, WM_KEYDOWN, key, 0);
-  PostMessageA(target, WM_KEYUP, key, 0xC0000000);
+  PostMessageA(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000000u));
 }
 
 TEST(AboutBoxTest, OpensFromThePopupMenuAndOnlyOkClosesIt) {
@@ -65,6 +65,8 @@ TEST(AboutBoxTest, OpensFromThePopupMenuAndOnlyOkClosesIt) {
   bool ownerDisabled = false;
   bool openAfterEnter = false;
   bool openAfterEscape = false;
+  bool noticeAfterEscape = false;
+  bool tabReachedOk = false;
   RECT client{};
   RECT box{};
   ModalScript script({
@@ -83,6 +85,12 @@ TEST(AboutBoxTest, OpensFromThePopupMenuAndOnlyOkClosesIt) {
         PressKey(GetFocus(), VK_ESCAPE);
       },
       [&] {
+        // Escape in the notice text must not take the panel and its controls with it either.
+        noticeAfterEscape = IsWindow(memo) && IsWindowVisible(memo);
+        PressKey(memo, VK_TAB);
+      },
+      [&] {
+        tabReachedOk = GetFocus() == GetDlgItem(OpenAboutBox(), IDOK);
         openAfterEscape = IsWindowVisible(OpenAboutBox()) != FALSE;
         const HWND ok = GetDlgItem(OpenAboutBox(), IDOK);
         SetFocus(ok);
@@ -100,6 +108,8 @@ TEST(AboutBoxTest, OpensFromThePopupMenuAndOnlyOkClosesIt) {
   EXPECT_LE(std::abs((box.left + box.right) - screenWidth), 1);
   EXPECT_TRUE(openAfterEnter);
   EXPECT_TRUE(openAfterEscape);
+  EXPECT_TRUE(noticeAfterEscape);
+  EXPECT_TRUE(tabReachedOk);
   EXPECT_EQ(OpenAboutBox(), nullptr);
   EXPECT_TRUE(IsWindowEnabled(form.Handle()));
 }

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -95,6 +97,44 @@ TEST_F(UrlLabelTest, LeftButtonTurnsRedWhileHeldAndBlueOnRelease) {
   EXPECT_EQ(label.Font().color, kRed);
   Send(WM_LBUTTONUP);
   EXPECT_EQ(label.Font().color, kBlue);
+}
+
+TEST_F(UrlLabelTest, ClickComesBeforeTheReleaseColour) {
+  TURLLabel& label = Make("kordane@example.org", hmMAIL);
+  COLORREF colourAtClick = 0;
+  label.OnClick = [&] { colourAtClick = label.Font().color; };
+  label.SetShellOpener([&](const std::string& target) {
+    opened_.push_back(target);
+    EXPECT_EQ(label.Font().color, kRed);
+  });
+  LeftClick();
+  EXPECT_EQ(colourAtClick, kRed);
+  EXPECT_EQ(opened_.size(), 1u);
+  EXPECT_EQ(label.Font().color, kBlue);
+}
+
+TEST_F(UrlLabelTest, ReleaseAwayFromTheLabelIsNoClick) {
+  TURLLabel& label = Make("kordane@example.org", hmMAIL);
+  Send(WM_LBUTTONDOWN, MK_LBUTTON);
+  SendMessageA(label.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 200));
+  EXPECT_EQ(clicks_, 0);
+  EXPECT_TRUE(opened_.empty());
+  EXPECT_EQ(label.Font().color, kBlue);
+}
+
+TEST_F(UrlLabelTest, HintIsTheToolTipText) {
+  TURLLabel& label = Make("kordane@example.org", hmMAIL);
+  label.SetHint("First hint");
+  label.SetHint("Feel free to send me your remarks about this program.");
+  ASSERT_NE(label.ToolTip(), nullptr);
+  EXPECT_EQ(SendMessageA(label.ToolTip(), TTM_GETTOOLCOUNT, 0, 0), 1);
+  char text[128] = {};
+  TTTOOLINFOA tool{};
+  tool.cbSize = sizeof tool;
+  tool.lpszText = text;
+  ASSERT_TRUE(SendMessageA(label.ToolTip(), TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&tool)));
+  EXPECT_EQ(tool.uId, reinterpret_cast<UINT_PTR>(label.Handle()));
+  EXPECT_STREQ(text, "Feel free to send me your remarks about this program.");
 }
 
 TEST_F(UrlLabelTest, RightButtonOpensNothingAndKeepsTheColour) {
