@@ -34,8 +34,8 @@ std::string UrlTarget(TLabelType type, const std::string& caption) {
   return {};
 }
 
-TURLLabel::TURLLabel(HWND parent, int id, const std::string& caption, int left, int top,
-                     int width, int height)
+TURLLabel::TURLLabel(HWND parent, int id, const std::string& caption, int left, int top, int width,
+                     int height)
     : shellOpener_(&OpenWithShell) {
   RegisterClassOnce(kClassName, nullptr, GetSysColorBrush(COLOR_BTNFACE));
   // Our own hand cursor, or the system's if the resource is missing.
@@ -92,7 +92,9 @@ void TURLLabel::SetEffect98(bool value) {
   Repaint();
 }
 
-TURLFont TURLLabel::Font() const { return TURLFont{face_, fontColor_}; }
+TURLFont TURLLabel::Font() const {
+  return TURLFont{face_, fontColor_};
+}
 
 void TURLLabel::SetFont(const TURLFont& font) {
   face_ = font.face;
