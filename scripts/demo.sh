@@ -25,18 +25,20 @@ cp "$build/bin/Kordane.exe" "$build/bin/Dbx32.dll" "$build/bin/board.txt" "$run/
 cp "$build/bin/KordaneDriver.exe" "$build/"
 cd "$run"
 
-if [ -n "${DISPLAY:-}" ]; then
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   echo "Starting Kordane.exe on the demo board ($run/board.txt)"
   exec "$build/wine-run" Kordane.exe
 fi
 
 # Headless: a private X display with a virtual Windows desktop, so that the frame is drawn.
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display and writes its number once it accepts connections.
+ready="$(mktemp)"
+Xvfb -screen 0 800x600x24 -nolisten tcp -displayfd 3 3>"$ready" >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true' EXIT
-export DISPLAY="$display"
-for _ in $(seq 1 50); do [ -S "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+trap 'kill $xvfb 2>/dev/null || true; rm -f "$ready"' EXIT
+for _ in $(seq 1 200); do [ -s "$ready" ] && break; sleep 0.05; done
+[ -s "$ready" ] || { echo "Xvfb could not start" >&2; exit 1; }
+export DISPLAY=":$(tr -dc 0-9 <"$ready")"
 
 # A prefix of the demo's own whose default desktop is a virtual one, shared by Kordane.exe and the
 # driver that presses its buttons.

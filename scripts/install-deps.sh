@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make googletest libbenchmark-dev g++-mingw-w64-i686-posix
-          g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 xvfb xauth imagemagick)
+          g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 xvfb x11-utils xauth imagemagick)
 
 missing=()
 for p in "${packages[@]}"; do
