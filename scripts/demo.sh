@@ -3,6 +3,7 @@
 # With a display: the window opens on it. Without one: the demo runs headless under Xvfb, presses
 # Go, prints which components moved from where to where, and saves a screenshot of the window.
 set -euo pipefail
+trap 'echo "demo.sh: the step at line $LINENO failed" >&2' ERR
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
@@ -27,7 +28,8 @@ cd "$run"
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   echo "Starting Kordane.exe on the demo board ($run/board.txt)"
-  exec "$build/wine-run" Kordane.exe
+  # A prefix of its own, whose windows the desktop's window manager manages.
+  KORDANE_WINEPREFIX="$build/wineprefix-desktop" exec "$build/wine-run" Kordane.exe
 fi
 
 # Headless: a private X display with a virtual Windows desktop, so that the frame is drawn.
@@ -35,7 +37,9 @@ fi
 ready="$(mktemp)"
 Xvfb -screen 0 800x600x24 -nolisten tcp -displayfd 3 3>"$ready" >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true; rm -f "$ready"' EXIT
+# Wine's own processes end before the display goes, so that none of them reports a lost display.
+trap '[ -z "${KORDANE_WINEPREFIX:-}" ] || WINEPREFIX="$KORDANE_WINEPREFIX" wineserver -k 2>/dev/null
+      kill $xvfb 2>/dev/null || true; rm -f "$ready"' EXIT
 for _ in $(seq 1 200); do [ -s "$ready" ] && break; sleep 0.05; done
 [ -s "$ready" ] || { echo "Xvfb could not start" >&2; exit 1; }
 export DISPLAY=":$(tr -dc 0-9 <"$ready")"
