@@ -7,15 +7,9 @@ trap 'echo "demo.sh: the step at line $LINENO failed" >&2' ERR
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
-# The product is the 32-bit build. Machines that run 64-bit user code only cannot start 32-bit
-# programs, not even under Wine; there the demo runs the same code built for 64 bits.
+# The product: the 32-bit build (install-deps.sh has made sure that 32-bit programs start here).
 preset=win32
 cmake --preset "$preset" >/dev/null
-if ! grep -q "^KORDANE_CAN_RUN_WINDOWS_PROGRAMS:INTERNAL=ON" build/win32/CMakeCache.txt; then
-  echo "This machine cannot run 32-bit programs; the demo runs the 64-bit build of Kordane."
-  preset=win64
-  cmake --preset "$preset" >/dev/null
-fi
 cmake --build --preset "$preset" --target Kordane Dbx32 KordaneDriver
 
 build="$PWD/build/$preset"

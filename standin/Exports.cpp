@@ -17,7 +17,11 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+#if defined(STANDIN_EXPORTS_FROM_DEF_ONLY)
+#define DBX_EXPORT  // the .def file alone names the exports
+#else
 #define DBX_EXPORT __declspec(dllexport)
+#endif
 #else
 #include <dlfcn.h>
 #define DBX_EXPORT __attribute__((visibility("default")))
@@ -113,15 +117,19 @@ DBX_EXPORT std::int32_t DBX_CALL TRotateComponent(TDbxContext* context, std::int
   });
 }
 
+#if !defined(STANDIN_WITHOUT_MOVE)
 DBX_EXPORT std::int32_t DBX_CALL TMoveComponent(TDbxContext* context, std::int32_t dx,
                                                 std::int32_t dy, TDbxComponent* component) {
   return Guarded([&](standin::BoardHost& host) { return host.Move(context, dx, dy, component); });
 }
+#endif
 
 }  // extern "C"
 
 // The exports have exactly the types the program's table expects.
 #define STANDIN_CHECK_EXPORT(name, argBytes, ...) \
   static_assert(std::is_same_v<decltype(&name), kordane::name##Fn>, #name);
+#if !defined(STANDIN_WITHOUT_MOVE)
 KORDANE_DBX_OPERATIONS(STANDIN_CHECK_EXPORT)
+#endif
 #undef STANDIN_CHECK_EXPORT

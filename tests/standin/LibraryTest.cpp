@@ -11,6 +11,10 @@
 #include "TestSupport.h"
 #include "host/DbxLoader.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 namespace standin::testing {
 namespace {
 
@@ -33,6 +37,8 @@ class LibraryTest : public ::testing::Test {
   fs::path BoardPath() const { return dir_ / "board.txt"; }
   std::vector<std::string> Journal() const { return Lines(ReadFile(dir_ / "journal.txt")); }
   const kordane::DbxApi& Api() const { return host_.Api(); }
+  void UseLibrary(const fs::path& path) { host_ = DbxHost::Load(path.string()); }
+  void ExpectConnectionReadsMovesRotatesAndWritesTheBoardBack();
 
   std::int32_t Open() { return Api().TOpenDesign(0, 15000, "pcb", &context_); }
   std::int32_t Close() { return Api().TCloseDesign(&context_, ""); }
@@ -65,7 +71,7 @@ class LibraryTest : public ::testing::Test {
   std::map<std::string, TDbxComponent> captured_;
 };
 
-TEST_F(LibraryTest, ConnectionReadsMovesRotatesAndWritesTheBoardBack) {
+void LibraryTest::ExpectConnectionReadsMovesRotatesAndWritesTheBoardBack() {
   UseBoard(
       "# test board\n"
       "units mm\n"
@@ -121,6 +127,46 @@ TEST_F(LibraryTest, ConnectionReadsMovesRotatesAndWritesTheBoardBack) {
   EXPECT_EQ(ReadSelection(endStatus)[0], (Read{9, "R1", 508100, 200, 0}));
   EXPECT_EQ(Close(), 0);
 }
+
+TEST_F(LibraryTest, ConnectionReadsMovesRotatesAndWritesTheBoardBack) {
+  ExpectConnectionReadsMovesRotatesAndWritesTheBoardBack();
+}
+
+#if defined(_WIN32)
+// Libraries whose seven operations carry only a decorated __stdcall name: the loader finds them
+// by that name, and every call crosses with the __stdcall convention intact.
+class DecoratedLibraryTest : public LibraryTest, public ::testing::WithParamInterface<const char*> {
+ protected:
+  static fs::path TestLibrary(const char* folder) {
+    return fs::current_path() / "libraries" / folder / "Dbx32.dll";
+  }
+};
+
+TEST_P(DecoratedLibraryTest, WholeConnectionThroughTheDecoratedNames) {
+  const fs::path library = TestLibrary(GetParam());
+  HMODULE module = LoadLibraryA(library.string().c_str());
+  ASSERT_NE(module, nullptr) << library;
+  EXPECT_EQ(GetProcAddress(module, "TOpenDesign"), nullptr) << "plain names exported";
+  FreeLibrary(module);
+
+  UseLibrary(library);
+  ExpectConnectionReadsMovesRotatesAndWritesTheBoardBack();
+}
+
+INSTANTIATE_TEST_SUITE_P(Exports, DecoratedLibraryTest,
+                         ::testing::Values("decorated", "underscored"),
+                         [](const auto& row) { return std::string(row.param); });
+
+TEST_F(LibraryTest, LibraryLackingAnOperationIsNamedAndNeverCalled) {
+  UseBoard("units mils\ncomponent R1 0 0 0 selected\n");
+  UseLibrary(fs::current_path() / "libraries" / "lacking" / "Dbx32.dll");
+  EXPECT_FALSE(host_.Loaded());
+  EXPECT_EQ(host_.LoadError(), "Dbx32.dll lacks TMoveComponent");
+  EXPECT_EQ(host_.StatusText(kordane::kDbxLoadFailure), "Dbx32.dll lacks TMoveComponent");
+  EXPECT_EQ(Open(), kordane::kDbxLoadFailure);
+  EXPECT_FALSE(fs::exists(dir_ / "journal.txt")) << "the library was called";
+}
+#endif
 
 TEST_F(LibraryTest, CallsOutsideTheirConnectionAreRefused) {
   UseBoard("component R1 0 0 0 selected\n");

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "RemoteWindow.h"
 #include "UiTestSupport.h"
+#include "ui/MainForm.h"
 
 namespace kordane::testing {
 namespace {
@@ -95,6 +98,55 @@ TEST(EndToEndTest, GoThenCloseLeavesThePlacedBoardAndTheSettings) {
   char kept[16] = {};
   GetPrivateProfileStringA("Other", "Keep", "", kept, sizeof kept, ini.string().c_str());
   EXPECT_STREQ(kept, "me");
+}
+
+}  // namespace
+}  // namespace kordane::testing
+
+namespace kordane::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(EndToEndTest, LibraryLackingAnOperationIsNamedInTheStatusLineAndTheProgramRunsOn) {
+  TempFolder folder;
+  std::filesystem::copy_file(BinDir() / "Kordane.exe", folder / "Kordane.exe");
+  std::filesystem::copy_file(std::filesystem::current_path() / "libraries/lacking/Dbx32.dll",
+                             folder / "Dbx32.dll");
+  WriteFile(folder / "board.txt", "units mils\ncomponent R1 100 0 0 selected\n");
+  WriteFile(folder / "Kordane.INI", "[Main Window]\nOn Top=0\nSpacing=abc\n");
+  SetEnvironmentVariableA("DBX32_BOARD", nullptr);
+
+  Process kordane(folder / "Kordane.exe", folder.Path());
+  ASSERT_TRUE(kordane.Started());
+  const HWND window = remote::WaitForMainWindow(kordane.Id(), 60s);
+  ASSERT_NE(window, nullptr);
+  const HWND status = remote::FindControl(window, ui::kIdStatusBar);
+
+  // The run still converts the spacing text after the failed open, and reports it as usual. The
+  // click is posted: its handler shows a modal box.
+  const HWND go = remote::FindControl(window, ui::kIdAlign);
+  PostMessageA(go, BM_CLICK, 0, 0);
+  const auto deadline = std::chrono::steady_clock::now() + 60s;
+  while (remote::MessageBoxesOf(kordane.Id()).empty() &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(50ms);
+  }
+  EXPECT_EQ(remote::WaitIdle(window, kordane.Id(), 60s),
+            (std::vector<std::string>{"Kordane: 'abc' is not a valid floating point value."}));
+  EXPECT_EQ(remote::TextOf(status), "Dbx32.dll lacks TMoveComponent");
+
+  // A run that shows nothing: the click's send returns once the run has ended.
+  SetWindowTextA(remote::FindControl(window, ui::kIdSpacing), "5");
+  DWORD_PTR result = 0;
+  ASSERT_NE(SendMessageTimeoutA(go, BM_CLICK, 0, 0, SMTO_NORMAL, 60000, &result), 0);
+  EXPECT_TRUE(remote::MessageBoxesOf(kordane.Id()).empty());
+  EXPECT_EQ(remote::TextOf(status), "Dbx32.dll lacks TMoveComponent");
+
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(kordane.WaitForExit(30000));
+  EXPECT_EQ(IniValue(folder / "Kordane.INI", "Spacing"), "5");
+  EXPECT_EQ(ComponentsOf(folder / "board.txt").at("R1").x, 100);
 }
 
 }  // namespace
