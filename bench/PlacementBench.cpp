@@ -128,7 +128,7 @@ class QuietView : public kordane::IPlacementView {
 void BM_Placement(benchmark::State& state) {
   const std::vector<TDbxComponent> selection = MakeSelection(state.range(0));
   design = MemoryDesign{&selection, 0, 0};
-  const kordane::DbxHost host(MemoryApi());
+  kordane::DbxHost host(MemoryApi());
   QuietView view;
   kordane::PlacementInputs inputs;
   inputs.horizontal = true;

@@ -60,6 +60,9 @@ import -window root "$run/screen.png"
 convert "$run/screen.png" -crop "${width}x${height}+${left}+${top}" +repage "$run/about.png"
 "${wine[@]}" "$build/KordaneDriver.exe" ok
 sleep 0.5
+# Ctrl+Z takes the whole run back.
+cp board.txt board.after
+"${wine[@]}" "$build/KordaneDriver.exe" undo
 "${wine[@]}" "$build/KordaneDriver.exe" close
 wait "$kordane" || true
 
@@ -70,6 +73,14 @@ awk '$1 == "component" {
        if (FNR == NR) { before[key] = "(" $3 ", " $4 ") " $5; next }
        after = "(" $3 ", " $4 ") " $5
        if (before[key] != after) printf "  %-6s %-28s -> %s\n", key, before[key], after
-     }' board.before board.txt
+     }' board.before board.after
+echo
+if cmp -s board.before board.txt; then
+  echo "After Ctrl+Z every component is back where it was: the board file is as before the run."
+else
+  echo "After Ctrl+Z the board differs from before the run:" >&2
+  diff board.before board.txt >&2 || true
+  exit 1
+fi
 echo
 echo "Screenshots: $run/kordane.png (the window), $run/about.png (the About box)"

@@ -3,18 +3,42 @@
 //   KordaneDriver rect    prints the window's frame as left top width height
 //   KordaneDriver about   opens the About box from the popup menu; prints its frame
 //   KordaneDriver ok      presses OK in the About box
+//   KordaneDriver undo    presses Ctrl+Z in the window; waits until the board beside it changes
 //   KordaneDriver close   closes the window
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 #include "RemoteWindow.h"
 
 using namespace kordane::remote;
 using namespace std::chrono_literals;
 
+namespace {
+
+std::string BoardText() {
+  std::ifstream file("board.txt", std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// Ctrl+Z as real key strokes to the window in front.
+void PressCtrlZ() {
+  INPUT keys[4] = {};
+  const WORD codes[4] = {VK_CONTROL, 'Z', 'Z', VK_CONTROL};
+  for (int i = 0; i < 4; ++i) {
+    keys[i].type = INPUT_KEYBOARD;
+    keys[i].ki.wVk = codes[i];
+    keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+  }
+  SendInput(4, keys, sizeof keys[0]);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   if (argc != 2) {
-    std::fprintf(stderr, "usage: KordaneDriver go|rect|about|ok|close\n");
+    std::fprintf(stderr, "usage: KordaneDriver go|rect|about|ok|undo|close\n");
     return 2;
   }
   const HWND window = WaitForMainWindow(0, 30s);
@@ -27,9 +51,13 @@ int main(int argc, char** argv) {
   const std::string command = argv[1];
   if (command == "go") {
     constexpr int kGoButton = 100;
-    Click(FindControl(window, kGoButton));
-    for (const std::string& text : WaitIdle(window, processId, 60s)) {
+    const ClickResult go = ClickAndWait(FindControl(window, kGoButton), processId, 120s);
+    for (const std::string& text : go.boxes) {
       std::printf("message box %s\n", text.c_str());
+    }
+    if (!go.ended) {
+      std::fprintf(stderr, "the run did not end\n");
+      return 1;
     }
     constexpr int kStatusBar = 111;
     std::printf("status line \"%s\"\n", TextOf(FindControl(window, kStatusBar)).c_str());
@@ -57,6 +85,20 @@ int main(int argc, char** argv) {
   } else if (command == "ok") {
     if (HWND about = FindWindowA("TAboutBox", "About")) {
       PostMessageA(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+    }
+  } else if (command == "undo") {
+    const std::string before = BoardText();
+    SetForegroundWindow(window);
+    for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i) {
+      std::this_thread::sleep_for(50ms);
+    }
+    PressCtrlZ();
+    for (int i = 0; i < 1200 && BoardText() == before; ++i) {
+      std::this_thread::sleep_for(50ms);
+    }
+    if (BoardText() == before) {
+      std::fprintf(stderr, "Ctrl+Z changed nothing on the board\n");
+      return 1;
     }
   } else if (command == "close") {
     PostMessageA(window, WM_CLOSE, 0, 0);

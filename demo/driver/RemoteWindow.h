@@ -81,12 +81,16 @@ inline void DismissMessageBox(HWND box) {
     PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
-// Clicks a button. The click is delivered at once; a handler that takes longer (or shows a modal
-// box) goes on after this returns.
-inline void Click(HWND button) {
-  DWORD_PTR result = 0;
-  SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_NORMAL, 200, &result);
-}
+// Clicks a button and waits until its handler has ended, pressing OK on every message box that
+// comes up meanwhile; returns the texts of those boxes, and false in ended when the timeout
+// passed first. The click is sent from a thread of its own, so that the boxes can be answered
+// while the send waits.
+struct ClickResult {
+  std::vector<std::string> boxes;
+  bool ended = false;
+};
+
+ClickResult ClickAndWait(HWND button, DWORD processId, std::chrono::milliseconds timeout);
 
 // Waits until the window's thread answers again, pressing OK on any message box that comes up
 // on the way; returns the texts of those boxes.
@@ -107,6 +111,37 @@ inline std::vector<std::string> WaitIdle(HWND window, DWORD processId,
     }
   }
   return texts;
+}
+
+inline ClickResult ClickAndWait(HWND button, DWORD processId, std::chrono::milliseconds timeout) {
+  ClickResult result;
+  HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  std::thread sender([button, done] {
+    SendMessageA(button, BM_CLICK, 0, 0);
+    SetEvent(done);
+  });
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (WaitForSingleObject(done, 50) == WAIT_OBJECT_0) {
+      result.ended = true;
+      break;
+    }
+    for (HWND box : MessageBoxesOf(processId)) {
+      result.boxes.push_back(TextOf(box) + ": " + MessageBoxText(box));
+      DismissMessageBox(box);
+      // Wait for this box to go before looking again, so that it is not counted twice.
+      for (int i = 0; i < 200 && IsWindow(box) && IsWindowVisible(box); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+      }
+    }
+  }
+  if (result.ended) {
+    sender.join();
+    CloseHandle(done);
+  } else {
+    sender.detach();  // still blocked in the send, and still to set done; the process ends it
+  }
+  return result;
 }
 
 }  // namespace kordane::remote

@@ -8,13 +8,14 @@
 #include <string>
 
 #include "host/Dbx32.h"
+#include "host/DbxCalls.h"
 
 namespace kordane {
 
 // Status returned by every operation of a host whose library could not be loaded.
 inline constexpr std::int32_t kDbxLoadFailure = -32768;
 
-class DbxHost {
+class DbxHost final : public IDbxCalls {
  public:
   // A host over a table that is already complete (tests, the in-memory benchmark host).
   explicit DbxHost(const DbxApi& api);
@@ -35,8 +36,35 @@ class DbxHost {
   // What could not be loaded, e.g. "Cannot load Dbx32.dll"; empty when loaded.
   const std::string& LoadError() const { return loadError_; }
 
-  // Status-line text of a status returned by this host's operations.
-  std::string StatusText(std::int32_t status) const;
+  // The operations, straight to the library's table.
+  std::int32_t OpenDesign(std::int32_t dbType, std::int32_t timeout, const char* name,
+                          TDbxContext* context) override {
+    return api_.TOpenDesign(dbType, timeout, name, context);
+  }
+  std::int32_t CloseDesign(TDbxContext* context, const char* message) override {
+    return api_.TCloseDesign(context, message);
+  }
+  std::int32_t GetDesignInfo(TDbxContext* context, TDesignInfo* info) override {
+    return api_.TGetDesignInfo(context, info);
+  }
+  std::int32_t GetFirstSelectedItem(TDbxContext* context, TDbxItem* item) override {
+    return api_.TGetFirstSelectedItem(context, item);
+  }
+  std::int32_t GetNextSelectedItem(TDbxContext* context, TDbxItem* item) override {
+    return api_.TGetNextSelectedItem(context, item);
+  }
+  std::int32_t RotateComponent(TDbxContext* context, std::int32_t angle,
+                               std::int32_t* rotationPoint, TDbxComponent* component) override {
+    return api_.TRotateComponent(context, angle, rotationPoint, component);
+  }
+  std::int32_t MoveComponent(TDbxContext* context, std::int32_t dx, std::int32_t dy,
+                             TDbxComponent* component) override {
+    return api_.TMoveComponent(context, dx, dy, component);
+  }
+
+  // Status-line text of a status returned by this host's operations; a load failure names what
+  // is missing.
+  std::string StatusText(std::int32_t status) const override;
 
  private:
   struct Module;

@@ -9,12 +9,16 @@
 #include "host/Conversions.h"
 #include "host/DbxUtils.h"
 #include "placement/CompSort.h"
+#include "placement/RunGuards.h"
 
 namespace kordane {
 
 namespace {
 
-constexpr const char* kConnectedText = "Connected";
+using run_guards::ChangeTally;
+using run_guards::Connection;
+using run_guards::WaitCursor;
+
 constexpr const char* kSpacingOutOfRange = "Spacing '%s' is out of range";
 
 std::optional<std::int32_t> ToInt32(std::int64_t value) {
@@ -24,86 +28,6 @@ std::optional<std::int32_t> ToInt32(std::int64_t value) {
   }
   return static_cast<std::int32_t>(value);
 }
-
-// Cleanup must not throw: it runs while an error of the run may be on its way out.
-template <typename Action>
-void Quietly(Action&& action) noexcept {
-  try {
-    action();
-  } catch (...) {
-    // Nothing left to tell the user through: the run's own error (if any) is what they see.
-  }
-}
-
-class WaitCursor {
- public:
-  explicit WaitCursor(IPlacementView& view) : view_(view) { view_.BeginWaitCursor(); }
-  ~WaitCursor() {
-    Quietly([this] { view_.EndWaitCursor(); });
-  }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-
- private:
-  IPlacementView& view_;
-};
-
-// Closes the connection when the run opened one, and clears the status line.
-class Connection {
- public:
-  Connection(const DbxApi& api, IPlacementView& view, bool& designOpen)
-      : api_(api), view_(view), designOpen_(designOpen) {}
-  ~Connection() {
-    if (!designOpen_) {
-      return;
-    }
-    api_.TCloseDesign(&DbxContext, kCloseMessage);
-    designOpen_ = false;
-    Quietly([this] { view_.SetStatusText(""); });
-  }
-  Connection(const Connection&) = delete;
-  Connection& operator=(const Connection&) = delete;
-
- private:
-  const DbxApi& api_;
-  IPlacementView& view_;
-  bool& designOpen_;
-};
-
-// Counts the rotations and moves the host refused; when there were any, the status line says
-// so once the connection is closed.
-class ChangeTally {
- public:
-  ChangeTally(const DbxHost& host, IPlacementView& view) : host_(host), view_(view) {}
-  ~ChangeTally() {
-    if (failures_ == 0) {
-      return;
-    }
-    Quietly([this] {
-      view_.SetStatusText(host_.StatusText(firstFailure_) + " (" + std::to_string(failures_) +
-                          " of " + std::to_string(calls_) + " changes failed)");
-    });
-  }
-  ChangeTally(const ChangeTally&) = delete;
-  ChangeTally& operator=(const ChangeTally&) = delete;
-
-  void Count(std::int32_t status) {
-    ++calls_;
-    if (status != 0) {
-      if (failures_ == 0) {
-        firstFailure_ = status;
-      }
-      ++failures_;
-    }
-  }
-
- private:
-  const DbxHost& host_;
-  IPlacementView& view_;
-  std::int64_t calls_ = 0;
-  std::int64_t failures_ = 0;
-  std::int32_t firstFailure_ = 0;
-};
 
 class ViewRefDesReporter : public IRefDesReporter {
  public:
@@ -118,21 +42,21 @@ class ViewRefDesReporter : public IRefDesReporter {
   throw ConversionError(FormatUserMessage(kSpacingOutOfRange, inputs.spacingText));
 }
 
-void CaptureSelection(const DbxApi& api, std::vector<std::unique_ptr<TDbxComponent>>& records) {
+void CaptureSelection(IDbxCalls& host, std::vector<std::unique_ptr<TDbxComponent>>& records) {
   // Zeroed so that no byte of a record is ever indeterminate, whatever the host fills in.
   auto item = std::make_unique<TDbxItem>();
-  std::int32_t status = api.TGetFirstSelectedItem(&DbxContext, item.get());
+  std::int32_t status = host.GetFirstSelectedItem(&DbxContext, item.get());
   while (status == 0) {
     if (item->ItemType() == TDbxItem::kComponentType) {
       auto record = std::make_unique<TDbxComponent>();
       item->CopyComponentTo(*record);
       records.push_back(std::move(record));
     }
-    status = api.TGetNextSelectedItem(&DbxContext, item.get());
+    status = host.GetNextSelectedItem(&DbxContext, item.get());
   }
 }
 
-void RotateGroup(const DbxApi& api, const TCompTypeList& group, IPlacementView& view,
+void RotateGroup(IDbxCalls& host, const TCompTypeList& group, IPlacementView& view,
                  std::int32_t* rotationPoint, ChangeTally& tally) {
   for (std::int32_t i = 0; i < group.Count(); ++i) {
     TDbxComponent* member = group.GetItem(i);
@@ -150,7 +74,7 @@ void RotateGroup(const DbxApi& api, const TCompTypeList& group, IPlacementView& 
     if (!change) {
       continue;
     }
-    tally.Count(api.TRotateComponent(&DbxContext, *change, rotationPoint, member));
+    tally.Count(host.RotateComponent(&DbxContext, *change, rotationPoint, member));
   }
 }
 
@@ -190,10 +114,8 @@ std::optional<Move> MoveToSlot(const TDbxComponent& member, std::int64_t k, std:
 
 }  // namespace
 
-void RunPlacement(const DbxHost& host, const PlacementInputs& inputs, IPlacementView& view,
+void RunPlacement(IDbxCalls& host, const PlacementInputs& inputs, IPlacementView& view,
                   bool& designOpen) {
-  const DbxApi& api = host.Api();
-
   // Declared in the reverse of their cleanup: the connection closes first, then a failed change
   // is shown, then the groups and the records go, and the cursor comes back last.
   WaitCursor waitCursor(view);
@@ -203,22 +125,13 @@ void RunPlacement(const DbxHost& host, const PlacementInputs& inputs, IPlacement
   ViewRefDesReporter reporter(view);
   TSortedComp sorted(reporter);
   ChangeTally tally(host, view);
-  Connection connection(api, view, designOpen);
+  Connection connection(host, view, designOpen);
 
-  const std::int32_t openStatus =
-      api.TOpenDesign(kOpenDbType, kOpenTimeout, kOpenDesignName, &DbxContext);
-  if (openStatus != 0) {
-    view.SetStatusText(host.StatusText(openStatus));
-  } else {
-    designOpen = true;
-    view.SetStatusText(kConnectedText);
-  }
-
-  if (designOpen) {
+  if (connection.Open()) {
     if (DbUnits == kUnitsUnknown) {
       auto info = std::make_unique<TDesignInfo>();
       // A refused request leaves the units unknown, to be asked again on the next run.
-      if (api.TGetDesignInfo(&DbxContext, info.get()) == 0) {
+      if (host.GetDesignInfo(&DbxContext, info.get()) == 0) {
         DbUnits = info->Units();
       }
     }
@@ -227,7 +140,7 @@ void RunPlacement(const DbxHost& host, const PlacementInputs& inputs, IPlacement
     } else if (DbUnits == kUnitsMm) {
       view.SetUnitsLabel("mm");
     }
-    CaptureSelection(api, records);
+    CaptureSelection(host, records);
   }
 
   for (const auto& record : records) {
@@ -253,7 +166,7 @@ void RunPlacement(const DbxHost& host, const PlacementInputs& inputs, IPlacement
     const std::int32_t n = group->Count();
 
     if (inputs.rotateEnabled) {
-      RotateGroup(api, *group, view, rotationPoint, tally);
+      RotateGroup(host, *group, view, rotationPoint, tally);
     }
 
     if (inputs.order == TSortOrder::Unchanged) {
@@ -285,7 +198,7 @@ void RunPlacement(const DbxHost& host, const PlacementInputs& inputs, IPlacement
       if (!move) {
         ThrowSpacingOutOfRange(inputs);
       }
-      tally.Count(api.TMoveComponent(&DbxContext, move->dx, move->dy, member));
+      tally.Count(host.MoveComponent(&DbxContext, move->dx, move->dy, member));
     }
   }
 }

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/DbxLoader.h"
+#include "host/DbxCalls.h"
 
 namespace kordane {
 
@@ -37,7 +37,7 @@ class IPlacementView {
 // Runs one placement. designOpen is the window's FDesignOpen flag: set while the connection is
 // open, cleared by the run's cleanup. Conversion errors (the spacing text, "Spacing '%s' is out
 // of range") end the run after its cleanup and propagate as ConversionError.
-void RunPlacement(const DbxHost& host, const PlacementInputs& inputs, IPlacementView& view,
+void RunPlacement(IDbxCalls& host, const PlacementInputs& inputs, IPlacementView& view,
                   bool& designOpen);
 
 }  // namespace kordane

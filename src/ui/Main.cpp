@@ -34,6 +34,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     frmMain.Show();
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+      if (frmMain.TranslateShortcut(message)) continue;
       if (frmMain.Handle() != nullptr && IsDialogMessageA(frmMain.Handle(), &message)) continue;
       TranslateMessage(&message);
       DispatchMessageA(&message);

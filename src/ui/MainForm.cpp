@@ -131,7 +131,12 @@ void TfrmMain::Show() {
   SendMessageA(Control(kIdUp), BM_SETCHECK, BST_CHECKED, 0);
 
   popupMenu_ = CreatePopupMenu();
+  AppendMenuA(popupMenu_, MF_STRING, kIdUndo, "&Undo last run\tCtrl+Z");
+  AppendMenuA(popupMenu_, MF_SEPARATOR, 0, nullptr);
   AppendMenuA(popupMenu_, MF_STRING, kIdAbout, "&About");
+  UpdateUndoEntry();
+  ACCEL undoKey{FCONTROL | FVIRTKEY, 'Z', kIdUndo};
+  shortcuts_.reset(CreateAcceleratorTableA(&undoKey, 1));
 
   FormCreate();
 
@@ -207,7 +212,23 @@ void TfrmMain::FormClose() {
 }
 
 void TfrmMain::bAlignClick() {
-  RunPlacement(host_, logic_.Inputs(), *this, FDesignOpen);
+  UndoEntryRefresh refresh{*this};
+  undo_.Run(host_, logic_.Inputs(), *this, FDesignOpen);
+}
+
+void TfrmMain::Undo1Click() {
+  UndoEntryRefresh refresh{*this};
+  undo_.Undo(host_, *this, FDesignOpen);
+}
+
+void TfrmMain::UpdateUndoEntry() {
+  const UINT state = undo_.Available() ? MF_ENABLED : MF_GRAYED;
+  EnableMenuItem(popupMenu_, kIdUndo, MF_BYCOMMAND | state);
+}
+
+bool TfrmMain::TranslateShortcut(MSG& message) {
+  return Handle() != nullptr && shortcuts_ != nullptr &&
+         TranslateAcceleratorA(Handle(), shortcuts_.get(), &message) != 0;
 }
 
 void TfrmMain::About1Click() {
@@ -293,6 +314,9 @@ void TfrmMain::OnCommand(int id, int code, HWND) {
       break;
     case kIdAbout:
       About1Click();
+      break;
+    case kIdUndo:
+      Undo1Click();
       break;
     default:
       break;

@@ -7,9 +7,11 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <type_traits>
 
 #include "host/DbxLoader.h"
 #include "placement/PlacementRun.h"
+#include "placement/Undo.h"
 #include "settings/GlobalSettings.h"
 #include "ui/MainFormLogic.h"
 #include "ui/Win32Util.h"
@@ -39,7 +41,9 @@ enum ControlId : int {
   kIdDoRotate,
   kIdLast
 };
-inline constexpr int kIdAbout = 200;  // the popup menu's only entry
+// The popup menu's entries.
+inline constexpr int kIdAbout = 200;
+inline constexpr int kIdUndo = 201;
 
 inline constexpr const char* kMainWindowClass = "TfrmMain";
 inline constexpr int kClientWidth = 214;
@@ -57,6 +61,12 @@ class TfrmMain final : public WindowBase, private IMainFormControls, private IPl
   // Handlers, also reachable from tests.
   void bAlignClick();
   void About1Click();
+  // Takes back the last run (Ctrl+Z or the popup menu); does nothing when there is nothing.
+  void Undo1Click();
+  bool UndoAvailable() const { return undo_.Available(); }
+  HMENU PopupMenu() const { return popupMenu_; }
+  // The window's keyboard shortcuts, for the message loop: true when the message was one.
+  bool TranslateShortcut(MSG& message);
   HWND Control(int id) const;
   bool DesignOpen() const { return FDesignOpen; }
   bool SpacingGreyed() const { return spacingGreyed_; }
@@ -94,17 +104,30 @@ class TfrmMain final : public WindowBase, private IMainFormControls, private IPl
   void ShowRefDesError(const std::string& message) override;
 
   HWND HandleOf(TControl control) const;
+  // Greys the undo entry while there is nothing to undo.
+  void UpdateUndoEntry();
+  // Brings the undo entry up to date however a run or an undo ends.
+  struct UndoEntryRefresh {
+    TfrmMain& form;
+    ~UndoEntryRefresh() { form.UpdateUndoEntry(); }
+  };
+
+  struct AcceleratorDestroyer {
+    void operator()(HACCEL table) const { DestroyAcceleratorTable(table); }
+  };
 
   std::string settingsPath_;
   DbxHost host_;
   TfrmMainLogic logic_{*this};
   std::unique_ptr<TGlobalSettings> FSettings;
   bool FDesignOpen = false;
+  TUndoLastRun undo_;
 
   GdiObject<HFONT> font_;
   GdiObject<HFONT> boldFont_;
   std::array<HWND, kIdLast - kIdAlign> controls_{};
   HMENU popupMenu_ = nullptr;
+  std::unique_ptr<std::remove_pointer_t<HACCEL>, AcceleratorDestroyer> shortcuts_;
 
   bool spacingGreyed_ = false;
   bool rotationGreyed_ = false;

@@ -71,8 +71,10 @@ TEST(EndToEndTest, GoThenCloseLeavesThePlacedBoardAndTheSettings) {
   EXPECT_EQ(remote::TextOf(window), "Kordane");
 
   constexpr int kGoButton = 100;
-  remote::Click(remote::FindControl(window, kGoButton));
-  EXPECT_TRUE(remote::WaitIdle(window, kordane.Id(), 60s).empty());
+  const remote::ClickResult go =
+      remote::ClickAndWait(remote::FindControl(window, kGoButton), kordane.Id(), 60s);
+  EXPECT_TRUE(go.ended);
+  EXPECT_TRUE(go.boxes.empty());
   PostMessageA(window, WM_CLOSE, 0, 0);
   ASSERT_TRUE(kordane.WaitForExit(30000));
 
@@ -123,30 +125,92 @@ TEST(EndToEndTest, LibraryLackingAnOperationIsNamedInTheStatusLineAndTheProgramR
   ASSERT_NE(window, nullptr);
   const HWND status = remote::FindControl(window, ui::kIdStatusBar);
 
-  // The run still converts the spacing text after the failed open, and reports it as usual. The
-  // click is posted: its handler shows a modal box.
+  // The run still converts the spacing text after the failed open, and reports it as usual.
   const HWND go = remote::FindControl(window, ui::kIdAlign);
-  PostMessageA(go, BM_CLICK, 0, 0);
-  const auto deadline = std::chrono::steady_clock::now() + 60s;
-  while (remote::MessageBoxesOf(kordane.Id()).empty() &&
-         std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(50ms);
-  }
-  EXPECT_EQ(remote::WaitIdle(window, kordane.Id(), 60s),
+  const remote::ClickResult failed = remote::ClickAndWait(go, kordane.Id(), 60s);
+  EXPECT_TRUE(failed.ended);
+  EXPECT_EQ(failed.boxes,
             (std::vector<std::string>{"Kordane: 'abc' is not a valid floating point value."}));
   EXPECT_EQ(remote::TextOf(status), "Dbx32.dll lacks TMoveComponent");
 
-  // A run that shows nothing: the click's send returns once the run has ended.
   SetWindowTextA(remote::FindControl(window, ui::kIdSpacing), "5");
-  DWORD_PTR result = 0;
-  ASSERT_NE(SendMessageTimeoutA(go, BM_CLICK, 0, 0, SMTO_NORMAL, 60000, &result), 0);
-  EXPECT_TRUE(remote::MessageBoxesOf(kordane.Id()).empty());
+  const remote::ClickResult again = remote::ClickAndWait(go, kordane.Id(), 60s);
+  EXPECT_TRUE(again.ended);
+  EXPECT_TRUE(again.boxes.empty());
   EXPECT_EQ(remote::TextOf(status), "Dbx32.dll lacks TMoveComponent");
 
   PostMessageA(window, WM_CLOSE, 0, 0);
   ASSERT_TRUE(kordane.WaitForExit(30000));
   EXPECT_EQ(IniValue(folder / "Kordane.INI", "Spacing"), "5");
   EXPECT_EQ(ComponentsOf(folder / "board.txt").at("R1").x, 100);
+}
+
+}  // namespace
+}  // namespace kordane::testing
+
+namespace kordane::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Real key strokes, as the keyboard would send them to the window in front.
+void PressCtrlZ() {
+  INPUT keys[4] = {};
+  const WORD codes[4] = {VK_CONTROL, 'Z', 'Z', VK_CONTROL};
+  for (int i = 0; i < 4; ++i) {
+    keys[i].type = INPUT_KEYBOARD;
+    keys[i].ki.wVk = codes[i];
+    keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+  }
+  SendInput(4, keys, sizeof keys[0]);
+}
+
+template <typename Condition>
+bool WaitUntil(Condition condition, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(50ms);
+  }
+  return true;
+}
+
+TEST(EndToEndTest, CtrlZTakesTheRunBack) {
+  TempFolder folder;
+  for (const char* file : {"Kordane.exe", "Dbx32.dll"}) {
+    std::filesystem::copy_file(BinDir() / file, folder / file);
+  }
+  WriteFile(folder / "board.txt",
+            "units mils\n"
+            "component R3 900 0 450 selected\n"
+            "component R1 100 70 0 selected\n"
+            "component C1 2000 5000 900 selected\n");
+  WriteFile(folder / "Kordane.INI", "[Main Window]\nOn Top=0\nRotation=90\n");
+  SetEnvironmentVariableA("DBX32_BOARD", nullptr);
+  const auto before = ComponentsOf(folder / "board.txt");
+
+  Process kordane(folder / "Kordane.exe", folder.Path());
+  ASSERT_TRUE(kordane.Started());
+  const HWND window = remote::WaitForMainWindow(kordane.Id(), 60s);
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(
+      remote::ClickAndWait(remote::FindControl(window, ui::kIdAlign), kordane.Id(), 60s).ended);
+  const auto placed = ComponentsOf(folder / "board.txt");
+  ASSERT_NE(placed, before);
+
+  SetForegroundWindow(window);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 10s));
+  PressCtrlZ();
+  EXPECT_TRUE(WaitUntil([&] { return ComponentsOf(folder / "board.txt") == before; }, 60s));
+  EXPECT_EQ(remote::TextOf(remote::FindControl(window, ui::kIdStatusBar)), "");
+
+  // Nothing left to undo: a second Ctrl+Z changes nothing.
+  PressCtrlZ();
+  remote::WaitIdle(window, kordane.Id(), 10s);
+  EXPECT_EQ(ComponentsOf(folder / "board.txt"), before);
+
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(kordane.WaitForExit(30000));
 }
 
 }  // namespace

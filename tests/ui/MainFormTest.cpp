@@ -258,6 +258,65 @@ TEST_F(MainFormTest, GoShowsTheRefDesErrorAndCarriesOn) {
   EXPECT_EQ(StatusText(), "");
 }
 
+std::string MenuText(HMENU menu, UINT position) {
+  char text[64] = {};
+  GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+  return text;
+}
+
+bool Greyed(HMENU menu, UINT id) {
+  return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
+}
+
+TEST_F(MainFormTest, UndoEntryComesBeforeAboutAndIsGreyedUntilARun) {
+  Start();
+  const HMENU menu = form_->PopupMenu();
+  ASSERT_EQ(GetMenuItemCount(menu), 3);
+  EXPECT_EQ(MenuText(menu, 0), "&Undo last run\tCtrl+Z");
+  EXPECT_EQ(GetMenuState(menu, 1, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+  EXPECT_EQ(MenuText(menu, 2), "&About");
+  EXPECT_TRUE(Greyed(menu, kIdUndo));
+
+  // Chosen while greyed (Ctrl+Z sends the same command): nothing happens, the board is untouched.
+  const std::string board = testing::ReadFile(Board());
+  SendMessageA(form_->Handle(), WM_COMMAND, kIdUndo, 0);
+  PumpMessages();
+  EXPECT_EQ(testing::ReadFile(Board()), board);
+  EXPECT_EQ(StatusText(), "");
+}
+
+TEST_F(MainFormTest, UndoFromTheMenuPutsTheBoardBack) {
+  Start();
+  const auto before = ComponentsOf(Board());
+  Click(kIdAlign);
+  ASSERT_NE(ComponentsOf(Board()), before);
+  EXPECT_FALSE(Greyed(form_->PopupMenu(), kIdUndo));
+
+  SendMessageA(form_->Handle(), WM_COMMAND, kIdUndo, 0);
+  PumpMessages();
+  EXPECT_EQ(ComponentsOf(Board()), before);
+  EXPECT_TRUE(Greyed(form_->PopupMenu(), kIdUndo));
+  EXPECT_EQ(StatusText(), "");
+  EXPECT_FALSE(form_->DesignOpen());
+}
+
+TEST_F(MainFormTest, UndoWhoseOpenFailsSaysWhyAndStaysAvailable) {
+  Start();
+  const auto before = ComponentsOf(Board());
+  Click(kIdAlign);
+  const std::string placed = testing::ReadFile(Board());
+  WriteFile(Board(), placed + "fail open 32001\n");
+  SendMessageA(form_->Handle(), WM_COMMAND, kIdUndo, 0);
+  PumpMessages();
+  EXPECT_EQ(StatusText(), "Connection Error");
+  EXPECT_FALSE(Greyed(form_->PopupMenu(), kIdUndo));
+
+  WriteFile(Board(), placed);
+  SendMessageA(form_->Handle(), WM_COMMAND, kIdUndo, 0);
+  PumpMessages();
+  EXPECT_EQ(ComponentsOf(Board()), before);
+}
+
 TEST_F(MainFormTest, GoWithoutHostShowsWhatIsMissing) {
   form_ =
       std::make_unique<TfrmMain>(Ini().string(), DbxHost::Load((folder_ / "Dbx32.dll").string()));

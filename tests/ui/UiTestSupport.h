@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <ostream>
 #include <sstream>
 #include <string>
 
@@ -62,6 +63,10 @@ struct Placed {
   long x = 0;
   long y = 0;
   long rotation = 0;
+  friend bool operator==(const Placed&, const Placed&) = default;
+  friend void PrintTo(const Placed& placed, std::ostream* out) {
+    *out << "(" << placed.x << ", " << placed.y << ") " << placed.rotation;
+  }
 };
 
 // The components of a board file by designator.

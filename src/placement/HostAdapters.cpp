@@ -1,0 +1,57 @@
+#include "placement/HostAdapters.h"
+
+namespace kordane {
+
+namespace {
+
+TComponentChange Rotation(std::int32_t angle, const TDbxComponent& record) {
+  TComponentChange change;
+  change.kind = TComponentChange::Kind::Rotate;
+  change.angle = angle;
+  change.record = record;
+  return change;
+}
+
+TComponentChange Movement(std::int32_t dx, std::int32_t dy, const TDbxComponent& record) {
+  TComponentChange change;
+  change.kind = TComponentChange::Kind::Move;
+  change.dx = dx;
+  change.dy = dy;
+  change.record = record;
+  return change;
+}
+
+}  // namespace
+
+std::int32_t ChangeRecordingHost::RotateComponent(TDbxContext* context, std::int32_t angle,
+                                                  std::int32_t* rotationPoint,
+                                                  TDbxComponent* component) {
+  const std::int32_t status = Next().RotateComponent(context, angle, rotationPoint, component);
+  if (status == 0) {
+    accepted_.push_back(Rotation(angle, *component));
+  }
+  return status;
+}
+
+std::int32_t ChangeRecordingHost::MoveComponent(TDbxContext* context, std::int32_t dx,
+                                                std::int32_t dy, TDbxComponent* component) {
+  const std::int32_t status = Next().MoveComponent(context, dx, dy, component);
+  if (status == 0) {
+    accepted_.push_back(Movement(dx, dy, *component));
+  }
+  return status;
+}
+
+std::int32_t DryRunHost::RotateComponent(TDbxContext*, std::int32_t angle, std::int32_t*,
+                                         TDbxComponent* component) {
+  intended_.push_back(Rotation(angle, *component));
+  return 0;
+}
+
+std::int32_t DryRunHost::MoveComponent(TDbxContext*, std::int32_t dx, std::int32_t dy,
+                                       TDbxComponent* component) {
+  intended_.push_back(Movement(dx, dy, *component));
+  return 0;
+}
+
+}  // namespace kordane
