@@ -42,6 +42,21 @@ std::int32_t ChangeRecordingHost::MoveComponent(TDbxContext* context, std::int32
   return status;
 }
 
+std::int32_t DryRunHost::NoteComponent(std::int32_t status, const TDbxItem* item) {
+  if (status == 0 && item != nullptr && item->ItemType() == TDbxItem::kComponentType) {
+    item->CopyComponentTo(selection_.emplace_back());
+  }
+  return status;
+}
+
+std::int32_t DryRunHost::GetFirstSelectedItem(TDbxContext* context, TDbxItem* item) {
+  return NoteComponent(Next().GetFirstSelectedItem(context, item), item);
+}
+
+std::int32_t DryRunHost::GetNextSelectedItem(TDbxContext* context, TDbxItem* item) {
+  return NoteComponent(Next().GetNextSelectedItem(context, item), item);
+}
+
 std::int32_t DryRunHost::RotateComponent(TDbxContext*, std::int32_t angle, std::int32_t*,
                                          TDbxComponent* component) {
   intended_.push_back(Rotation(angle, *component));

@@ -40,9 +40,13 @@ class ChangeRecordingHost final : public DbxCallsForwarder {
 
 // Passes the connection and the reading of the selection through, but makes no change: every
 // rotation and move is noted instead and answered with success, as the host would accept it.
+// The components of the selection are noted too, as the host gave them.
 class DryRunHost final : public DbxCallsForwarder {
  public:
   using DbxCallsForwarder::DbxCallsForwarder;
+
+  std::int32_t GetFirstSelectedItem(TDbxContext* context, TDbxItem* item) override;
+  std::int32_t GetNextSelectedItem(TDbxContext* context, TDbxItem* item) override;
 
   std::int32_t RotateComponent(TDbxContext* context, std::int32_t angle,
                                std::int32_t* rotationPoint, TDbxComponent* component) override;
@@ -51,9 +55,14 @@ class DryRunHost final : public DbxCallsForwarder {
 
   // Every change the run asked for, in its order.
   const std::vector<TComponentChange>& Intended() const { return intended_; }
+  // Every component of the selection, in the order read.
+  const std::vector<TDbxComponent>& Selection() const { return selection_; }
 
  private:
+  std::int32_t NoteComponent(std::int32_t status, const TDbxItem* item);
+
   std::vector<TComponentChange> intended_;
+  std::vector<TDbxComponent> selection_;
 };
 
 }  // namespace kordane

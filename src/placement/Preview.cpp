@@ -1,0 +1,174 @@
+#include "placement/Preview.h"
+
+#include <limits>
+#include <map>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+
+#include "host/Conversions.h"
+#include "host/DbxUtils.h"
+#include "placement/CompSort.h"
+#include "placement/HostAdapters.h"
+
+namespace kordane {
+
+namespace {
+
+// The run's view while it previews: messages are kept instead of shown, the status line is left
+// alone, and only the units label goes on to the window.
+class PreviewView final : public IPlacementView {
+ public:
+  PreviewView(std::string rotationText, IPlacementView* unitsLabel, TPreview& preview)
+      : rotationText_(std::move(rotationText)), unitsLabel_(unitsLabel), preview_(preview) {}
+
+  void SetStatusText(const std::string& text) override { status_ = text; }
+  void SetUnitsLabel(const std::string& text) override {
+    if (unitsLabel_ != nullptr) unitsLabel_->SetUnitsLabel(text);
+  }
+  void BeginWaitCursor() override {
+    if (unitsLabel_ != nullptr) unitsLabel_->BeginWaitCursor();
+  }
+  void EndWaitCursor() override {
+    if (unitsLabel_ != nullptr) unitsLabel_->EndWaitCursor();
+  }
+  std::string RotationText() override { return rotationText_; }
+  void ShowRefDesError(const std::string& message) override {
+    preview_.messages.push_back(message);
+  }
+
+  const std::string& Status() const { return status_; }
+
+ private:
+  std::string rotationText_;
+  IPlacementView* unitsLabel_;
+  TPreview& preview_;
+  std::string status_;
+};
+
+std::string_view BytesOf(const TDbxComponent& record) {
+  return {reinterpret_cast<const char*>(record.bytes), sizeof record.bytes};
+}
+
+// Parts by their record's bytes. The dry run leaves every record as it was read, so a change's
+// record is byte for byte the one its component was read with; components whose records are
+// identical are told apart by the order in which their changes come.
+class PartIndex {
+ public:
+  explicit PartIndex(const std::vector<TDbxComponent>& selection) {
+    for (std::size_t i = 0; i < selection.size(); ++i) {
+      parts_[std::string(BytesOf(selection[i]))].push_back(i);
+    }
+  }
+  // The next part of these bytes not yet given a change of this kind.
+  std::optional<std::size_t> Claim(const TDbxComponent& record, TComponentChange::Kind kind) {
+    const auto found = parts_.find(std::string(BytesOf(record)));
+    if (found == parts_.end()) return std::nullopt;
+    std::size_t& next = claimed_[{found->first, kind}];
+    if (next >= found->second.size()) return std::nullopt;
+    return found->second[next++];
+  }
+
+ private:
+  std::unordered_map<std::string, std::vector<std::size_t>> parts_;
+  std::map<std::pair<std::string, TComponentChange::Kind>, std::size_t> claimed_;
+};
+
+// A target the host could not reach is drawn at the edge of the coordinate range.
+std::int32_t Clamped(std::int64_t value) {
+  constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
+  constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+  return static_cast<std::int32_t>(value < kMin ? kMin : value > kMax ? kMax : value);
+}
+
+// Files the parts into the groups a run makes, in the run's prefix order.
+void GroupParts(TPreview& preview) {
+  class Silent final : public IRefDesReporter {
+    void ReportRefDesError(const std::string&) override {}
+  } silent;
+  std::map<std::string, std::size_t> counts;
+  for (const TPreviewPart& part : preview.parts) {
+    ++counts[SplitRefDes(part.refDes, silent).prefix];
+  }
+  std::map<std::string, std::size_t> indexOf;
+  for (const auto& [prefix, count] : counts) {
+    indexOf[prefix] = preview.groups.size();
+    preview.groups.push_back({prefix, count});
+  }
+  for (TPreviewPart& part : preview.parts) {
+    part.group = indexOf[SplitRefDes(part.refDes, silent).prefix];
+  }
+}
+
+std::string Plural(std::size_t count, const char* one, const char* many) {
+  return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+std::string Summary(const TPreview& preview, const PlacementInputs& inputs) {
+  std::size_t moves = 0;
+  std::size_t rotations = 0;
+  for (const TPreviewPart& part : preview.parts) {
+    moves += part.moves ? 1 : 0;
+    rotations += part.rotates ? 1 : 0;
+  }
+  std::string text = Plural(preview.parts.size(), "component", "components") + " in " +
+                     Plural(preview.groups.size(), "group", "groups") + ": " +
+                     Plural(moves, "move", "moves") + ", " +
+                     Plural(rotations, "rotation", "rotations") + "; ";
+  text += inputs.spacingEnabled ? "pitch " + inputs.spacingText + " " + UnitsName(preview.units)
+                                : "spacing off";
+  return text;
+}
+
+}  // namespace
+
+std::string UnitsName(std::int32_t units) {
+  if (units == kUnitsMils) return "mils";
+  if (units == kUnitsMm) return "mm";
+  return "database units";
+}
+
+TPreview MakePreview(IDbxCalls& host, const PlacementInputs& inputs,
+                     const std::string& rotationText, IPlacementView* unitsLabel) {
+  TPreview preview;
+  DryRunHost dryRun(host);
+  PreviewView view(rotationText, unitsLabel, preview);
+  bool designOpen = false;
+  try {
+    RunPlacement(dryRun, inputs, view, designOpen);
+  } catch (const ConversionError& error) {
+    preview.failure = error.what();
+  }
+  // A failed open leaves its status text standing; a connection that was made clears it.
+  if (preview.failure.empty() && !view.Status().empty()) preview.failure = view.Status();
+  preview.units = DbUnits;
+
+  for (const TDbxComponent& record : dryRun.Selection()) {
+    TPreviewPart part;
+    part.refDes = record.RefDes();
+    part.x = part.toX = record.X();
+    part.y = part.toY = record.Y();
+    part.rotation = part.toRotation = record.Rotation();
+    preview.parts.push_back(part);
+  }
+  PartIndex index(dryRun.Selection());
+  for (const TComponentChange& change : dryRun.Intended()) {
+    const std::optional<std::size_t> found = index.Claim(change.record, change.kind);
+    if (!found) continue;
+    TPreviewPart& part = preview.parts[*found];
+    if (change.kind == TComponentChange::Kind::Rotate) {
+      part.toRotation = Clamped(std::int64_t{change.record.Rotation()} + change.angle);
+      part.rotates = part.rotates || change.angle != 0;
+    } else {
+      part.toX = Clamped(std::int64_t{change.record.X()} + change.dx);
+      part.toY = Clamped(std::int64_t{change.record.Y()} + change.dy);
+      part.moves = part.moves || change.dx != 0 || change.dy != 0;
+    }
+  }
+  GroupParts(preview);
+  preview.summary = Summary(preview, inputs);
+  return preview;
+}
+
+}  // namespace kordane

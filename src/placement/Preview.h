@@ -1,0 +1,48 @@
+// What a placement run would do, worked out by the run itself over a host that makes no change
+// (DryRunHost): every selected component where it is and where it would go, group by group. It
+// opens a connection, reads the selection and closes the connection; it never rotates or moves.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "host/DbxCalls.h"
+#include "placement/PlacementRun.h"
+
+namespace kordane {
+
+struct TPreviewPart {
+  std::string refDes;
+  std::size_t group = 0;                          // index into TPreview::groups
+  std::int32_t x = 0, y = 0, rotation = 0;        // as it stands
+  std::int32_t toX = 0, toY = 0, toRotation = 0;  // after the run
+  bool moves = false;                             // a move that changes its place
+  bool rotates = false;                           // a rotation that changes its angle
+};
+
+struct TPreviewGroup {
+  std::string prefix;
+  std::size_t count = 0;
+};
+
+struct TPreview {
+  std::vector<TPreviewGroup> groups;  // in the run's prefix order
+  std::vector<TPreviewPart> parts;    // in the order the selection was read
+  // What stops the run: a failed open (the library's status text) or a spacing text that is not
+  // a number (the run's own message). Empty when the run would go through.
+  std::string failure;
+  std::vector<std::string> messages;  // the RefDes messages, in the run's order
+  std::int32_t units = -1;            // DbUnits after the preview
+  std::string summary;  // "11 components in 3 groups: 11 moves, 9 rotations; pitch 200 mils"
+};
+
+// The window's choices and rotation text, as a run would read them; the units label goes to
+// unitsLabel when the connection learns the units.
+TPreview MakePreview(IDbxCalls& host, const PlacementInputs& inputs,
+                     const std::string& rotationText, IPlacementView* unitsLabel = nullptr);
+
+// Name of a units code for texts: "mils", "mm", or "database units".
+std::string UnitsName(std::int32_t units);
+
+}  // namespace kordane

@@ -1,0 +1,63 @@
+#include "ui/PreviewPlot.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "host/Conversions.h"
+#include "host/DbxUtils.h"
+
+namespace kordane {
+
+PlotTransform::PlotTransform(const TPreview& preview, int left, int top, int width, int height,
+                             int margin) {
+  double minX = std::numeric_limits<double>::max();
+  double minY = minX;
+  double maxX = std::numeric_limits<double>::lowest();
+  double maxY = maxX;
+  for (const TPreviewPart& part : preview.parts) {
+    for (const auto& [x, y] : {std::pair{part.x, part.y}, std::pair{part.toX, part.toY}}) {
+      minX = std::min(minX, static_cast<double>(x));
+      maxX = std::max(maxX, static_cast<double>(x));
+      minY = std::min(minY, static_cast<double>(y));
+      maxY = std::max(maxY, static_cast<double>(y));
+    }
+  }
+  if (preview.parts.empty()) {
+    minX = maxX = minY = maxY = 0;
+  }
+  const double usableWidth = std::max(1, width - 2 * margin);
+  const double usableHeight = std::max(1, height - 2 * margin);
+  const double spanX = maxX - minX;
+  const double spanY = maxY - minY;
+  dbPerPixel_ = std::max({spanX / usableWidth, spanY / usableHeight, 1.0});
+  originX_ = minX + spanX / 2;
+  originY_ = minY + spanY / 2;
+  centreX_ = left + width / 2.0;
+  centreY_ = top + height / 2.0;
+}
+
+PlotPoint PlotTransform::ToScreen(std::int32_t x, std::int32_t y) const {
+  return {static_cast<int>(std::lround(centreX_ + (x - originX_) / dbPerPixel_)),
+          static_cast<int>(std::lround(centreY_ - (y - originY_) / dbPerPixel_))};
+}
+
+ScaleBar ChooseScaleBar(double dbPerPixel, std::int32_t units, int maxPixels) {
+  const double dbPerUnit = units == kUnitsMils ? kDbPerMil : units == kUnitsMm ? kDbPerMm : 1.0;
+  const double maxLength = maxPixels * dbPerPixel / dbPerUnit;  // in the design's units
+  ScaleBar bar;
+  if (!(maxLength > 0) || !std::isfinite(maxLength)) return bar;
+  double power = std::pow(10.0, std::floor(std::log10(maxLength)));
+  double length = power;
+  for (const double step : {5.0, 2.0, 1.0}) {
+    if (step * power <= maxLength * (1 + 1e-12)) {
+      length = step * power;
+      break;
+    }
+  }
+  bar.pixels = static_cast<int>(std::lround(length * dbPerUnit / dbPerPixel));
+  bar.text = FloatToText(length) + " " + UnitsName(units);
+  return bar;
+}
+
+}  // namespace kordane
