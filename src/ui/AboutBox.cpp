@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "ui/ArtResources.h"
+#include "ui/Modal.h"
 
 namespace kordane::ui {
 namespace {
@@ -39,20 +40,6 @@ constexpr const char* kMailHint = "Feel free to send me your remarks about this 
 std::string Rule() {
   return std::string(45, '=');
 }
-
-// Enables a window again when the modal loop ends, however it ends.
-class ReenableOnExit {
- public:
-  explicit ReenableOnExit(HWND window) : window_(window) { EnableWindow(window_, FALSE); }
-  ReenableOnExit(const ReenableOnExit&) = delete;
-  ReenableOnExit& operator=(const ReenableOnExit&) = delete;
-  ~ReenableOnExit() {
-    if (window_ != nullptr) EnableWindow(window_, TRUE);
-  }
-
- private:
-  HWND window_;
-};
 
 // The panel holds the notice text, and a multi-line edit in a dialog talks to its parent: Tab
 // asks it for the next control, and Escape asks it to close. The first goes on to the box; the
@@ -182,19 +169,7 @@ int TAboutBox::ShowModal() {
     ReenableOnExit ownerDisabled(owner_);
     ShowWindow(Handle(), SW_SHOWNORMAL);
     SetFocus(Control(kIdMemo1));
-    MSG message;
-    bool quit = false;
-    while (result_ == 0 && Handle() != nullptr) {
-      const BOOL got = GetMessageA(&message, nullptr, 0, 0);
-      if (got <= 0) {
-        quit = true;
-        break;
-      }
-      if (IsDialogMessageA(Handle(), &message)) continue;
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    }
-    if (quit) PostQuitMessage(static_cast<int>(message.wParam));
+    RunModalLoop(Handle(), result_);
   }
   // The owner is enabled again before the box goes, so that it gets the activation back.
   ShowWindow(Handle(), SW_HIDE);

@@ -5,9 +5,11 @@
 #include <utility>
 
 #include "host/DbxUtils.h"
+#include "placement/Preview.h"
 #include "settings/win32/IniFileProfile.h"
 #include "ui/AboutBox.h"
 #include "ui/ArtResources.h"
+#include "ui/PreviewWindow.h"
 
 namespace kordane::ui {
 namespace {
@@ -131,6 +133,7 @@ void TfrmMain::Show() {
   SendMessageA(Control(kIdUp), BM_SETCHECK, BST_CHECKED, 0);
 
   popupMenu_ = CreatePopupMenu();
+  AppendMenuA(popupMenu_, MF_STRING, kIdPreview, "&Preview...");
   AppendMenuA(popupMenu_, MF_STRING, kIdUndo, "&Undo last run\tCtrl+Z");
   AppendMenuA(popupMenu_, MF_SEPARATOR, 0, nullptr);
   AppendMenuA(popupMenu_, MF_STRING, kIdAbout, "&About");
@@ -219,6 +222,11 @@ void TfrmMain::bAlignClick() {
 void TfrmMain::Undo1Click() {
   UndoEntryRefresh refresh{*this};
   undo_.Undo(host_, *this, FDesignOpen);
+}
+
+void TfrmMain::Preview1Click() {
+  TPreview preview = MakePreview(host_, logic_.Inputs(), RotationText(), this);
+  if (ShowPreview(Handle(), std::move(preview), settingsPath_)) bAlignClick();
 }
 
 void TfrmMain::UpdateUndoEntry() {
@@ -317,6 +325,9 @@ void TfrmMain::OnCommand(int id, int code, HWND) {
       break;
     case kIdUndo:
       Undo1Click();
+      break;
+    case kIdPreview:
+      Preview1Click();
       break;
     default:
       break;

@@ -44,6 +44,7 @@ enum ControlId : int {
 // The popup menu's entries.
 inline constexpr int kIdAbout = 200;
 inline constexpr int kIdUndo = 201;
+inline constexpr int kIdPreview = 202;
 
 inline constexpr const char* kMainWindowClass = "TfrmMain";
 inline constexpr int kClientWidth = 214;
@@ -63,6 +64,8 @@ class TfrmMain final : public WindowBase, private IMainFormControls, private IPl
   void About1Click();
   // Takes back the last run (Ctrl+Z or the popup menu); does nothing when there is nothing.
   void Undo1Click();
+  // Shows what a run would do now; its Go! then runs it as bAlignClick does.
+  void Preview1Click();
   bool UndoAvailable() const { return undo_.Available(); }
   HMENU PopupMenu() const { return popupMenu_; }
   // The window's keyboard shortcuts, for the message loop: true when the message was one.

@@ -1,0 +1,390 @@
+#include "ui/PreviewWindow.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <stdexcept>
+#include <utility>
+
+#include "host/Conversions.h"
+#include "settings/WindowPlace.h"
+#include "settings/win32/IniFileProfile.h"
+#include "ui/ArtResources.h"
+#include "ui/Modal.h"
+#include "ui/PreviewPlot.h"
+
+namespace kordane::ui {
+
+namespace {
+
+constexpr int kDefaultClientWidth = 560;
+constexpr int kDefaultClientHeight = 400;
+constexpr int kMinimumWidth = 380;
+constexpr int kMinimumHeight = 280;
+constexpr int kGap = 8;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 25;
+constexpr int kSummaryHeight = 16;
+constexpr int kMessagesHeight = 64;
+constexpr int kPlotMargin = 28;  // room for the designators and the scale bar
+
+constexpr DWORD kWindowStyle =
+    WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
+
+// Positions come from Layout.
+constexpr ControlSpec kPreviewControls[] = {
+    {kIdPreviewMessages, 0, "LISTBOX", "",
+     WS_VSCROLL | WS_TABSTOP | LBS_NOINTEGRALHEIGHT | LBS_NOSEL, WS_EX_CLIENTEDGE, 0, 0, 0, 0},
+    {kIdPreviewSummary, 0, "STATIC", "", WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0, 0,
+     0, 0, 0},
+    {kIdPreviewGo, 0, "BUTTON", "&Go!", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0, 0},
+    {kIdPreviewClose, 0, "BUTTON", "Close", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0, 0},
+};
+
+// One colour per group, in turn; strong enough on white, told apart from each other.
+constexpr COLORREF kGroupColours[] = {
+    RGB(0, 92, 197),  RGB(208, 56, 0),  RGB(0, 140, 60), RGB(150, 40, 170),
+    RGB(190, 140, 0), RGB(0, 150, 160), RGB(200, 0, 90), RGB(100, 100, 100),
+};
+
+COLORREF GroupColour(std::size_t group) {
+  return kGroupColours[group % std::size(kGroupColours)];
+}
+
+// Tenths of a degree as the text a user reads ("90°", "-45°", "22.5°").
+std::string DegreesText(std::int32_t tenths) {
+  return FloatToText(tenths / 10.0) + "\xB0";
+}
+
+std::string GroupName(const std::string& prefix) {
+  return prefix.empty() ? "(no prefix)" : prefix;
+}
+
+void TextAt(HDC dc, int x, int y, const std::string& text) {
+  TextOutA(dc, x, y, text.c_str(), static_cast<int>(text.size()));
+}
+
+SIZE TextSize(HDC dc, const std::string& text) {
+  SIZE size{};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  return size;
+}
+
+void Line(HDC dc, PlotPoint from, PlotPoint to) {
+  MoveToEx(dc, from.x, from.y, nullptr);
+  LineTo(dc, to.x, to.y);
+}
+
+// A line with an arrowhead at its end.
+void Arrow(HDC dc, PlotPoint from, PlotPoint to) {
+  Line(dc, from, to);
+  const double dx = to.x - from.x;
+  const double dy = to.y - from.y;
+  const double length = std::hypot(dx, dy);
+  if (length < 1) return;
+  constexpr double kHead = 7;
+  constexpr double kSpread = 0.45;
+  const double angle = std::atan2(dy, dx);
+  for (const double side : {kSpread, -kSpread}) {
+    const PlotPoint wing{static_cast<int>(std::lround(to.x - kHead * std::cos(angle + side))),
+                         static_cast<int>(std::lround(to.y - kHead * std::sin(angle + side)))};
+    Line(dc, to, wing);
+  }
+}
+
+}  // namespace
+
+TPreviewWindow::TPreviewWindow(HWND owner, TPreview preview, std::string settingsPath)
+    : owner_(owner), preview_(std::move(preview)), settingsPath_(std::move(settingsPath)) {
+  const HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_KORDANE));
+  RegisterClassOnce(kPreviewClass, icon, GetSysColorBrush(COLOR_BTNFACE), CS_HREDRAW | CS_VREDRAW);
+  RECT ownerFrame{};
+  GetWindowRect(owner_, &ownerFrame);
+  Create(kPreviewClass, kPreviewCaption, kWindowStyle, 0, ownerFrame.left, ownerFrame.top,
+         kDefaultClientWidth, kDefaultClientHeight, owner_);
+  if (Handle() == nullptr) throw std::runtime_error("Cannot create the preview window");
+
+  font_ = CreateDialogFont();
+  SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+  const auto handles = CreateControls(Handle(), kPreviewControls, font_.Get());
+  std::copy(handles.begin(), handles.end(), controls_.begin());
+  for (const std::string& message : preview_.messages) {
+    SendMessageA(Control(kIdPreviewMessages), LB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(message.c_str()));
+  }
+  if (!preview_.messages.empty()) ShowWindow(Control(kIdPreviewMessages), SW_SHOWNA);
+  SetWindowTextA(Control(kIdPreviewSummary),
+                 preview_.failure.empty() ? preview_.summary.c_str() : "");
+  RestorePlace();
+  Layout();
+}
+
+TPreviewWindow::~TPreviewWindow() {
+  if (Handle() != nullptr) DestroyWindow(Handle());
+}
+
+HWND TPreviewWindow::Control(int id) const {
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    if (kPreviewControls[i].id == id) return controls_[i];
+  }
+  return nullptr;
+}
+
+RECT TPreviewWindow::PlotRect() const {
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  int bottom = client.bottom - kGap - kButtonHeight - kGap;
+  if (!preview_.messages.empty()) bottom -= kMessagesHeight + kGap;
+  return RECT{kGap, kGap, std::max<LONG>(kGap + 1, client.right - kGap),
+              std::max(kGap + 1, bottom)};
+}
+
+void TPreviewWindow::Layout() {
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  const RECT plot = PlotRect();
+  const int buttonsTop = client.bottom - kGap - kButtonHeight;
+  const int closeLeft = client.right - kGap - kButtonWidth;
+  const int goLeft = closeLeft - kGap - kButtonWidth;
+  MoveWindow(Control(kIdPreviewClose), closeLeft, buttonsTop, kButtonWidth, kButtonHeight, TRUE);
+  MoveWindow(Control(kIdPreviewGo), goLeft, buttonsTop, kButtonWidth, kButtonHeight, TRUE);
+  MoveWindow(Control(kIdPreviewSummary), kGap, buttonsTop + (kButtonHeight - kSummaryHeight) / 2,
+             std::max(0, goLeft - 2 * kGap), kSummaryHeight, TRUE);
+  MoveWindow(Control(kIdPreviewMessages), kGap, plot.bottom + kGap, plot.right - plot.left,
+             kMessagesHeight, TRUE);
+  InvalidateRect(Handle(), &plot, FALSE);
+}
+
+void TPreviewWindow::Paint(HDC dc) {
+  const RECT plot = PlotRect();
+  const int width = plot.right - plot.left;
+  const int height = plot.bottom - plot.top;
+  // Drawn off screen first, so that resizing does not flicker.
+  const HDC buffer = CreateCompatibleDC(dc);
+  GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, width, height));
+  {
+    SelectObjectGuard selectedBitmap(buffer, bitmap.Get());
+    SelectObjectGuard selectedFont(buffer, font_.Get());
+    RECT area{0, 0, width, height};
+    FillRect(buffer, &area, GetSysColorBrush(COLOR_WINDOW));
+    SetBkMode(buffer, TRANSPARENT);
+    DrawPlot(buffer, area);
+    DrawEdge(buffer, &area, EDGE_SUNKEN, BF_RECT);
+    BitBlt(dc, plot.left, plot.top, width, height, buffer, 0, 0, SRCCOPY);
+  }
+  DeleteDC(buffer);
+}
+
+void TPreviewWindow::DrawPlot(HDC dc, const RECT& area) const {
+  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  if (!preview_.failure.empty() || preview_.parts.empty()) {
+    // What stops the run, or that there is nothing to place, in place of the plot.
+    RECT text = area;
+    InflateRect(&text, -kGap * 2, -kGap * 2);
+    const std::string said =
+        !preview_.failure.empty() ? preview_.failure : "No components are selected in the design.";
+    DrawTextA(dc, said.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_WORDBREAK | DT_NOPREFIX);
+    return;
+  }
+
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  const PlotTransform plot(preview_, area.left, area.top, width, height, kPlotMargin);
+  for (const TPreviewPart& part : preview_.parts) {
+    const COLORREF colour = GroupColour(part.group);
+    GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, colour));
+    GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
+    SelectObjectGuard selectedPen(dc, pen.Get());
+    const PlotPoint from = plot.ToScreen(part.x, part.y);
+    const PlotPoint to = plot.ToScreen(part.toX, part.toY);
+    if (part.moves) {
+      // The present origin as a ring, the way to the target as an arrow.
+      SelectObjectGuard hollow(dc, GetStockObject(NULL_BRUSH));
+      Ellipse(dc, from.x - 3, from.y - 3, from.x + 4, from.y + 4);
+      Arrow(dc, from, to);
+    }
+    {
+      SelectObjectGuard filled(dc, brush.Get());
+      Rectangle(dc, to.x - 3, to.y - 3, to.x + 4, to.y + 4);
+    }
+    // A tick in the direction the component will face.
+    const double radians = part.toRotation / 10.0 * std::numbers::pi / 180.0;
+    Line(dc, to,
+         {static_cast<int>(std::lround(to.x + 10 * std::cos(radians))),
+          static_cast<int>(std::lround(to.y - 10 * std::sin(radians)))});
+    SetTextColor(dc, colour);
+    const std::string label = part.refDes + " " + DegreesText(part.toRotation);
+    TextAt(dc, to.x + 6, to.y + 2, label);
+  }
+
+  // The scale bar, bottom left, in the design's units.
+  const ScaleBar bar = ChooseScaleBar(plot.Scale(), preview_.units, width / 4);
+  if (bar.pixels > 0) {
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT)));
+    SelectObjectGuard selectedPen(dc, pen.Get());
+    const int x = area.left + kGap + 2;
+    const int y = area.bottom - kGap - 2;
+    Line(dc, {x, y}, {x + bar.pixels, y});
+    Line(dc, {x, y - 4}, {x, y + 1});
+    Line(dc, {x + bar.pixels, y - 4}, {x + bar.pixels, y + 1});
+    TextAt(dc, x + bar.pixels + 6, y - TextSize(dc, bar.text).cy / 2 - 1, bar.text);
+  }
+  DrawLegend(dc, area);
+}
+
+void TPreviewWindow::DrawLegend(HDC dc, const RECT& area) const {
+  int widest = 0;
+  const int lineHeight = TextSize(dc, "Ag").cy + 2;
+  std::vector<std::string> lines;
+  for (const TPreviewGroup& group : preview_.groups) {
+    lines.push_back(GroupName(group.prefix) + " (" + std::to_string(group.count) + ")");
+    widest = std::max<int>(widest, TextSize(dc, lines.back()).cx);
+  }
+  const int boxWidth = widest + 26;
+  RECT box{area.right - kGap - boxWidth, area.top + kGap, area.right - kGap,
+           area.top + kGap + 6 + lineHeight * static_cast<int>(lines.size())};
+  FillRect(dc, &box, GetSysColorBrush(COLOR_BTNFACE));
+  FrameRect(dc, &box, GetSysColorBrush(COLOR_BTNSHADOW));
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const int y = box.top + 3 + lineHeight * static_cast<int>(i);
+    GdiObject<HBRUSH> brush(CreateSolidBrush(GroupColour(i)));
+    RECT swatch{box.left + 6, y + 3, box.left + 16, y + 13};
+    FillRect(dc, &swatch, brush.Get());
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    TextAt(dc, box.left + 20, y, lines[i]);
+  }
+}
+
+void TPreviewWindow::RestorePlace() {
+  std::optional<TWindowPlace> place;
+  try {
+    IniFileProfile profile(settingsPath_, preview_keys::kSection);
+    place = LoadWindowPlace(profile);
+  } catch (const std::exception&) {
+    place.reset();  // an unreadable file: the default place
+  }
+  RECT frame{};
+  GetWindowRect(Handle(), &frame);
+  if (place) {
+    frame = RECT{place->left, place->top, place->left + place->width, place->top + place->height};
+  } else {
+    // Centred on the owner.
+    RECT ownerFrame{};
+    GetWindowRect(owner_, &ownerFrame);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    const int left = (ownerFrame.left + ownerFrame.right - width) / 2;
+    const int top = (ownerFrame.top + ownerFrame.bottom - height) / 2;
+    frame = RECT{left, top, left + width, top + height};
+  }
+  // A frame left on a screen that is no longer there comes back onto the nearest one.
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (GetMonitorInfoA(MonitorFromRect(&frame, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    const RECT& work = monitor.rcWork;
+    const int width = std::min<LONG>(frame.right - frame.left, work.right - work.left);
+    const int height = std::min<LONG>(frame.bottom - frame.top, work.bottom - work.top);
+    const int left = std::clamp<LONG>(frame.left, work.left, work.right - width);
+    const int top = std::clamp<LONG>(frame.top, work.top, work.bottom - height);
+    frame = RECT{left, top, left + width, top + height};
+  }
+  SetWindowPos(Handle(), nullptr, frame.left, frame.top, frame.right - frame.left,
+               frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TPreviewWindow::SavePlace() const {
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  if (!GetWindowPlacement(Handle(), &placement)) return;
+  const RECT& frame = placement.rcNormalPosition;
+  try {
+    IniFileProfile profile(settingsPath_, preview_keys::kSection);
+    SaveWindowPlace(profile,
+                    {frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top});
+  } catch (const SettingsWriteError&) {
+    // The preview still closes; it opens at its default place next time.
+  }
+}
+
+void TPreviewWindow::Finish(int result) {
+  if (result_ != 0) return;
+  SavePlace();
+  result_ = result;
+}
+
+int TPreviewWindow::ShowModal() {
+  result_ = 0;
+  {
+    ReenableOnExit ownerDisabled(owner_);
+    ShowWindow(Handle(), SW_SHOWNORMAL);
+    SetFocus(Control(kIdPreviewClose));
+    RunModalLoop(Handle(), result_);
+  }
+  // The owner is enabled again before the window goes, so that it gets the activation back.
+  ShowWindow(Handle(), SW_HIDE);
+  return result_ == 0 ? IDCANCEL : result_;
+}
+
+LRESULT TPreviewWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (HIWORD(wParam) == BN_CLICKED || lParam == 0) {
+        if (LOWORD(wParam) == kIdPreviewGo) Finish(kIdPreviewGo);
+        if (LOWORD(wParam) == kIdPreviewClose) Finish(IDCANCEL);
+      }
+      return 0;
+    case WM_CLOSE:
+      Finish(IDCANCEL);
+      return 0;
+    case WM_SIZE:
+      Layout();
+      return 0;
+    case WM_GETMINMAXINFO: {
+      auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+      limits->ptMinTrackSize = POINT{kMinimumWidth, kMinimumHeight};
+      return 0;
+    }
+    case WM_ERASEBKGND: {
+      // The plot paints all of its own rectangle.
+      const HDC dc = reinterpret_cast<HDC>(wParam);
+      const RECT plot = PlotRect();
+      RECT client{};
+      GetClientRect(Handle(), &client);
+      const int saved = SaveDC(dc);
+      ExcludeClipRect(dc, plot.left, plot.top, plot.right, plot.bottom);
+      FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+      RestoreDC(dc, saved);
+      return TRUE;
+    }
+    case WM_PAINT: {
+      PAINTSTRUCT paint{};
+      const HDC dc = BeginPaint(Handle(), &paint);
+      Paint(dc);
+      EndPaint(Handle(), &paint);
+      return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+      SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    case WM_ACTIVATE:
+      // Like a dialog, give the focus back to where it was when the window is activated again.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(Handle(), focus)) lastFocus_ = focus;
+      } else {
+        SetFocus(lastFocus_ != nullptr && IsWindow(lastFocus_) ? lastFocus_
+                                                               : Control(kIdPreviewClose));
+      }
+      return 0;
+    default:
+      return DefaultHandling(message, wParam, lParam);
+  }
+}
+
+bool ShowPreview(HWND owner, TPreview preview, const std::string& settingsPath) {
+  TPreviewWindow window(owner, std::move(preview), settingsPath);
+  return window.ShowModal() == kIdPreviewGo;
+}
+
+}  // namespace kordane::ui
