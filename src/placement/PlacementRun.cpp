@@ -190,6 +190,13 @@ std::optional<Move> MoveToSlot(const TDbxComponent& member, std::int64_t k, std:
 
 }  // namespace
 
+void AskDesignUnits(const DbxApi& api) {
+  auto info = std::make_unique<TDesignInfo>();
+  if (api.TGetDesignInfo(&DbxContext, info.get()) == 0) {
+    DbUnits = info->Units();
+  }
+}
+
 void RunPlacement(const DbxHost& host, const PlacementInputs& inputs, IPlacementView& view,
                   bool& designOpen) {
   const DbxApi& api = host.Api();
@@ -216,11 +223,7 @@ void RunPlacement(const DbxHost& host, const PlacementInputs& inputs, IPlacement
 
   if (designOpen) {
     if (DbUnits == kUnitsUnknown) {
-      auto info = std::make_unique<TDesignInfo>();
-      // A refused request leaves the units unknown, to be asked again on the next run.
-      if (api.TGetDesignInfo(&DbxContext, info.get()) == 0) {
-        DbUnits = info->Units();
-      }
+      AskDesignUnits(api);
     }
     if (DbUnits == kUnitsMils) {
       view.SetUnitsLabel("mils");

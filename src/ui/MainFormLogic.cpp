@@ -1,6 +1,7 @@
 #include "ui/MainFormLogic.h"
 
 #include "host/DbxUtils.h"
+#include "placement/PlacementRun.h"
 
 namespace kordane {
 
@@ -56,6 +57,28 @@ void TfrmMainLogic::ShowUnits() {
   } else if (DbUnits == kUnitsMm) {
     controls_.SetText(TControl::lUnits, "mm");
   }
+}
+
+void TfrmMainLogic::LearnDesignUnits(const DbxHost& host, bool& designOpen) {
+  designOpen = false;
+  {
+    const DbxApi& api = host.Api();
+    struct CloseOnExit {
+      const DbxApi& api;
+      bool& designOpen;
+      ~CloseOnExit() {
+        if (designOpen) {
+          api.TCloseDesign(&DbxContext, kCloseMessage);
+          designOpen = false;
+        }
+      }
+    } closeOnExit{api, designOpen};
+    if (api.TOpenDesign(kOpenDbType, kOpenTimeout, kOpenDesignName, &DbxContext) == 0) {
+      designOpen = true;
+      AskDesignUnits(api);
+    }
+  }
+  ShowUnits();
 }
 
 void TfrmMainLogic::SetCheckedFromCode(TControl control, bool checked) {

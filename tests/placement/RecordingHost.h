@@ -88,6 +88,8 @@ class FakeDesign {
 
   std::vector<FakePart> parts;
   std::int32_t units = kUnitsMils;
+  // What a refused design-information request leaves in the buffer.
+  std::int32_t unitsOnRefusal = 12345;
   bool open = false;
   // Calls the program should never make (after close, with other arguments, ...).
   std::vector<std::string> violations;
@@ -170,7 +172,7 @@ class FakeDesign {
     FakeDesign& design = Active();
     design.CheckContext("info", context);
     const std::int32_t status = design.Call("info");
-    info->SetUnits(status == 0 ? design.units : 12345);  // a refusal leaves rubbish
+    info->SetUnits(status == 0 ? design.units : design.unitsOnRefusal);
     return status;
   }
 

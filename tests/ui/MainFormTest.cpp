@@ -9,6 +9,7 @@
 #include "MessageBoxCatcher.h"
 #include "UiTestSupport.h"
 #include "host/DbxUtils.h"
+#include "placement/RecordingHost.h"
 #include "ui/MainForm.h"
 
 namespace kordane::ui {
@@ -256,6 +257,23 @@ TEST_F(MainFormTest, GoShowsTheRefDesErrorAndCarriesOn) {
   EXPECT_EQ(boxes.Boxes()[0].title, "Error");
   EXPECT_EQ(boxes.Boxes()[0].text, "Error converting RefDes: U1A");
   EXPECT_EQ(StatusText(), "");
+}
+
+// A host that refuses the design information but leaves millimetres in the buffer: the units stay
+// unknown at start-up, as they do in a run.
+TEST_F(MainFormTest, RefusedDesignInfoAtStartLeavesTheUnitsUnknown) {
+  testing::Log log;
+  testing::FakeDesign design(log);
+  design.FailAt("info", 0, 32004);
+  design.unitsOnRefusal = kUnitsMm;
+  form_ = std::make_unique<TfrmMain>(Ini().string(), DbxHost(testing::FakeDesign::Api()));
+  form_->Show();
+  PumpMessages();
+  EXPECT_EQ(Text(kIdUnits), "Unit");
+  EXPECT_EQ(DbUnits, kUnitsUnknown);
+  EXPECT_FALSE(form_->DesignOpen());
+  EXPECT_FALSE(design.open);
+  form_.reset();
 }
 
 TEST_F(MainFormTest, GoWithoutHostShowsWhatIsMissing) {
