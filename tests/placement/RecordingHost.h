@@ -90,6 +90,9 @@ class FakeDesign {
   std::int32_t units = kUnitsMils;
   // What a refused design-information request leaves in the buffer.
   std::int32_t unitsOnRefusal = 12345;
+  // Designators the host rewrites, in the part and in the record it was given, when it rotates
+  // a component: old designator -> new.
+  std::map<std::string, std::string> renameOnRotate;
   bool open = false;
   // Calls the program should never make (after close, with other arguments, ...).
   std::vector<std::string> violations;
@@ -216,6 +219,11 @@ class FakeDesign {
     if (status == 0 && part != nullptr) {
       part->rotation = static_cast<std::int32_t>((std::int64_t{part->rotation} + angle) % 3600);
       component->SetRotation(part->rotation);
+      const auto renamed = design.renameOnRotate.find(part->refDes);
+      if (renamed != design.renameOnRotate.end()) {
+        part->refDes = renamed->second;
+        component->SetRefDes(part->refDes);
+      }
     }
     return status;
   }
