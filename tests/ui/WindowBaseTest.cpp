@@ -5,7 +5,6 @@
 
 #include <commctrl.h>
 
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -26,27 +25,29 @@ struct ProbeRecord {
   std::vector<UINT> afterThrow;
 };
 
-// A window with a child of its own, whose constructor fails after both exist when asked to.
+// A window whose constructor fails when asked to: right after Create, or guarded after making a
+// child of its own.
 class ProbeWindow final : public WindowBase {
  public:
-  enum class Fail { Never, WithoutGuard, WithGuard };
+  enum class Fail { Never, AfterCreate, GuardedAfterChild };
 
   ProbeWindow(Fail fail, HWND& created, ProbeRecord& record) : record_(&record) {
     RegisterClassOnce(kProbeClass, nullptr, nullptr);
     Create(kProbeClass, "", WS_POPUP, 0, 0, 0, 40, 40, nullptr);
     created = Handle();
-    if (fail == Fail::WithGuard) Fail(true);
-    if (fail == Fail::WithoutGuard) Fail(false);
+    if (fail == Fail::AfterCreate) Throw();
+    if (fail == Fail::GuardedAfterChild) {
+      const DestroyOnFailure destroyOnFailure(*this);
+      child_.reset(CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 5, 5, Handle(), nullptr,
+                                   GetModuleHandleA(nullptr), nullptr));
+      Throw();
+    }
   }
   // Leaves its window to the base class.
   ~ProbeWindow() override = default;
 
  private:
-  void Fail(bool guarded) {
-    std::optional<DestroyOnFailure> destroyOnFailure;
-    if (guarded) destroyOnFailure.emplace(*this);
-    child_.reset(CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 5, 5, Handle(), nullptr,
-                                 GetModuleHandleA(nullptr), nullptr));
+  void Throw() {
     record_->thrown = true;
     throw std::runtime_error("probe failed");
   }
@@ -77,7 +78,7 @@ TEST(WindowBaseTest, AWindowDestroyedFirstLeavesTheObjectWithoutOne) {
 }
 
 TEST(WindowBaseTest, AFailedConstructorLeavesNoWindow) {
-  for (const auto fail : {ProbeWindow::Fail::WithoutGuard, ProbeWindow::Fail::WithGuard}) {
+  for (const auto fail : {ProbeWindow::Fail::AfterCreate, ProbeWindow::Fail::GuardedAfterChild}) {
     HWND created = nullptr;
     ProbeRecord record;
     EXPECT_THROW(ProbeWindow(fail, created, record), std::runtime_error);
@@ -91,7 +92,8 @@ TEST(WindowBaseTest, AFailedConstructorLeavesNoWindow) {
 TEST(WindowBaseTest, AGuardedConstructorThatFailsHandlesNoMoreMessages) {
   HWND created = nullptr;
   ProbeRecord record;
-  EXPECT_THROW(ProbeWindow(ProbeWindow::Fail::WithGuard, created, record), std::runtime_error);
+  EXPECT_THROW(ProbeWindow(ProbeWindow::Fail::GuardedAfterChild, created, record),
+               std::runtime_error);
   EXPECT_TRUE(record.thrown);
   EXPECT_TRUE(record.afterThrow.empty()) << "first message " << record.afterThrow.front();
 }
