@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #if defined(_WIN32)
 #define DBX_CALL __stdcall  // WINAPI, without pulling <windows.h> into the core
@@ -53,14 +54,15 @@ struct TDbxComponent : detail::ByteRecord<724> {
   static constexpr std::size_t kRotationOffset = 684;
 
   // Up to the first NUL, or all 100 bytes when there is none; never past the field.
-  std::string RefDes() const {
+  std::string_view RefDesView() const {
     const char* first = reinterpret_cast<const char*>(bytes + kRefDesOffset);
     const void* nul = std::memchr(first, 0, kRefDesSize);
     const std::size_t length = nul != nullptr
                                    ? static_cast<std::size_t>(static_cast<const char*>(nul) - first)
                                    : kRefDesSize;
-    return std::string(first, length);
+    return std::string_view(first, length);
   }
+  std::string RefDes() const { return std::string(RefDesView()); }
   std::int32_t X() const { return Int32At(kXOffset); }
   std::int32_t Y() const { return Int32At(kYOffset); }
   std::int32_t Rotation() const { return Int32At(kRotationOffset); }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <string_view>
 #include <utility>
 
 #include "host/Conversions.h"
@@ -71,7 +72,18 @@ bool TCompTypeList::AddComponent(TDbxComponent* component) {
 
 void TCompTypeList::Append(TDbxComponent* component, const TRefDes& split) {
   components_.push_back(component);
-  numberKeys_.push_back(NumberKey(split));
+  numbers_.push_back({component->RefDes(), NumberKey(split)});
+}
+
+void TCompTypeList::RefreshNumbers() {
+  for (std::size_t i = 0; i < components_.size(); ++i) {
+    const std::string_view designator = components_[i]->RefDesView();
+    TSplitNumber& number = numbers_[i];
+    if (designator != number.designator) {
+      number.designator.assign(designator);
+      number.key = NumberKey(SplitQuietly(number.designator));
+    }
+  }
 }
 
 TDbxComponent* TCompTypeList::GetItem(std::int32_t index) const {
@@ -97,13 +109,13 @@ void TCompTypeList::ReorderByKeys(const std::vector<std::int64_t>& keys) {
     return a.key != b.key ? a.key < b.key : a.index > b.index;
   });
   std::vector<TDbxComponent*> components(n);
-  std::vector<std::int64_t> numberKeys(n);
+  std::vector<TSplitNumber> numbers(n);
   for (std::size_t i = 0; i < n; ++i) {
     components[i] = components_[ranked[i].index];
-    numberKeys[i] = numberKeys_[ranked[i].index];
+    numbers[i] = std::move(numbers_[ranked[i].index]);
   }
   components_ = std::move(components);
-  numberKeys_ = std::move(numberKeys);
+  numbers_ = std::move(numbers);
 }
 
 void TCompTypeList::SortByPosition(std::int32_t axis) {
@@ -117,11 +129,16 @@ void TCompTypeList::SortByPosition(std::int32_t axis) {
 
 void TCompTypeList::SortByNumber() {
   // The insertion the order stands for splits designators at set moments, and each split of a
-  // designator without a number is reported; those moments are replayed here from the numbers
-  // split when the members joined. Designators without a number sort first, so at every step
-  // they form the front of the list, newest first.
-  const std::vector<std::int64_t>& keys = numberKeys_;
+  // designator without a number is reported; those moments are replayed here from one split of
+  // each designator as its record stands (nothing changes a record while a group is ordered).
+  // Designators without a number sort first, so at every step they form the front of the list,
+  // newest first.
+  RefreshNumbers();
   const std::size_t n = components_.size();
+  std::vector<std::int64_t> keys(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    keys[i] = numbers_[i].key;
+  }
   const auto fails = [&keys](std::size_t i) { return keys[i] == kNoNumberKey; };
   const auto report = [this](std::size_t i) { Report(reporter_, components_[i]->RefDes()); };
 

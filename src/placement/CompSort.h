@@ -63,16 +63,24 @@ class TCompTypeList {
 
  private:
   friend class TSortedComp;
+  // A member's designator as it was last split, and the sort key of its number.
+  struct TSplitNumber {
+    std::string designator;
+    std::int64_t key;
+  };
+
   void Append(TDbxComponent* component, const TRefDes& split);
+  // Splits again every designator that the host rewrote (through the record's address) since it
+  // was last split, so that the keys follow the records as they stand.
+  void RefreshNumbers();
   // Ascending by keys[i] with ties reversed: the result of taking the members one by one into a
   // list, appending after a smaller last key and otherwise inserting before the first key at or
   // above it, without that insertion's quadratic cost.
   void ReorderByKeys(const std::vector<std::int64_t>& keys);
 
   std::vector<TDbxComponent*> components_;
-  // Sort key of each member's designator number, split once when the member joined: the host
-  // identifies a component by its designator and never rewrites it.
-  std::vector<std::int64_t> numberKeys_;
+  // One per member, in the order of components_.
+  std::vector<TSplitNumber> numbers_;
   std::string prefix_;
   IRefDesReporter& reporter_;
 };

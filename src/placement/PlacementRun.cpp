@@ -114,6 +114,14 @@ std::optional<Move> MoveToSlot(const TDbxComponent& member, std::int64_t k, std:
 
 }  // namespace
 
+void AskDesignUnits(IDbxCalls& host) {
+  auto info = std::make_unique<TDesignInfo>();
+  // A refused request leaves the units unknown, to be asked again on the next run.
+  if (host.GetDesignInfo(&DbxContext, info.get()) == 0) {
+    DbUnits = info->Units();
+  }
+}
+
 void RunPlacement(IDbxCalls& host, const PlacementInputs& inputs, IPlacementView& view,
                   bool& designOpen) {
   // Declared in the reverse of their cleanup: the connection closes first, then a failed change
@@ -129,11 +137,7 @@ void RunPlacement(IDbxCalls& host, const PlacementInputs& inputs, IPlacementView
 
   if (connection.Open()) {
     if (DbUnits == kUnitsUnknown) {
-      auto info = std::make_unique<TDesignInfo>();
-      // A refused request leaves the units unknown, to be asked again on the next run.
-      if (host.GetDesignInfo(&DbxContext, info.get()) == 0) {
-        DbUnits = info->Units();
-      }
+      AskDesignUnits(host);
     }
     if (DbUnits == kUnitsMils) {
       view.SetUnitsLabel("mils");

@@ -34,6 +34,10 @@ class IPlacementView {
   virtual void ShowRefDesError(const std::string& message) = 0;
 };
 
+// Asks the open connection for the design's units. A refused request leaves DbUnits as it was,
+// whatever the host left in the buffer, so that the next action asks again.
+void AskDesignUnits(IDbxCalls& host);
+
 // Runs one placement. designOpen is the window's FDesignOpen flag: set while the connection is
 // open, cleared by the run's cleanup. Conversion errors (the spacing text, "Spacing '%s' is out
 // of range") end the run after its cleanup and propagate as ConversionError.

@@ -98,6 +98,7 @@ TAboutBox::TAboutBox(HWND owner) : owner_(owner) {
              owner) == nullptr) {
     throw std::runtime_error("Cannot create the About box");
   }
+  const DestroyOnFailure destroyOnFailure(*this);
 
   font_ = CreateDialogFont();
   SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
@@ -105,13 +106,14 @@ TAboutBox::TAboutBox(HWND owner) : owner_(owner) {
   SetWindowSubclass(Control(kIdPanel1), &PanelProc, 0, 0);
 
   const HINSTANCE instance = GetModuleHandleA(nullptr);
-  icon_ = static_cast<HICON>(
-      LoadImageA(instance, MAKEINTRESOURCEA(IDI_KORDANE), IMAGE_ICON, 32, 32, 0));
-  SendMessageA(Control(kIdProgramIcon), STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
+  icon_.reset(static_cast<HICON>(
+      LoadImageA(instance, MAKEINTRESOURCEA(IDI_KORDANE), IMAGE_ICON, 32, 32, 0)));
+  SendMessageA(Control(kIdProgramIcon), STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
   SetWindowPos(Control(kIdProgramIcon), nullptr, 8, 8, 32, 32, SWP_NOZORDER | SWP_NOACTIVATE);
-  logo_ = static_cast<HBITMAP>(
-      LoadImageA(instance, MAKEINTRESOURCEA(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
-  SendMessageA(Control(kIdImage1), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_));
+  logo_.Reset(static_cast<HBITMAP>(
+      LoadImageA(instance, MAKEINTRESOURCEA(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+  SendMessageA(Control(kIdImage1), STM_SETIMAGE, IMAGE_BITMAP,
+               reinterpret_cast<LPARAM>(logo_.Get()));
 
   std::string notice;
   const std::vector<std::string> lines = AboutNoticeLines();
@@ -135,10 +137,9 @@ TAboutBox::TAboutBox(HWND owner) : owner_(owner) {
   urlLabel_->SetHint(kMailHint);
 }
 
+// The window goes first, while the icon and the logo it shows still exist.
 TAboutBox::~TAboutBox() {
   if (Handle() != nullptr) DestroyWindow(Handle());
-  if (icon_ != nullptr) DestroyIcon(icon_);
-  if (logo_ != nullptr) DeleteObject(logo_);
 }
 
 int TAboutBox::TextWidth(HWND control) const {

@@ -52,8 +52,8 @@ class TAboutBox final : public WindowBase {
 
   HWND owner_;
   GdiObject<HFONT> font_;
-  HICON icon_ = nullptr;
-  HBITMAP logo_ = nullptr;
+  UniqueIcon icon_;
+  GdiObject<HBITMAP> logo_;
   std::vector<HWND> controls_;
   std::unique_ptr<TURLLabel> urlLabel_;
   int result_ = 0;            // 0 while the box is open

@@ -173,31 +173,7 @@ void TfrmMain::FormCreate() {
   }
   SendMessageA(rotation, CB_SETMINVISIBLE, kRotationRows, 0);
 
-  // Learn the design's units once; a host that cannot be reached is not reported here.
-  FDesignOpen = false;
-  {
-    struct CloseOnExit {
-      TfrmMain& form;
-      ~CloseOnExit() {
-        if (form.FDesignOpen) {
-          form.host_.Api().TCloseDesign(&DbxContext, kCloseMessage);
-          form.FDesignOpen = false;
-        }
-      }
-    } closeOnExit{*this};
-    const DbxApi& api = host_.Api();
-    if (api.TOpenDesign(kOpenDbType, kOpenTimeout, kOpenDesignName, &DbxContext) == 0) {
-      FDesignOpen = true;
-    }
-    if (FDesignOpen) {
-      TDesignInfo info{};
-      // A failed call leaves the units unknown: the first run asks again.
-      info.SetUnits(kUnitsUnknown);
-      api.TGetDesignInfo(&DbxContext, &info);
-      DbUnits = info.Units();
-    }
-  }
-  logic_.ShowUnits();
+  logic_.LearnDesignUnits(host_, FDesignOpen);
 }
 
 void TfrmMain::FormClose() {

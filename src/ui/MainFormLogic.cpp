@@ -1,6 +1,7 @@
 #include "ui/MainFormLogic.h"
 
 #include "host/DbxUtils.h"
+#include "placement/PlacementRun.h"
 
 namespace kordane {
 
@@ -56,6 +57,27 @@ void TfrmMainLogic::ShowUnits() {
   } else if (DbUnits == kUnitsMm) {
     controls_.SetText(TControl::lUnits, "mm");
   }
+}
+
+void TfrmMainLogic::LearnDesignUnits(IDbxCalls& host, bool& designOpen) {
+  designOpen = false;
+  {
+    struct CloseOnExit {
+      IDbxCalls& host;
+      bool& designOpen;
+      ~CloseOnExit() {
+        if (designOpen) {
+          host.CloseDesign(&DbxContext, kCloseMessage);
+          designOpen = false;
+        }
+      }
+    } closeOnExit{host, designOpen};
+    if (host.OpenDesign(kOpenDbType, kOpenTimeout, kOpenDesignName, &DbxContext) == 0) {
+      designOpen = true;
+      AskDesignUnits(host);
+    }
+  }
+  ShowUnits();
 }
 
 void TfrmMainLogic::SetCheckedFromCode(TControl control, bool checked) {

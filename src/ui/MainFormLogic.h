@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "host/DbxLoader.h"
 #include "settings/GlobalSettings.h"
 
 namespace kordane {
@@ -63,6 +64,11 @@ class TfrmMainLogic : public ISettingsTarget {
   void SetRotateEnabled(bool on) override;
   // The unit label for the present DbUnits: "mils", "mm", or unchanged.
   void ShowUnits();
+  // FormCreate's look at the design: a connection opened only to learn the units, closed again,
+  // then the unit label. A host that cannot be reached is not reported; like a refused
+  // design-information request, it leaves DbUnits as FormCreate set it, unknown. designOpen is
+  // the window's FDesignOpen flag.
+  void LearnDesignUnits(IDbxCalls& host, bool& designOpen);
 
   // Event rules for changes made from code: a check box runs its click handler only when its
   // state changes; the spacing text runs eSpacingChange only when it differs.

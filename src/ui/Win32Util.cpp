@@ -105,6 +105,18 @@ HWND WindowBase::Create(const char* className, const char* caption, DWORD style,
                          frame.bottom - frame.top, owner, nullptr, GetModuleHandleA(nullptr), this);
 }
 
+WindowBase::~WindowBase() {
+  // The derived part is gone by now, so nothing may reach HandleMessage any more.
+  DestroyUnhooked();
+}
+
+void WindowBase::DestroyUnhooked() noexcept {
+  const HWND window = std::exchange(handle_, nullptr);
+  if (window == nullptr) return;
+  SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+  DestroyWindow(window);
+}
+
 LRESULT CALLBACK WindowBase::WindowProc(HWND window, UINT message, WPARAM wParam,
                                         LPARAM lParam) noexcept {
   if (message == WM_NCCREATE) {

@@ -99,17 +99,48 @@ struct ControlSpec {
 // notifications (commands, colours) on to the window, so handlers live in one place.
 std::vector<HWND> CreateControls(HWND window, std::span<const ControlSpec> specs, HFONT font);
 
+// Owner of an icon loaded from a resource at its own size. Destroyed with DestroyIcon.
+struct IconDestroyer {
+  void operator()(HICON icon) const { DestroyIcon(icon); }
+};
+using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer>;
+
 // Base of a window class with a member message handler. The static procedure stores `this` on
-// WM_NCCREATE and keeps every exception out of Windows.
+// WM_NCCREATE and keeps every exception out of Windows. No window outlives its object: whatever
+// window is left when the object goes is unhooked from it and destroyed, also when the object's
+// constructor failed.
 class WindowBase {
  public:
   WindowBase() = default;
   WindowBase(const WindowBase&) = delete;
   WindowBase& operator=(const WindowBase&) = delete;
-  virtual ~WindowBase() = default;
+  virtual ~WindowBase();
   HWND Handle() const { return handle_; }
 
  protected:
+  // Put right after a successful Create in a constructor that can still fail: when the
+  // constructor ends by an exception, the window is unhooked and destroyed at once, before the
+  // members already made are destroyed, so that no message (such as a child's WM_PARENTNOTIFY)
+  // reaches them half gone.
+  class DestroyOnFailure {
+   public:
+    explicit DestroyOnFailure(WindowBase& window)
+        : window_(window), exceptions_(std::uncaught_exceptions()) {}
+    DestroyOnFailure(const DestroyOnFailure&) = delete;
+    DestroyOnFailure& operator=(const DestroyOnFailure&) = delete;
+    ~DestroyOnFailure() {
+      if (std::uncaught_exceptions() > exceptions_) window_.DestroyUnhooked();
+    }
+
+   private:
+    WindowBase& window_;
+    int exceptions_;
+  };
+
+  // Detaches the window from this object, then destroys it; its last messages get the default
+  // handling. Nothing when there is no window.
+  void DestroyUnhooked() noexcept;
+
   // Registers the class once per process; call before creating the first window.
   static void RegisterClassOnce(const char* className, HICON icon, HBRUSH background,
                                 UINT style = 0);

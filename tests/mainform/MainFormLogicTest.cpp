@@ -3,10 +3,12 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "host/Conversions.h"
 #include "host/DbxUtils.h"
 #include "mainform/FakeMainFormControls.h"
+#include "placement/RecordingHost.h"
 #include "ui/MainFormLogic.h"
 
 namespace kordane {
@@ -243,6 +245,69 @@ TEST_F(MainFormLogic, ShowUnitsNamesKnownUnitsOnly) {
     EXPECT_EQ(controls.Text(TControl::lUnits), label) << units;
   }
 }
+
+// ---- The units at creation ----
+
+struct CreationUnitsCase {
+  const char* name;
+  std::int32_t openStatus;
+  std::int32_t infoStatus;
+  std::int32_t unitsInBuffer;  // what the host writes, whether it grants the request or not
+  std::int32_t units;
+  const char* label;
+  std::vector<std::string> calls;
+};
+
+class CreationUnits : public MainFormLogic,
+                      public ::testing::WithParamInterface<CreationUnitsCase> {};
+
+TEST_P(CreationUnits, FollowTheRunsRuleForARefusedRequest) {
+  const CreationUnitsCase& row = GetParam();
+  testing::Log log;
+  testing::FakeDesign design(log);
+  design.FailAt("open", 0, row.openStatus);
+  design.FailAt("info", 0, row.infoStatus);
+  design.units = row.unitsInBuffer;
+  design.unitsOnRefusal = row.unitsInBuffer;
+  DbxHost host(testing::FakeDesign::Api());
+  DbUnits = kUnitsUnknown;  // as FormCreate sets it
+  bool designOpen = true;   // stale on purpose
+
+  logic_.LearnDesignUnits(host, designOpen);
+  EXPECT_EQ(DbUnits, row.units);
+  EXPECT_EQ(controls_.Text(TControl::lUnits), row.label);
+  EXPECT_THAT(log, ::testing::ElementsAreArray(row.calls));
+  EXPECT_FALSE(designOpen);
+  EXPECT_FALSE(design.open);
+  EXPECT_THAT(design.violations, ::testing::IsEmpty());
+}
+
+constexpr std::int32_t kServerError = 32004;
+constexpr std::int32_t kNoConnection = 32105;
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CreationUnits,
+    ::testing::Values(
+        CreationUnitsCase{"Mils", 0, 0, kUnitsMils, kUnitsMils, "mils", {"open", "info", "close"}},
+        CreationUnitsCase{"Mm", 0, 0, kUnitsMm, kUnitsMm, "mm", {"open", "info", "close"}},
+        CreationUnitsCase{"OtherCode", 0, 0, 7, 7, "Unit", {"open", "info", "close"}},
+        CreationUnitsCase{"RefusedWithMmInTheBuffer",
+                          0,
+                          kServerError,
+                          kUnitsMm,
+                          kUnitsUnknown,
+                          "Unit",
+                          {"open", "info", "close"}},
+        CreationUnitsCase{"RefusedWithMilsInTheBuffer",
+                          0,
+                          -1,
+                          kUnitsMils,
+                          kUnitsUnknown,
+                          "Unit",
+                          {"open", "info", "close"}},
+        CreationUnitsCase{
+            "NoConnection", kNoConnection, 0, kUnitsMm, kUnitsUnknown, "Unit", {"open"}}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 // ---- The run's inputs ----
 

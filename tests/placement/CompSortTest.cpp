@@ -317,5 +317,68 @@ TEST(TCompTypeListTest, OrdersAndMessagesMatchTheLiteralInsertion) {
   }
 }
 
+// The host may rewrite a designator through the record's address after the member was grouped
+// (the run rotates before it orders): the order and its messages follow the record as it stands.
+TEST(TCompTypeListTest, SortByNumberFollowsDesignatorsRewrittenSinceGrouping) {
+  Records records;
+  RecordingReporter reporter;
+  TCompTypeList group("R", reporter);
+  TDbxComponent* r1 = records.Add("R1");
+  TDbxComponent* r2 = records.Add("R2");
+  TDbxComponent* r3 = records.Add("R3");
+  for (TDbxComponent* record : {r1, r2, r3}) {
+    group.AddComponent(record);
+  }
+  r1->SetRefDes("R30");
+  r3->SetRefDes("R");
+  group.SortByNumber();
+  EXPECT_THAT(group.Components(), ElementsAre(r3, r2, r1));
+  // Taking R30, R2 and R in turn, R is split once: when it is taken.
+  EXPECT_THAT(reporter.messages, ElementsAre(Message("R")));
+  r3->SetRefDes("R40");
+  reporter.messages.clear();
+  group.SortByNumber();
+  EXPECT_THAT(group.Components(), ElementsAre(r2, r1, r3));
+  EXPECT_THAT(reporter.messages, IsEmpty());
+}
+
+TEST(TCompTypeListTest, RewrittenDesignatorsOrderAndReportLikeTheLiteralInsertion) {
+  const char* const pool[] = {"R1", "R2", "R3", "R10", "R02", "R", "R99999999999", "R0"};
+  std::mt19937 random(20240612u);
+  const auto rewriteSome = [&](const std::vector<TDbxComponent*>& members) {
+    for (TDbxComponent* member : members) {
+      if (random() % 3 == 0) member->SetRefDes(pool[random() % std::size(pool)]);
+    }
+  };
+  for (int round = 0; round < 400; ++round) {
+    SCOPED_TRACE(round);
+    const std::size_t count = random() % 13;
+    Records records;
+    std::vector<TDbxComponent*> members;
+    for (std::size_t i = 0; i < count; ++i) {
+      members.push_back(records.Add(pool[random() % std::size(pool)],
+                                    static_cast<std::int32_t>(random() % 5), 0));
+    }
+    RecordingReporter reporter;
+    TCompTypeList group("R", reporter);
+    for (TDbxComponent* member : members) {
+      group.AddComponent(member);
+    }
+    // Twice: once after grouping, once after a position order has moved the members about.
+    for (int pass = 0; pass < 2; ++pass) {
+      rewriteSome(members);
+      RecordingReporter expectedReporter;
+      const std::vector<TDbxComponent*> expected =
+          InsertByNumber(group.Components(), expectedReporter);
+      reporter.messages.clear();
+      group.SortByNumber();
+      EXPECT_THAT(group.Components(), ElementsAreArray(expected)) << "pass " << pass;
+      EXPECT_THAT(reporter.messages, ElementsAreArray(expectedReporter.messages))
+          << "pass " << pass;
+      group.SortByPosition(kAxisX);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace kordane

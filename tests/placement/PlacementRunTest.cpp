@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -314,6 +315,42 @@ TEST_F(PlacementRunTest, RefDesMessagesReachTheView) {
   EXPECT_THAT(Entries("refdes"), ElementsAre("refdes Error converting RefDes: U1A",
                                              "refdes Error converting RefDes: U1A"));
   EXPECT_EQ(design.moveCalls, 1);
+}
+
+// Rotation comes before ordering: a host that rewrites designators as it turns the components is
+// ordered, and reported on, by the designators it wrote.
+TEST_F(PlacementRunTest, GroupsAreOrderedByTheDesignatorsTheHostWroteWhenRotating) {
+  inputs.rotateEnabled = true;
+  design.AddComponent("R1", 100, 0);
+  design.AddComponent("R2", 500, 0);
+  design.AddComponent("R3", 900, 0);
+  design.renameOnRotate = {{"R1", "R30"}, {"R3", "R10"}};
+  Run();
+  EXPECT_THAT(Entries("rotate"), ElementsAre("rotate R1 0", "rotate R2 0", "rotate R3 0"));
+  // R30 has the smallest X, so the row starts at its place.
+  EXPECT_THAT(Entries("move"), ElementsAre("move R2 " + std::to_string(100 - 500) + " 0",
+                                           "move R10 " + std::to_string(100 + kPitch - 900) + " 0",
+                                           "move R30 " + std::to_string(2 * kPitch) + " 0"));
+  EXPECT_THAT(Entries("refdes"), IsEmpty());
+}
+
+TEST_F(PlacementRunTest, RefDesMessagesFollowTheDesignatorsTheHostWroteWhenRotating) {
+  inputs.rotateEnabled = true;
+  design.AddComponent("R", 0, 0);  // reported twice while grouping, numbered when ordered
+  design.AddComponent("R2", 0, 0);
+  design.AddComponent("R7", 0, 0);
+  design.AddComponent("R9", 0, 0);
+  design.renameOnRotate = {{"R", "R5"}, {"R2", "R"}, {"R9", "R1"}};
+  Run();
+  const std::string message = "refdes Error converting RefDes: R";
+  EXPECT_THAT(Entries("refdes"), ElementsAre(message, message, message, message));
+  // Ordering R5, R, R7, R1 splits R when it is taken and when the walk placing R1 passes it.
+  const auto lastRotate = std::find(log.begin(), log.end(), "rotate R9 0");
+  ASSERT_NE(lastRotate, log.end());
+  EXPECT_EQ(std::count(lastRotate, log.end(), message), 2);
+  EXPECT_THAT(Entries("move"), ElementsAre("move R 0 0", "move R1 " + std::to_string(kPitch) + " 0",
+                                           "move R5 " + std::to_string(2 * kPitch) + " 0",
+                                           "move R7 " + std::to_string(3 * kPitch) + " 0"));
 }
 
 struct FailureCase {

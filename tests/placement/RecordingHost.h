@@ -88,6 +88,11 @@ class FakeDesign {
 
   std::vector<FakePart> parts;
   std::int32_t units = kUnitsMils;
+  // What a refused design-information request leaves in the buffer.
+  std::int32_t unitsOnRefusal = 12345;
+  // Designators the host rewrites, in the part and in the record it was given, when it rotates
+  // a component: old designator -> new.
+  std::map<std::string, std::string> renameOnRotate;
   bool open = false;
   // Calls the program should never make (after close, with other arguments, ...).
   std::vector<std::string> violations;
@@ -170,7 +175,7 @@ class FakeDesign {
     FakeDesign& design = Active();
     design.CheckContext("info", context);
     const std::int32_t status = design.Call("info");
-    info->SetUnits(status == 0 ? design.units : 12345);  // a refusal leaves rubbish
+    info->SetUnits(status == 0 ? design.units : design.unitsOnRefusal);
     return status;
   }
 
@@ -214,6 +219,11 @@ class FakeDesign {
     if (status == 0 && part != nullptr) {
       part->rotation = static_cast<std::int32_t>((std::int64_t{part->rotation} + angle) % 3600);
       component->SetRotation(part->rotation);
+      const auto renamed = design.renameOnRotate.find(part->refDes);
+      if (renamed != design.renameOnRotate.end()) {
+        part->refDes = renamed->second;
+        component->SetRefDes(part->refDes);
+      }
     }
     return status;
   }

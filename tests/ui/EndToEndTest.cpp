@@ -1,10 +1,14 @@
 // The real Kordane.exe in a folder of its own, driven from outside through window messages as a
-// user would drive it: press Go, close; then the board and the INI file it leaves.
+// user would drive it: press Go, close; then the board and the INI file it leaves. Also started
+// with a user locale whose decimal separator is a comma.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <thread>
 
 #include "RemoteWindow.h"
@@ -15,6 +19,7 @@ namespace kordane::testing {
 namespace {
 
 using namespace std::chrono_literals;
+using ::testing::ElementsAre;
 
 // Owns a started process; ends it if the test did not.
 class Process {
@@ -100,6 +105,127 @@ TEST(EndToEndTest, GoThenCloseLeavesThePlacedBoardAndTheSettings) {
   char kept[16] = {};
   GetPrivateProfileStringA("Other", "Keep", "", kept, sizeof kept, ini.string().c_str());
   EXPECT_STREQ(kept, "me");
+}
+
+// Sets the user locale's decimal separator for the programs started from now on, and puts back
+// what was there before.
+class UserDecimalSeparator {
+ public:
+  explicit UserDecimalSeparator(const std::string& separator) {
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kInternational, 0, nullptr, 0, KEY_READ | KEY_WRITE,
+                        nullptr, &key_, nullptr) != ERROR_SUCCESS) {
+      key_ = nullptr;
+      return;
+    }
+    char previous[16] = {};
+    DWORD size = sizeof previous - 1;
+    DWORD type = 0;
+    hadValue_ = RegQueryValueExA(key_, kDecimal, nullptr, &type, reinterpret_cast<BYTE*>(previous),
+                                 &size) == ERROR_SUCCESS &&
+                type == REG_SZ;
+    previous_ = previous;
+    set_ = Set(separator);
+  }
+  UserDecimalSeparator(const UserDecimalSeparator&) = delete;
+  UserDecimalSeparator& operator=(const UserDecimalSeparator&) = delete;
+  ~UserDecimalSeparator() {
+    if (key_ == nullptr) return;
+    if (hadValue_) {
+      Set(previous_);
+    } else {
+      RegDeleteValueA(key_, kDecimal);
+    }
+    RegCloseKey(key_);
+  }
+  bool Applied() const { return set_; }
+
+ private:
+  static constexpr const char* kInternational = "Control Panel\\International";
+  static constexpr const char* kDecimal = "sDecimal";
+
+  bool Set(const std::string& value) {
+    return RegSetValueExA(key_, kDecimal, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+  }
+
+  HKEY key_ = nullptr;
+  bool hadValue_ = false;
+  std::string previous_;
+  bool set_ = false;
+};
+
+std::string SetText(HWND control, const char* text) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                      5000, &result);
+  return remote::TextOf(control);
+}
+
+// The separator is read from the user locale when the program starts, and every conversion of
+// the spacing text uses it. The change of the locale would reach every program of the prefix, so
+// the test runs only in a prefix of its own (CTest's ui_comma_locale_tests).
+TEST(CommaLocaleEndToEndTest, UnitButtonsGoAndErrorsUseTheLocalesSeparator) {
+  if (std::getenv("KORDANE_PRIVATE_PREFIX") == nullptr) {
+    GTEST_SKIP() << "changes the user locale: runs only in a Wine prefix of its own";
+  }
+  TempFolder folder;
+  for (const char* file : {"Kordane.exe", "Dbx32.dll"}) {
+    std::filesystem::copy_file(BinDir() / file, folder / file);
+  }
+  WriteFile(folder / "board.txt",
+            "units mm\n"
+            "component R2 500 0 0 selected\n"
+            "component R1 100 0 0 selected\n");
+  WriteFile(folder / "Kordane.INI", "[Main Window]\nSpacing=5,08\nOn Top=0\nRotate=0\n");
+  SetEnvironmentVariableA("DBX32_BOARD", nullptr);
+  const UserDecimalSeparator comma(",");
+  ASSERT_TRUE(comma.Applied());
+
+  Process kordane(folder / "Kordane.exe", folder.Path());
+  ASSERT_TRUE(kordane.Started());
+  const HWND window = remote::WaitForMainWindow(kordane.Id(), 60s);
+  ASSERT_NE(window, nullptr);
+  const HWND spacing = remote::FindControl(window, ui::kIdSpacing);
+  const HWND units = remote::FindControl(window, ui::kIdUnits);
+  const auto press = [&](int id) {
+    const remote::ClickResult click =
+        remote::ClickAndWait(remote::FindControl(window, id), kordane.Id(), 60s);
+    EXPECT_TRUE(click.ended);
+    return click.boxes;
+  };
+  EXPECT_EQ(remote::TextOf(units), "mm");
+  EXPECT_EQ(remote::TextOf(spacing), "5,08");
+
+  EXPECT_TRUE(press(ui::kIdToMils).empty());
+  EXPECT_EQ(remote::TextOf(spacing), "200");
+  EXPECT_EQ(remote::TextOf(units), "mils");
+  EXPECT_TRUE(press(ui::kIdToMm).empty());
+  EXPECT_EQ(remote::TextOf(spacing), "5,08");
+  ASSERT_EQ(SetText(spacing, "2,54"), "2,54");
+  EXPECT_TRUE(press(ui::kIdToMils).empty());
+  EXPECT_EQ(remote::TextOf(spacing), "100");
+  ASSERT_EQ(SetText(spacing, "0,5"), "0,5");
+  EXPECT_TRUE(press(ui::kIdToMm).empty());
+  EXPECT_EQ(remote::TextOf(spacing), "0,0127");
+
+  // A point is no separator here.
+  ASSERT_EQ(SetText(spacing, "1.5"), "1.5");
+  EXPECT_THAT(press(ui::kIdToMils),
+              ElementsAre("Kordane: '1.5' is not a valid floating point value."));
+  EXPECT_EQ(remote::TextOf(spacing), "1.5");
+  EXPECT_THAT(press(ui::kIdToMm),
+              ElementsAre("Kordane: '1.5' is not a valid floating point value."));
+
+  // The run reads the spacing with the same separator, in the units the last press chose.
+  EXPECT_EQ(remote::TextOf(units), "mm");
+  ASSERT_EQ(SetText(spacing, "2,5"), "2,5");
+  EXPECT_TRUE(press(ui::kIdAlign).empty());
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(kordane.WaitForExit(30000));
+  const auto components = ComponentsOf(folder / "board.txt");
+  EXPECT_EQ(components.at("R1").x, 100);
+  EXPECT_EQ(components.at("R2").x, 100 + 250000);
+  EXPECT_EQ(IniValue(folder / "Kordane.INI", "Spacing"), "2,5");
 }
 
 }  // namespace

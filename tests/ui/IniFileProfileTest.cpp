@@ -14,6 +14,7 @@
 #include "UiTestSupport.h"
 #include "mainform/FakeMainFormControls.h"
 #include "settings/GlobalSettings.h"
+#include "settings/PlainProfileRead.h"
 #include "ui/MainFormLogic.h"
 
 namespace kordane {
@@ -100,6 +101,75 @@ TEST(IniFileProfile, LongValuesAreCutAt2047Characters) {
   window.settings.Load(profile);
   EXPECT_EQ(window.controls.Text(TControl::cbRotation), exact);
   EXPECT_EQ(window.controls.Text(TControl::eSpacing), std::string(2047, '8'));
+}
+
+// Texts that the profile functions would change if they were stored as they stand.
+TEST(IniFileProfile, TextsComeBackExactlyAsSaved) {
+  const std::string texts[] = {"90 ", " 90",     "\"5\"",  "'5'",    "\"",    "'",
+                               "\"5", "5'",      "",       "   ",    "\t1\t", "\"\"",
+                               "''",  "\" 5 \"", "\"5\" ", "a\"b\"", "5\xA0", "\"5'"};
+  for (const std::string& text : texts) {
+    SCOPED_TRACE("[" + text + "]");
+    TempFolder folder;
+    const auto ini = folder / "Kordane.INI";
+    Window before;
+    before.logic.SetRotationText(text);
+    before.logic.SetSpacingText(text);
+    IniFileProfile profile = MainWindowSection(ini);
+    before.settings.Save(profile);
+
+    Window after;
+    IniFileProfile again = MainWindowSection(ini);
+    after.settings.Load(again);
+    EXPECT_EQ(after.controls.Text(TControl::cbRotation), text);
+    EXPECT_EQ(after.controls.Text(TControl::eSpacing), text);
+  }
+}
+
+TEST(IniFileProfile, TextsAPlainReadKeepsAreStoredUnquoted) {
+  TempFolder folder;
+  const auto ini = folder / "Kordane.INI";
+  IniFileProfile profile = MainWindowSection(ini);
+  profile.WriteString("Rotation", "-90");
+  profile.WriteString("Spacing", "\"5");
+  profile.WriteString("Left", "");
+  profile.WriteString("Top", "90 ");
+  EXPECT_THAT(LinesOf(ini),
+              ElementsAre("[Main Window]", "Rotation=-90", "Spacing=\"5", "Left=", "Top=\"90 \""));
+}
+
+// What earlier versions wrote reads as it always did, with the functions' own trimming and
+// unquoting.
+TEST(IniFileProfile, FilesOfEarlierVersionsReadAsBefore) {
+  const std::string stored[] = {"90 ",  "  90",     "\"5\"", "'5'",   "\"",
+                                "\"\"", "\" 5 \" ", "\"5",   "\t7\t", "'a\"b'",
+                                "\"5'", "x = y",    "''''",  "\"'\"", " \"\"\" "};
+  for (const std::string& value : stored) {
+    SCOPED_TRACE("[" + value + "]");
+    TempFolder folder;
+    const auto ini = folder / "Kordane.INI";
+    WriteFile(ini, "[Main Window]\r\nSpacing=" + value + "\r\n");
+    IniFileProfile profile = MainWindowSection(ini);
+    EXPECT_EQ(profile.ReadString("Spacing"), fakes::PlainProfileRead(value));
+  }
+}
+
+// Quoting makes a stored value two characters longer than its text; the cut still falls after
+// the 2047th character of the text.
+TEST(IniFileProfile, QuotedTextsAreCutAt2047CharactersOfTheText) {
+  for (const std::size_t length : {2045u, 2046u, 2047u, 2048u, 2049u, 2050u, 4096u}) {
+    for (const char end : {' ', '"'}) {
+      SCOPED_TRACE(std::to_string(length) + " characters between [" + end + "]");
+      std::string text(length, '4');
+      for (std::size_t i = 1; i < length; i += 7) text[i] = 'x';
+      text.front() = end;
+      text.back() = end;
+      TempFolder folder;
+      IniFileProfile profile = MainWindowSection(folder / "Kordane.INI");
+      profile.WriteString("Spacing", text);
+      EXPECT_EQ(profile.ReadString("Spacing"), text.substr(0, 2047));
+    }
+  }
 }
 
 TEST(IniFileProfile, SaveWritesItsKeysInOrderAndLeavesTheRestAlone) {

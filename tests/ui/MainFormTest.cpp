@@ -9,6 +9,7 @@
 #include "MessageBoxCatcher.h"
 #include "UiTestSupport.h"
 #include "host/DbxUtils.h"
+#include "placement/RecordingHost.h"
 #include "ui/MainForm.h"
 
 namespace kordane::ui {
@@ -268,13 +269,14 @@ bool Greyed(HMENU menu, UINT id) {
   return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
 }
 
-TEST_F(MainFormTest, UndoEntryComesBeforeAboutAndIsGreyedUntilARun) {
+TEST_F(MainFormTest, MenuHasPreviewUndoAndAboutWithUndoGreyedUntilARun) {
   Start();
   const HMENU menu = form_->PopupMenu();
-  ASSERT_EQ(GetMenuItemCount(menu), 3);
-  EXPECT_EQ(MenuText(menu, 0), "&Undo last run\tCtrl+Z");
-  EXPECT_EQ(GetMenuState(menu, 1, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
-  EXPECT_EQ(MenuText(menu, 2), "&About");
+  ASSERT_EQ(GetMenuItemCount(menu), 4);
+  EXPECT_EQ(MenuText(menu, 0), "&Preview...");
+  EXPECT_EQ(MenuText(menu, 1), "&Undo last run\tCtrl+Z");
+  EXPECT_EQ(GetMenuState(menu, 2, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+  EXPECT_EQ(MenuText(menu, 3), "&About");
   EXPECT_TRUE(Greyed(menu, kIdUndo));
 
   // Chosen while greyed (Ctrl+Z sends the same command): nothing happens, the board is untouched.
@@ -315,6 +317,23 @@ TEST_F(MainFormTest, UndoWhoseOpenFailsSaysWhyAndStaysAvailable) {
   SendMessageA(form_->Handle(), WM_COMMAND, kIdUndo, 0);
   PumpMessages();
   EXPECT_EQ(ComponentsOf(Board()), before);
+}
+
+// A host that refuses the design information but leaves millimetres in the buffer: the units stay
+// unknown at start-up, as they do in a run.
+TEST_F(MainFormTest, RefusedDesignInfoAtStartLeavesTheUnitsUnknown) {
+  testing::Log log;
+  testing::FakeDesign design(log);
+  design.FailAt("info", 0, 32004);
+  design.unitsOnRefusal = kUnitsMm;
+  form_ = std::make_unique<TfrmMain>(Ini().string(), DbxHost(testing::FakeDesign::Api()));
+  form_->Show();
+  PumpMessages();
+  EXPECT_EQ(Text(kIdUnits), "Unit");
+  EXPECT_EQ(DbUnits, kUnitsUnknown);
+  EXPECT_FALSE(form_->DesignOpen());
+  EXPECT_FALSE(design.open);
+  form_.reset();
 }
 
 TEST_F(MainFormTest, GoWithoutHostShowsWhatIsMissing) {

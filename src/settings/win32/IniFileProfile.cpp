@@ -8,12 +8,16 @@
 #include <vector>
 
 #include "host/Conversions.h"
+#include "settings/ProfileValue.h"
 
 namespace kordane {
 
 namespace {
 
-constexpr DWORD kValueBufferSize = 2048;
+// Room for the longest text, its NUL, and one character more: a quoted value that does not fit
+// the buffer can come back one character short (a read may take the last character it copied for
+// the closing quote), and that character must lie beyond the part that is kept.
+constexpr DWORD kValueBufferSize = kMaxProfileTextLength + 2;
 
 // The full path of a file name; the name itself when Windows cannot resolve it.
 std::string FullPath(const std::string& path) {
@@ -62,8 +66,8 @@ std::optional<std::string> IniFileProfile::ReadString(const char* key) {
     return std::string(buffer, length);
   };
   std::string value = read("0");
-  if (value != "0") return value;
-  if (read("1") == "1") return std::nullopt;
+  if (value == "0" && read("1") == "1") return std::nullopt;
+  if (value.size() > kMaxProfileTextLength) value.resize(kMaxProfileTextLength);
   return value;
 }
 
@@ -73,7 +77,8 @@ void IniFileProfile::WriteString(const char* key, const std::string& value) {
   std::string line = value;
   std::replace_if(
       line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
-  if (!WritePrivateProfileStringA(section_.c_str(), key, line.c_str(), path_.c_str())) {
+  const std::string stored = EncodeProfileValue(line);
+  if (!WritePrivateProfileStringA(section_.c_str(), key, stored.c_str(), path_.c_str())) {
     throw SettingsWriteError(FormatUserMessage("Unable to write to %s", path_));
   }
 }

@@ -20,8 +20,8 @@ class IniFileProfile : public IProfileSection {
 
   // Longer values are cut at 2047 characters.
   std::optional<std::string> ReadString(const char* key) override;
-  // Line breaks in the value are stored as spaces. Throws SettingsWriteError
-  // "Unable to write to <full path>".
+  // Stored so that ReadString gives the same characters back (see ProfileValue.h); line breaks
+  // in the value are stored as spaces. Throws SettingsWriteError "Unable to write to <full path>".
   void WriteString(const char* key, const std::string& value) override;
 
   const std::string& Path() const { return path_; }
