@@ -48,6 +48,13 @@ wine=("$build/wine-run")
 cp board.txt board.before
 "${wine[@]}" Kordane.exe &
 kordane=$!
+# The preview of the run, before anything moves.
+read -r left top width height < <("${wine[@]}" "$build/KordaneDriver.exe" preview | tr -d '\r')
+sleep 1
+import -window root "$run/screen.png"
+convert "$run/screen.png" -crop "${width}x${height}+${left}+${top}" +repage "$run/preview.png"
+"${wine[@]}" "$build/KordaneDriver.exe" shut
+sleep 0.5
 "${wine[@]}" "$build/KordaneDriver.exe" go
 sleep 1
 import -window root "$run/screen.png"
@@ -83,4 +90,5 @@ else
   exit 1
 fi
 echo
-echo "Screenshots: $run/kordane.png (the window), $run/about.png (the About box)"
+echo "Screenshots: $run/kordane.png (the window), $run/about.png (the About box),"
+echo "  $run/preview.png (the preview of the run)"

@@ -3,6 +3,8 @@
 //   KordaneDriver rect    prints the window's frame as left top width height
 //   KordaneDriver about   opens the About box from the popup menu; prints its frame
 //   KordaneDriver ok      presses OK in the About box
+//   KordaneDriver preview opens the preview from the popup menu; prints its frame
+//   KordaneDriver shut    closes the preview
 //   KordaneDriver undo    presses Ctrl+Z in the window; waits until the board beside it changes
 //   KordaneDriver close   closes the window
 #include <cstdio>
@@ -38,7 +40,7 @@ void PressCtrlZ() {
 
 int main(int argc, char** argv) {
   if (argc != 2) {
-    std::fprintf(stderr, "usage: KordaneDriver go|rect|about|ok|undo|close\n");
+    std::fprintf(stderr, "usage: KordaneDriver go|rect|about|ok|preview|shut|undo|close\n");
     return 2;
   }
   const HWND window = WaitForMainWindow(0, 30s);
@@ -82,6 +84,26 @@ int main(int argc, char** argv) {
     GetWindowRect(about, &frame);
     std::printf("%ld %ld %ld %ld\n", frame.left, frame.top, frame.right - frame.left,
                 frame.bottom - frame.top);
+  } else if (command == "preview") {
+    constexpr int kPreviewCommand = 202;
+    PostMessageA(window, WM_COMMAND, kPreviewCommand, 0);
+    HWND preview = nullptr;
+    for (int i = 0; i < 300 && preview == nullptr; ++i) {
+      std::this_thread::sleep_for(100ms);
+      preview = FindWindowA("TPreviewWindow", "Preview");
+    }
+    if (preview == nullptr) {
+      std::fprintf(stderr, "the preview did not open\n");
+      return 1;
+    }
+    RECT frame{};
+    GetWindowRect(preview, &frame);
+    std::printf("%ld %ld %ld %ld\n", frame.left, frame.top, frame.right - frame.left,
+                frame.bottom - frame.top);
+  } else if (command == "shut") {
+    if (HWND preview = FindWindowA("TPreviewWindow", "Preview")) {
+      PostMessageA(preview, WM_CLOSE, 0, 0);
+    }
   } else if (command == "ok") {
     if (HWND about = FindWindowA("TAboutBox", "About")) {
       PostMessageA(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);

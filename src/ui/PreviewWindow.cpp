@@ -1,6 +1,7 @@
 #include "ui/PreviewWindow.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <numbers>
 #include <stdexcept>
@@ -90,6 +91,33 @@ void Arrow(HDC dc, PlotPoint from, PlotPoint to) {
                          static_cast<int>(std::lround(to.y - kHead * std::sin(angle + side)))};
     Line(dc, to, wing);
   }
+}
+
+// For each part, whether its label goes below (0) or above (1) its target: in a group lined up
+// in a row, neighbours alternate, so that labels wider than the pitch do not run into each other.
+std::vector<int> LabelLevels(const TPreview& preview, const PlotTransform& plot) {
+  std::vector<int> levels(preview.parts.size(), 0);
+  for (std::size_t group = 0; group < preview.groups.size(); ++group) {
+    std::vector<std::size_t> members;
+    int minX = INT_MAX, maxX = INT_MIN, minY = INT_MAX, maxY = INT_MIN;
+    for (std::size_t i = 0; i < preview.parts.size(); ++i) {
+      if (preview.parts[i].group != group) continue;
+      members.push_back(i);
+      const PlotPoint to = plot.ToScreen(preview.parts[i].toX, preview.parts[i].toY);
+      minX = std::min(minX, to.x);
+      maxX = std::max(maxX, to.x);
+      minY = std::min(minY, to.y);
+      maxY = std::max(maxY, to.y);
+    }
+    if (members.size() < 2 || maxX - minX <= maxY - minY) continue;  // a column: labels fit
+    std::sort(members.begin(), members.end(), [&](std::size_t a, std::size_t b) {
+      return preview.parts[a].toX < preview.parts[b].toX;
+    });
+    for (std::size_t rank = 0; rank < members.size(); ++rank) {
+      levels[members[rank]] = static_cast<int>(rank % 2);
+    }
+  }
+  return levels;
 }
 
 }  // namespace
@@ -187,10 +215,16 @@ void TPreviewWindow::DrawPlot(HDC dc, const RECT& area) const {
     return;
   }
 
+  // The legend keeps a strip of its own on the right, so that it hides no component.
   const int width = area.right - area.left;
   const int height = area.bottom - area.top;
-  const PlotTransform plot(preview_, area.left, area.top, width, height, kPlotMargin);
-  for (const TPreviewPart& part : preview_.parts) {
+  const int legendWidth = DrawLegend(dc, area);
+  const PlotTransform plot(preview_, area.left, area.top, std::max(1, width - legendWidth - kGap),
+                           height, kPlotMargin);
+  const std::vector<int> levels = LabelLevels(preview_, plot);
+  const int lineHeight = TextSize(dc, "Ag").cy;
+  for (std::size_t i = 0; i < preview_.parts.size(); ++i) {
+    const TPreviewPart& part = preview_.parts[i];
     const COLORREF colour = GroupColour(part.group);
     GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, colour));
     GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
@@ -214,7 +248,9 @@ void TPreviewWindow::DrawPlot(HDC dc, const RECT& area) const {
           static_cast<int>(std::lround(to.y - 10 * std::sin(radians)))});
     SetTextColor(dc, colour);
     const std::string label = part.refDes + " " + DegreesText(part.toRotation);
-    TextAt(dc, to.x + 6, to.y + 2, label);
+    // Neighbours in a row take turns above and below it.
+    const int y = levels[i] == 0 ? to.y + 3 : to.y - 4 - lineHeight;
+    TextAt(dc, to.x + 5, y, label);
   }
 
   // The scale bar, bottom left, in the design's units.
@@ -230,10 +266,9 @@ void TPreviewWindow::DrawPlot(HDC dc, const RECT& area) const {
     Line(dc, {x + bar.pixels, y - 4}, {x + bar.pixels, y + 1});
     TextAt(dc, x + bar.pixels + 6, y - TextSize(dc, bar.text).cy / 2 - 1, bar.text);
   }
-  DrawLegend(dc, area);
 }
 
-void TPreviewWindow::DrawLegend(HDC dc, const RECT& area) const {
+int TPreviewWindow::DrawLegend(HDC dc, const RECT& area) const {
   int widest = 0;
   const int lineHeight = TextSize(dc, "Ag").cy + 2;
   std::vector<std::string> lines;
@@ -254,6 +289,7 @@ void TPreviewWindow::DrawLegend(HDC dc, const RECT& area) const {
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     TextAt(dc, box.left + 20, y, lines[i]);
   }
+  return boxWidth + kGap;
 }
 
 void TPreviewWindow::RestorePlace() {
@@ -337,6 +373,12 @@ LRESULT TPreviewWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_CLOSE:
       Finish(IDCANCEL);
       return 0;
+    case DM_GETDEFID: {
+      // Enter presses the focused button; with the focus elsewhere it does nothing.
+      const int focused = GetDlgCtrlID(GetFocus());
+      const bool isButton = focused == kIdPreviewGo || focused == kIdPreviewClose;
+      return isButton ? MAKELRESULT(focused, DC_HASDEFID) : 0;
+    }
     case WM_SIZE:
       Layout();
       return 0;

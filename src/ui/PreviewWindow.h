@@ -46,7 +46,8 @@ class TPreviewWindow final : public WindowBase {
   void Layout();
   void Paint(HDC dc);
   void DrawPlot(HDC dc, const RECT& area) const;
-  void DrawLegend(HDC dc, const RECT& area) const;
+  // Draws the legend at the top right; returns the width it takes.
+  int DrawLegend(HDC dc, const RECT& area) const;
   void RestorePlace();
   void SavePlace() const;
   void Finish(int result);

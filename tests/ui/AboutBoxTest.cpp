@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "ModalScript.h"
 #include "UiTestSupport.h"
 #include "ui/AboutBox.h"
 #include "ui/MainForm.h"
@@ -15,42 +16,13 @@ namespace kordane::ui {
 namespace {
 
 using kordane::testing::BinDir;
+using kordane::testing::ModalScript;
+using kordane::testing::PressKey;
 using kordane::testing::PumpMessages;
 using kordane::testing::TempFolder;
 
-// Runs steps, one per timer tick, inside whatever modal loop is running on this thread.
-class ModalScript {
- public:
-  explicit ModalScript(std::vector<std::function<void()>> steps) : steps_(std::move(steps)) {
-    current_ = this;
-    timer_ = SetTimer(nullptr, 0, 150, &Tick);
-  }
-  ModalScript(const ModalScript&) = delete;
-  ModalScript& operator=(const ModalScript&) = delete;
-  ~ModalScript() {
-    KillTimer(nullptr, timer_);
-    current_ = nullptr;
-  }
-  bool Finished() const { return next_ == steps_.size(); }
-
- private:
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    if (current_ == nullptr || current_->Finished()) return;
-    current_->steps_[current_->next_++]();
-  }
-  static inline ModalScript* current_ = nullptr;
-  std::vector<std::function<void()>> steps_;
-  std::size_t next_ = 0;
-  UINT_PTR timer_ = 0;
-};
-
 HWND OpenAboutBox() {
   return FindWindowA(kAboutBoxClass, "About");
-}
-
-void PressKey(HWND target, WPARAM key) {
-  PostMessageA(target, WM_KEYDOWN, key, 0);
-  PostMessageA(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000000u));
 }
 
 TEST(AboutBoxTest, OpensFromThePopupMenuAndOnlyOkClosesIt) {

@@ -1,0 +1,44 @@
+// Drives the program's modal windows from inside their own loop: steps run one per timer tick on
+// this thread, and keys are posted as the keyboard would send them to a control.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <utility>
+#include <vector>
+
+namespace kordane::testing {
+
+// Runs steps, one per timer tick, inside whatever modal loop is running on this thread.
+class ModalScript {
+ public:
+  explicit ModalScript(std::vector<std::function<void()>> steps) : steps_(std::move(steps)) {
+    current_ = this;
+    timer_ = SetTimer(nullptr, 0, 150, &Tick);
+  }
+  ModalScript(const ModalScript&) = delete;
+  ModalScript& operator=(const ModalScript&) = delete;
+  ~ModalScript() {
+    KillTimer(nullptr, timer_);
+    current_ = nullptr;
+  }
+  bool Finished() const { return next_ == steps_.size(); }
+
+ private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (current_ == nullptr || current_->Finished()) return;
+    current_->steps_[current_->next_++]();
+  }
+  static inline ModalScript* current_ = nullptr;
+  std::vector<std::function<void()>> steps_;
+  std::size_t next_ = 0;
+  UINT_PTR timer_ = 0;
+};
+
+inline void PressKey(HWND target, WPARAM key) {
+  PostMessageA(target, WM_KEYDOWN, key, 0);
+  PostMessageA(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000000u));
+}
+
+}  // namespace kordane::testing
