@@ -24,16 +24,12 @@ std::string BoardText() {
   return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-// Ctrl+Z as real key strokes to the window in front.
-void PressCtrlZ() {
-  INPUT keys[4] = {};
-  const WORD codes[4] = {VK_CONTROL, 'Z', 'Z', VK_CONTROL};
-  for (int i = 0; i < 4; ++i) {
-    keys[i].type = INPUT_KEYBOARD;
-    keys[i].ki.wVk = codes[i];
-    keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
-  }
-  SendInput(4, keys, sizeof keys[0]);
+// A window's frame as "left top width height".
+void PrintFrame(HWND window) {
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  std::printf("%ld %ld %ld %ld\n", frame.left, frame.top, frame.right - frame.left,
+              frame.bottom - frame.top);
 }
 
 }  // namespace
@@ -64,42 +60,25 @@ int main(int argc, char** argv) {
     constexpr int kStatusBar = 111;
     std::printf("status line \"%s\"\n", TextOf(FindControl(window, kStatusBar)).c_str());
   } else if (command == "rect") {
-    RECT frame{};
-    GetWindowRect(window, &frame);
-    std::printf("%ld %ld %ld %ld\n", frame.left, frame.top, frame.right - frame.left,
-                frame.bottom - frame.top);
+    PrintFrame(window);
   } else if (command == "about") {
     constexpr int kAboutCommand = 200;
     PostMessageA(window, WM_COMMAND, kAboutCommand, 0);
-    HWND about = nullptr;
-    for (int i = 0; i < 100 && about == nullptr; ++i) {
-      std::this_thread::sleep_for(100ms);
-      about = FindWindowA("TAboutBox", "About");
-    }
+    const HWND about = WaitForTopWindow("TAboutBox", "About", 10s);
     if (about == nullptr) {
       std::fprintf(stderr, "the About box did not open\n");
       return 1;
     }
-    RECT frame{};
-    GetWindowRect(about, &frame);
-    std::printf("%ld %ld %ld %ld\n", frame.left, frame.top, frame.right - frame.left,
-                frame.bottom - frame.top);
+    PrintFrame(about);
   } else if (command == "preview") {
     constexpr int kPreviewCommand = 202;
     PostMessageA(window, WM_COMMAND, kPreviewCommand, 0);
-    HWND preview = nullptr;
-    for (int i = 0; i < 300 && preview == nullptr; ++i) {
-      std::this_thread::sleep_for(100ms);
-      preview = FindWindowA("TPreviewWindow", "Preview");
-    }
+    const HWND preview = WaitForTopWindow("TPreviewWindow", "Preview", 30s);
     if (preview == nullptr) {
       std::fprintf(stderr, "the preview did not open\n");
       return 1;
     }
-    RECT frame{};
-    GetWindowRect(preview, &frame);
-    std::printf("%ld %ld %ld %ld\n", frame.left, frame.top, frame.right - frame.left,
-                frame.bottom - frame.top);
+    PrintFrame(preview);
   } else if (command == "shut") {
     if (HWND preview = FindWindowA("TPreviewWindow", "Preview")) {
       PostMessageA(preview, WM_CLOSE, 0, 0);
@@ -114,7 +93,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i) {
       std::this_thread::sleep_for(50ms);
     }
-    PressCtrlZ();
+    PressShortcut({VK_CONTROL, 'Z'});
     for (int i = 0; i < 1200 && BoardText() == before; ++i) {
       std::this_thread::sleep_for(50ms);
     }

@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <chrono>
+#include <initializer_list>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -142,6 +144,35 @@ inline ClickResult ClickAndWait(HWND button, DWORD processId, std::chrono::milli
     sender.detach();  // still blocked in the send, and still to set done; the process ends it
   }
   return result;
+}
+
+// A shortcut as real key strokes to the window in front: the keys go down in order, then up in
+// the reverse order ({VK_CONTROL, 'Z'} is Ctrl+Z).
+inline void PressShortcut(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> strokes;
+  for (const WORD key : keys) {
+    INPUT& stroke = strokes.emplace_back();
+    stroke.type = INPUT_KEYBOARD;
+    stroke.ki.wVk = key;
+  }
+  for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+    INPUT& stroke = strokes.emplace_back();
+    stroke.type = INPUT_KEYBOARD;
+    stroke.ki.wVk = *key;
+    stroke.ki.dwFlags = KEYEVENTF_KEYUP;
+  }
+  SendInput(static_cast<UINT>(strokes.size()), strokes.data(), sizeof(INPUT));
+}
+
+// Waits for a top-level window of a class and caption; nullptr when none came in time.
+inline HWND WaitForTopWindow(const char* className, const char* caption,
+                             std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    if (HWND window = FindWindowA(className, caption)) return window;
+    if (std::chrono::steady_clock::now() > deadline) return nullptr;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
 }
 
 }  // namespace kordane::remote

@@ -52,22 +52,27 @@ class Process {
   PROCESS_INFORMATION info_{};
 };
 
+// Kordane.exe and a host library in a folder of their own, with a board and a settings file. The
+// program finds its board beside the stand-in, not through a test's environment.
+void Install(const TempFolder& folder, const std::string& board, const std::string& ini,
+             const std::filesystem::path& library = BinDir() / "Dbx32.dll") {
+  std::filesystem::copy_file(BinDir() / "Kordane.exe", folder / "Kordane.exe");
+  std::filesystem::copy_file(library, folder / "Dbx32.dll");
+  WriteFile(folder / "board.txt", board);
+  WriteFile(folder / "Kordane.INI", ini);
+  SetEnvironmentVariableA("DBX32_BOARD", nullptr);
+}
+
 TEST(EndToEndTest, GoThenCloseLeavesThePlacedBoardAndTheSettings) {
   TempFolder folder;
-  for (const char* file : {"Kordane.exe", "Dbx32.dll"}) {
-    std::filesystem::copy_file(BinDir() / file, folder / file);
-  }
-  WriteFile(folder / "board.txt",
-            "units mils\n"
-            "component C2 0 7000 0 selected\n"
-            "component C1 2000 5000 900 selected\n"
-            "component R3 900 0 0 selected\n"
-            "component R1 100 0 0 selected\n"
-            "component R2 500 0 0 selected\n");
-  WriteFile(folder / "Kordane.INI",
-            "[Other]\nKeep=me\n[Main Window]\nSpacing=100\nRotation=90\nOn Top=0\n");
-  // The program finds its board beside the stand-in, not through a test's environment.
-  SetEnvironmentVariableA("DBX32_BOARD", nullptr);
+  Install(folder,
+          "units mils\n"
+          "component C2 0 7000 0 selected\n"
+          "component C1 2000 5000 900 selected\n"
+          "component R3 900 0 0 selected\n"
+          "component R1 100 0 0 selected\n"
+          "component R2 500 0 0 selected\n",
+          "[Other]\nKeep=me\n[Main Window]\nSpacing=100\nRotation=90\nOn Top=0\n");
 
   Process kordane(folder / "Kordane.exe", folder.Path());
   ASSERT_TRUE(kordane.Started());
@@ -169,15 +174,11 @@ TEST(CommaLocaleEndToEndTest, UnitButtonsGoAndErrorsUseTheLocalesSeparator) {
     GTEST_SKIP() << "changes the user locale: runs only in a Wine prefix of its own";
   }
   TempFolder folder;
-  for (const char* file : {"Kordane.exe", "Dbx32.dll"}) {
-    std::filesystem::copy_file(BinDir() / file, folder / file);
-  }
-  WriteFile(folder / "board.txt",
-            "units mm\n"
-            "component R2 500 0 0 selected\n"
-            "component R1 100 0 0 selected\n");
-  WriteFile(folder / "Kordane.INI", "[Main Window]\nSpacing=5,08\nOn Top=0\nRotate=0\n");
-  SetEnvironmentVariableA("DBX32_BOARD", nullptr);
+  Install(folder,
+          "units mm\n"
+          "component R2 500 0 0 selected\n"
+          "component R1 100 0 0 selected\n",
+          "[Main Window]\nSpacing=5,08\nOn Top=0\nRotate=0\n");
   const UserDecimalSeparator comma(",");
   ASSERT_TRUE(comma.Applied());
 
@@ -228,22 +229,11 @@ TEST(CommaLocaleEndToEndTest, UnitButtonsGoAndErrorsUseTheLocalesSeparator) {
   EXPECT_EQ(IniValue(folder / "Kordane.INI", "Spacing"), "2,5");
 }
 
-}  // namespace
-}  // namespace kordane::testing
-
-namespace kordane::testing {
-namespace {
-
-using namespace std::chrono_literals;
-
 TEST(EndToEndTest, LibraryLackingAnOperationIsNamedInTheStatusLineAndTheProgramRunsOn) {
   TempFolder folder;
-  std::filesystem::copy_file(BinDir() / "Kordane.exe", folder / "Kordane.exe");
-  std::filesystem::copy_file(std::filesystem::current_path() / "libraries/lacking/Dbx32.dll",
-                             folder / "Dbx32.dll");
-  WriteFile(folder / "board.txt", "units mils\ncomponent R1 100 0 0 selected\n");
-  WriteFile(folder / "Kordane.INI", "[Main Window]\nOn Top=0\nSpacing=abc\n");
-  SetEnvironmentVariableA("DBX32_BOARD", nullptr);
+  Install(folder, "units mils\ncomponent R1 100 0 0 selected\n",
+          "[Main Window]\nOn Top=0\nSpacing=abc\n",
+          std::filesystem::current_path() / "libraries/lacking/Dbx32.dll");
 
   Process kordane(folder / "Kordane.exe", folder.Path());
   ASSERT_TRUE(kordane.Started());
@@ -271,26 +261,6 @@ TEST(EndToEndTest, LibraryLackingAnOperationIsNamedInTheStatusLineAndTheProgramR
   EXPECT_EQ(ComponentsOf(folder / "board.txt").at("R1").x, 100);
 }
 
-}  // namespace
-}  // namespace kordane::testing
-
-namespace kordane::testing {
-namespace {
-
-using namespace std::chrono_literals;
-
-// Real key strokes, as the keyboard would send them to the window in front.
-void PressCtrlZ() {
-  INPUT keys[4] = {};
-  const WORD codes[4] = {VK_CONTROL, 'Z', 'Z', VK_CONTROL};
-  for (int i = 0; i < 4; ++i) {
-    keys[i].type = INPUT_KEYBOARD;
-    keys[i].ki.wVk = codes[i];
-    keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
-  }
-  SendInput(4, keys, sizeof keys[0]);
-}
-
 template <typename Condition>
 bool WaitUntil(Condition condition, std::chrono::milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
@@ -303,16 +273,12 @@ bool WaitUntil(Condition condition, std::chrono::milliseconds timeout) {
 
 TEST(EndToEndTest, CtrlZTakesTheRunBack) {
   TempFolder folder;
-  for (const char* file : {"Kordane.exe", "Dbx32.dll"}) {
-    std::filesystem::copy_file(BinDir() / file, folder / file);
-  }
-  WriteFile(folder / "board.txt",
-            "units mils\n"
-            "component R3 900 0 450 selected\n"
-            "component R1 100 70 0 selected\n"
-            "component C1 2000 5000 900 selected\n");
-  WriteFile(folder / "Kordane.INI", "[Main Window]\nOn Top=0\nRotation=90\n");
-  SetEnvironmentVariableA("DBX32_BOARD", nullptr);
+  Install(folder,
+          "units mils\n"
+          "component R3 900 0 450 selected\n"
+          "component R1 100 70 0 selected\n"
+          "component C1 2000 5000 900 selected\n",
+          "[Main Window]\nOn Top=0\nRotation=90\n");
   const auto before = ComponentsOf(folder / "board.txt");
 
   Process kordane(folder / "Kordane.exe", folder.Path());
@@ -326,12 +292,12 @@ TEST(EndToEndTest, CtrlZTakesTheRunBack) {
 
   SetForegroundWindow(window);
   ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 10s));
-  PressCtrlZ();
+  remote::PressShortcut({VK_CONTROL, 'Z'});
   EXPECT_TRUE(WaitUntil([&] { return ComponentsOf(folder / "board.txt") == before; }, 60s));
   EXPECT_EQ(remote::TextOf(remote::FindControl(window, ui::kIdStatusBar)), "");
 
   // Nothing left to undo: a second Ctrl+Z changes nothing.
-  PressCtrlZ();
+  remote::PressShortcut({VK_CONTROL, 'Z'});
   remote::WaitIdle(window, kordane.Id(), 10s);
   EXPECT_EQ(ComponentsOf(folder / "board.txt"), before);
 
