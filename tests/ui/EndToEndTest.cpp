@@ -305,5 +305,47 @@ TEST(EndToEndTest, CtrlZTakesTheRunBack) {
   ASSERT_TRUE(kordane.WaitForExit(30000));
 }
 
+TEST(EndToEndTest, PopupMenuFromTheKeyboardOpensThePreviewAndUndoes) {
+  TempFolder folder;
+  Install(folder,
+          "units mils\n"
+          "component R2 900 0 0 selected\n"
+          "component R1 100 70 0 selected\n",
+          "[Main Window]\nOn Top=0\n");
+  const auto before = ComponentsOf(folder / "board.txt");
+  Process kordane(folder / "Kordane.exe", folder.Path());
+  ASSERT_TRUE(kordane.Started());
+  const HWND window = remote::WaitForMainWindow(kordane.Id(), 60s);
+  ASSERT_NE(window, nullptr);
+  SetForegroundWindow(window);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 10s));
+
+  // Shift+F10 opens the popup menu; P chooses Preview..., Escape closes the preview again.
+  remote::PressShortcut({VK_SHIFT, VK_F10});
+  ASSERT_NE(remote::WaitForTopWindow("#32768", nullptr, 10s), nullptr) << "no popup menu";
+  remote::PressShortcut({'P'});
+  const HWND preview = remote::WaitForTopWindow("TPreviewWindow", "Preview", 60s);
+  ASSERT_NE(preview, nullptr);
+  EXPECT_EQ(GetWindow(preview, GW_OWNER), window);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == preview; }, 10s));
+  remote::PressShortcut({VK_ESCAPE});
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(preview); }, 30s));
+  EXPECT_EQ(ComponentsOf(folder / "board.txt"), before);
+
+  // Go, then Shift+F10 and U: the run is taken back.
+  ASSERT_TRUE(
+      remote::ClickAndWait(remote::FindControl(window, ui::kIdAlign), kordane.Id(), 60s).ended);
+  ASSERT_NE(ComponentsOf(folder / "board.txt"), before);
+  SetForegroundWindow(window);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 10s));
+  remote::PressShortcut({VK_SHIFT, VK_F10});
+  ASSERT_NE(remote::WaitForTopWindow("#32768", nullptr, 10s), nullptr) << "no popup menu";
+  remote::PressShortcut({'U'});
+  EXPECT_TRUE(WaitUntil([&] { return ComponentsOf(folder / "board.txt") == before; }, 60s));
+
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(kordane.WaitForExit(30000));
+}
+
 }  // namespace
 }  // namespace kordane::testing
