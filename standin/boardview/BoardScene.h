@@ -42,7 +42,7 @@ BodySize DefaultBody(std::string_view refDes);
 
 // Other items have no place in the board file: their markers stand in a row below the board,
 // this far apart and this far below the lowest body.
-inline constexpr double kMarkerPitch = 200 * 2540.0;
+inline constexpr double kMarkerPitch = 400 * 2540.0;
 
 struct Shape {
   std::size_t item = 0;  // index in the board's items
