@@ -180,7 +180,8 @@ std::optional<std::string> ParseLine(std::string_view line, std::size_t lineInde
       return kUsage;
     }
     board.items.push_back(Item::Other(*type, flagged));
-    board.sources.push_back({lineIndex, {}, {}, {}, FlagSpan(tokens, flagged), TokenEnd(tokens[1])});
+    board.sources.push_back(
+        {lineIndex, {}, {}, {}, FlagSpan(tokens, flagged), TokenEnd(tokens[1])});
     return std::nullopt;
   }
 

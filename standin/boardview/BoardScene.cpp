@@ -149,8 +149,7 @@ std::vector<Shape> BuildScene(const std::vector<Item>& items) {
   std::stable_sort(scene.begin(), scene.end(),
                    [](const Shape& a, const Shape& b) { return a.area > b.area; });
 
-  const Point start = bodies.empty ? Point{0, 0}
-                                   : Point{bodies.left, bodies.bottom - kMarkerPitch};
+  const Point start = bodies.empty ? Point{0, 0} : Point{bodies.left, bodies.bottom - kMarkerPitch};
   double x = start.x;
   for (std::size_t i = 0; i < items.size(); ++i) {
     if (items[i].IsComponent()) {
@@ -180,11 +179,10 @@ Box SceneBounds(const std::vector<Shape>& scene) {
 std::optional<std::size_t> HitTest(const std::vector<Shape>& scene, Point point, double tolerance,
                                    double markerRadius) {
   for (auto shape = scene.rbegin(); shape != scene.rend(); ++shape) {
-    const bool hit =
-        shape->isComponent
-            ? InBody(*shape, point, tolerance)
-            : std::hypot(point.x - shape->origin.x, point.y - shape->origin.y) <=
-                  markerRadius + tolerance;
+    const bool hit = shape->isComponent
+                         ? InBody(*shape, point, tolerance)
+                         : std::hypot(point.x - shape->origin.x, point.y - shape->origin.y) <=
+                               markerRadius + tolerance;
     if (hit) {
       return shape->item;
     }

@@ -47,8 +47,8 @@ inline constexpr double kMarkerPitch = 400 * 2540.0;
 struct Shape {
   std::size_t item = 0;  // index in the board's items
   bool isComponent = true;
-  std::string label;     // designator, or "item <type>"
-  Point origin;          // the component's origin, or the marker's place
+  std::string label;               // designator, or "item <type>"
+  Point origin;                    // the component's origin, or the marker's place
   std::array<Point, 4> corners{};  // body outline, counter-clockwise; all at origin for a marker
   Point axis{1, 0};                // unit vector along the body's width
   double halfWidth = 0, halfHeight = 0;

@@ -26,8 +26,8 @@ Selection Click(const Selection& current, std::optional<std::size_t> hit, bool c
   return next;
 }
 
-Selection SelectRectangle(const Selection& current, const std::vector<Shape>& scene,
-                          const Box& box, bool control) {
+Selection SelectRectangle(const Selection& current, const std::vector<Shape>& scene, const Box& box,
+                          bool control) {
   Selection next = control ? current : Selection(current.size(), false);
   for (const std::size_t item : Enclosed(scene, box)) {
     if (item < next.size()) {
@@ -57,8 +57,8 @@ bool PointerGesture::Move(Point client, Point board) {
   if (!active_) {
     return false;
   }
-  if (!dragging_ && std::hypot(client.x - pressClient_.x, client.y - pressClient_.y) >
-                        kDragPixels) {
+  if (!dragging_ &&
+      std::hypot(client.x - pressClient_.x, client.y - pressClient_.y) > kDragPixels) {
     dragging_ = true;
   }
   lastBoard_ = board;

@@ -20,8 +20,8 @@ Selection SelectionOf(const std::vector<Item>& items);
 std::size_t CountSelected(const Selection& selection);
 
 Selection Click(const Selection& current, std::optional<std::size_t> hit, bool control);
-Selection SelectRectangle(const Selection& current, const std::vector<Shape>& scene,
-                          const Box& box, bool control);
+Selection SelectRectangle(const Selection& current, const std::vector<Shape>& scene, const Box& box,
+                          bool control);
 Selection SelectAll(const Selection& current);
 Selection SelectNone(const Selection& current);
 

@@ -16,9 +16,9 @@ struct StatusInfo {
   std::optional<std::string> error;
   std::optional<std::string> note;  // what the last action could not do, e.g. write the file
   std::int32_t units = kUnitsMils;
-  std::optional<Point> pointer;     // board point under the pointer, while it is in the view
-  std::optional<std::string> under; // label of the item under the pointer
-  double gridStep = 0;              // database units
+  std::optional<Point> pointer;      // board point under the pointer, while it is in the view
+  std::optional<std::string> under;  // label of the item under the pointer
+  double gridStep = 0;               // database units
   std::size_t selected = 0;
   std::size_t items = 0;
 };

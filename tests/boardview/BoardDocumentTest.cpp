@@ -104,7 +104,8 @@ TEST_F(BoardDocumentTest, BadFileNamesItsLineAndKeepsTheLastGoodBoard) {
   StatusInfo status;
   status.error = document_.Error();
   status.items = 3;
-  EXPECT_EQ(StatusText(status), *document_.Error() + " (showing the last good board) | 0 of 3 selected");
+  EXPECT_EQ(StatusText(status),
+            *document_.Error() + " (showing the last good board) | 0 of 3 selected");
 
   WriteFile(path_, kBoard);
   EXPECT_EQ(document_.Refresh(), BoardDocument::ReadResult::Loaded);

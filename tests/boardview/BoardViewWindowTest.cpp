@@ -174,8 +174,8 @@ TEST_F(BoardViewWindowTest, ClickSelectsInTheFileAndKordanesMovesAreShown) {
   EXPECT_EQ(remote::TextOf(view_), "board.txt - Board view");
   status_ = remote::FindControl(view_, kStatusBarId);
   ASSERT_NE(status_, nullptr);
-  const std::string opened = std::to_string(selected) + " of " +
-                             std::to_string(demo.items.size()) + " selected";
+  const std::string opened =
+      std::to_string(selected) + " of " + std::to_string(demo.items.size()) + " selected";
   EXPECT_TRUE(WaitFor([&] { return Status().find(opened) != std::string::npos; })) << Status();
   EXPECT_EQ(NamedAt(Find(demo, "U2")), "U2");
 

@@ -104,9 +104,9 @@ TEST(Enclosed, OnlyWholeTurnedBodiesAreEnclosed) {
   EXPECT_EQ(Enclosed(scene, Box::Spanning({4000, 5000}, {-1000, -5000})),
             (std::vector<std::size_t>{0, 1}));
   const Point marker = scene[2].origin;
-  EXPECT_EQ(Enclosed(scene, Box::Spanning({marker.x - 1, marker.y - 1},
-                                          {marker.x + 1, marker.y + 1})),
-            (std::vector<std::size_t>{2}));
+  EXPECT_EQ(
+      Enclosed(scene, Box::Spanning({marker.x - 1, marker.y - 1}, {marker.x + 1, marker.y + 1})),
+      (std::vector<std::size_t>{2}));
 }
 
 struct PrefixRow {
@@ -116,9 +116,9 @@ struct PrefixRow {
 
 TEST(DefaultBody, ComesFromTheLeadingLetters) {
   const PrefixRow rows[] = {
-      {"R1", 126, 63},  {"r12", 126, 63}, {"C3", 80, 50},   {"D2", 140, 70},
-      {"LED1", 140, 70}, {"U1A", 340, 155}, {"Q7", 116, 94}, {"TP3", 60, 60},
-      {"17", 60, 60},   {"", 60, 60},      {"ZZ9", 100, 100}, {"RN1", 100, 100},
+      {"R1", 126, 63},   {"r12", 126, 63},  {"C3", 80, 50},    {"D2", 140, 70},
+      {"LED1", 140, 70}, {"U1A", 340, 155}, {"Q7", 116, 94},   {"TP3", 60, 60},
+      {"17", 60, 60},    {"", 60, 60},      {"ZZ9", 100, 100}, {"RN1", 100, 100},
   };
   for (const PrefixRow& row : rows) {
     const BodySize body = DefaultBody(row.refDes);

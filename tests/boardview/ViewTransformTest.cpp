@@ -76,10 +76,9 @@ struct GridRow {
 
 TEST(GridStep, IsOneTwoOrFiveTimesAPowerOfTenOfTheBoardUnit) {
   const GridRow rows[] = {
-      {kUnitsMils, 1.0, 20},   {kUnitsMils, 0.4, 50},  {kUnitsMils, 0.2, 100},
-      {kUnitsMils, 0.19, 200}, {kUnitsMils, 20, 1},    {kUnitsMils, 40, 0.5},
-      {kUnitsMm, 20, 1},       {kUnitsMm, 100, 0.2},   {kUnitsMm, 2, 10},
-      {kUnitsMm, 1.5, 20},
+      {kUnitsMils, 1.0, 20}, {kUnitsMils, 0.4, 50}, {kUnitsMils, 0.2, 100}, {kUnitsMils, 0.19, 200},
+      {kUnitsMils, 20, 1},   {kUnitsMils, 40, 0.5}, {kUnitsMm, 20, 1},      {kUnitsMm, 100, 0.2},
+      {kUnitsMm, 2, 10},     {kUnitsMm, 1.5, 20},
   };
   for (const GridRow& row : rows) {
     const double unit = UnitLength(row.units);

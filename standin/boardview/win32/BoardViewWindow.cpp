@@ -102,7 +102,8 @@ bool BoardViewWindow::Create(int left, int top, int width, int height) {
 LRESULT CALLBACK BoardViewWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
                                              LPARAM lParam) noexcept {
   if (message == WM_NCCREATE) {
-    auto* self = static_cast<BoardViewWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    auto* self =
+        static_cast<BoardViewWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
     self->handle_ = window;
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
@@ -190,8 +191,9 @@ LRESULT BoardViewWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
       }
       break;
     case WM_MOUSEWHEEL:
-      OnWheel({static_cast<double>(GET_X_LPARAM(lParam)), static_cast<double>(GET_Y_LPARAM(lParam))},
-              GET_WHEEL_DELTA_WPARAM(wParam));
+      OnWheel(
+          {static_cast<double>(GET_X_LPARAM(lParam)), static_cast<double>(GET_Y_LPARAM(lParam))},
+          GET_WHEEL_DELTA_WPARAM(wParam));
       return 0;
     case WM_KEYDOWN:
       if (wParam == VK_HOME) {
@@ -223,10 +225,10 @@ void BoardViewWindow::OnCreate() {
   face.lfCharSet = DEFAULT_CHARSET;
   lstrcpynA(face.lfFaceName, "Arial", LF_FACESIZE);
   font_.Reset(CreateFontIndirectA(&face));
-  status_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0,
-                            0, 0, handle_,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarId)),
-                            GetModuleHandleA(nullptr), nullptr);
+  status_ =
+      CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
+                      handle_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarId)),
+                      GetModuleHandleA(nullptr), nullptr);
   SetTimer(handle_, kReloadTimer, kReloadMilliseconds, nullptr);
   Reload();
   UpdateStatus();
@@ -335,8 +337,8 @@ void BoardViewWindow::OnMouseMove(Point client, WPARAM keys) {
   const bool inView = client.x >= area.left && client.x < area.right && client.y >= area.top &&
                       client.y < area.bottom;
   const std::optional<Point> pointer = inView ? std::optional(view_.ToBoard(client)) : std::nullopt;
-  const bool hoverChanged = (pointer ? ItemAt(*pointer) : std::nullopt) !=
-                            (pointer_ ? ItemAt(*pointer_) : std::nullopt);
+  const bool hoverChanged =
+      (pointer ? ItemAt(*pointer) : std::nullopt) != (pointer_ ? ItemAt(*pointer_) : std::nullopt);
   pointer_ = pointer;
   if (hoverChanged) Redraw();
   UpdateStatus();
@@ -513,7 +515,8 @@ void BoardViewWindow::Draw(HDC dc, int width, int height) const {
     SetTextColor(dc, selected ? kSelectedLabel : kLabel);
     const POINT top = Pixel(view_.ToClient({shape.origin.x, shape.bounds.top}));
     const POINT origin = Pixel(view_.ToClient(shape.origin));
-    const int above = shape.isComponent ? top.y - 2 : origin.y - static_cast<int>(kMarkerPixels) - 2;
+    const int above =
+        shape.isComponent ? top.y - 2 : origin.y - static_cast<int>(kMarkerPixels) - 2;
     SetTextAlign(dc, TA_CENTER | TA_BOTTOM);
     TextOutA(dc, origin.x, above, shape.label.c_str(), static_cast<int>(shape.label.size()));
   }
