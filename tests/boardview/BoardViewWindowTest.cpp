@@ -1,8 +1,8 @@
 // BoardView.exe as it ships, in a folder of its own with the stand-in, the demo board and the
 // real Kordane.exe, driven from outside as a user would: a posted click selects, Go in Kordane
 // moves, and the view shows the moved parts where the file says they are. The view is asked
-// only where it draws a board point; what is there is read from its status bar, as a user reads
-// it under the pointer.
+// where it draws a board point and what a click there would find; the rest is read from its
+// status bar and the board file.
 #if defined(_WIN32)
 
 #include <gtest/gtest.h>
@@ -126,28 +126,24 @@ class BoardViewWindowTest : public ::testing::Test {
     return {static_cast<SHORT>(LOWORD(packed)), static_cast<SHORT>(HIWORD(packed))};
   }
 
-  // Puts the pointer on the point, as a user's mouse would, and tells the view it moved there.
-  void PointAt(POINT client, WPARAM keys = 0) const {
-    POINT screen = client;
-    ClientToScreen(view_, &screen);
-    SetCursorPos(screen.x, screen.y);
-    PostMessageA(view_, WM_MOUSEMOVE, keys, MAKELPARAM(client.x, client.y));
-  }
-
+  // A user's click: the pointer comes, the button goes down and up.
   void ClickAt(POINT client, bool control) const {
     const WPARAM keys = control ? MK_CONTROL : 0;
-    PointAt(client, keys);
-    PostMessageA(view_, WM_LBUTTONDOWN, keys | MK_LBUTTON, MAKELPARAM(client.x, client.y));
-    PostMessageA(view_, WM_LBUTTONUP, keys, MAKELPARAM(client.x, client.y));
+    const LPARAM at = MAKELPARAM(client.x, client.y);
+    PostMessageA(view_, WM_MOUSEMOVE, keys, at);
+    PostMessageA(view_, WM_LBUTTONDOWN, keys | MK_LBUTTON, at);
+    PostMessageA(view_, WM_LBUTTONUP, keys, at);
   }
 
-  // The designator the status bar names while the pointer is on the item's origin.
-  std::string NamedAt(const Item& item) const {
-    PointAt(ClientOf(item));
-    const std::string named = " | " + item.refDes + " | ";
-    WaitFor([&] { return Status().find(named) != std::string::npos; }, 3s);
-    const std::string status = Status();
-    return status.find(named) != std::string::npos ? item.refDes : status;
+  // The designator of what the view shows at the item's origin, by the hit-test a click there
+  // would make; the view answers with the item's place in the file, named from the given board.
+  std::string ShownAt(const Item& item, const Board& names) const {
+    const POINT client = ClientOf(item);
+    DWORD_PTR found = 0;
+    SendMessageTimeoutA(view_, kMsgItemAt, 0, MAKELPARAM(client.x, client.y), SMTO_ABORTIFHUNG,
+                        5000, &found);
+    if (found == 0 || found > names.items.size()) return "nothing";
+    return names.items[found - 1].refDes;
   }
 
   std::size_t Loads() const {
@@ -177,7 +173,7 @@ TEST_F(BoardViewWindowTest, ClickSelectsInTheFileAndKordanesMovesAreShown) {
   const std::string opened =
       std::to_string(selected) + " of " + std::to_string(demo.items.size()) + " selected";
   EXPECT_TRUE(WaitFor([&] { return Status().find(opened) != std::string::npos; })) << Status();
-  EXPECT_EQ(NamedAt(Find(demo, "U2")), "U2");
+  EXPECT_EQ(ShownAt(Find(demo, "U2"), demo), "U2");
 
   // Ctrl+click adds R12, which is not selected, and the file says so at once.
   const Item& r12 = Find(demo, "R12");
@@ -212,13 +208,11 @@ TEST_F(BoardViewWindowTest, ClickSelectsInTheFileAndKordanesMovesAreShown) {
     const Item& part = Find(moved, row[i]);
     EXPECT_EQ(part.x, r3.x + i * kPitch) << row[i];
     EXPECT_EQ(part.y, r3.y) << row[i];
-    EXPECT_EQ(NamedAt(part), row[i]) << "the view shows it at its new place";
+    EXPECT_EQ(ShownAt(part, moved), row[i]) << "the view shows it at its new place";
   }
-  EXPECT_EQ(NamedAt(Find(moved, "C2")), "C2");
-  EXPECT_EQ(NamedAt(Find(moved, "U1A")), "U1A") << "not selected, not moved";
-  // Where R2 was before Go there is nothing now.
-  PointAt(ClientOf(Find(demo, "R2")));
-  EXPECT_TRUE(WaitFor([&] { return Status().find(" | R2 | ") == std::string::npos; }, 3s));
+  EXPECT_EQ(ShownAt(Find(moved, "C2"), moved), "C2");
+  EXPECT_EQ(ShownAt(Find(moved, "U1A"), moved), "U1A") << "not selected, not moved";
+  EXPECT_EQ(ShownAt(Find(demo, "R2"), moved), "nothing") << "where R2 was before Go";
 
   // A plain click selects that one alone; Esc clears.
   ClickAt(ClientOf(Find(moved, "C2")), false);
@@ -231,6 +225,19 @@ TEST_F(BoardViewWindowTest, ClickSelectsInTheFileAndKordanesMovesAreShown) {
   // Ctrl+A, as typed: everything.
   PostMessageA(view_, WM_CHAR, 1, 0);
   EXPECT_TRUE(WaitFor([&] { return Selected(FileBoard()).find('0') == std::string::npos; }));
+
+  // A file that does not parse: its line in the status bar, the last good picture kept, and no
+  // selection written over it.
+  const std::string bad = "units mils\n\ncomponent R1 0 zero 0\n";
+  standin::testing::WriteFile(folder_ / "board.txt", bad);
+  EXPECT_TRUE(WaitFor([&] {
+    return Status().find("board.txt:3: expected: component") != std::string::npos;
+  })) << Status();
+  EXPECT_EQ(ShownAt(Find(moved, "C2"), moved), "C2");
+  ClickAt(ClientOf(Find(moved, "C2")), false);
+  EXPECT_TRUE(WaitFor([&] { return Status().find("not written") != std::string::npos; }))
+      << Status();
+  EXPECT_EQ(ReadFile(folder_ / "board.txt"), bad);
 
   PostMessageA(view_, WM_CLOSE, 0, 0);
   EXPECT_TRUE(board.WaitForExit(10000));

@@ -208,6 +208,10 @@ LRESULT BoardViewWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
       return BoardToClient(wParam, lParam);
     case kMsgLoadCount:
       return static_cast<LRESULT>(document_.Loads());
+    case kMsgItemAt: {
+      const std::optional<std::size_t> item = ItemAt(view_.ToBoard(ClientPoint(lParam)));
+      return item ? static_cast<LRESULT>(*item + 1) : 0;
+    }
     case WM_DESTROY:
       KillTimer(handle_, kReloadTimer);
       PostQuitMessage(0);
@@ -332,7 +336,9 @@ void BoardViewWindow::OnMouseMove(Point client, WPARAM keys) {
     userMoved_ = true;
     Redraw();
   }
-  if (gesture_.Move(client, view_.ToBoard(client))) Redraw();
+  // Only a move with the button held drags; a move Windows makes up (a window appearing under
+  // the pointer) does not turn a click into a rectangle.
+  if ((keys & MK_LBUTTON) != 0 && gesture_.Move(client, view_.ToBoard(client))) Redraw();
   const RECT area = ViewArea();
   const bool inView = client.x >= area.left && client.x < area.right && client.y >= area.top &&
                       client.y < area.bottom;
