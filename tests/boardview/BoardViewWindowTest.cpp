@@ -54,6 +54,10 @@ class Process {
   bool WaitForExit(DWORD milliseconds) const {
     return WaitForSingleObject(info_.hProcess, milliseconds) == WAIT_OBJECT_0;
   }
+  // Until the program waits for input with nothing left to do: its window is laid out.
+  bool WaitForIdle(DWORD milliseconds) const {
+    return WaitForInputIdle(info_.hProcess, milliseconds) == 0;
+  }
 
  private:
   bool started_ = false;
@@ -167,6 +171,9 @@ TEST_F(BoardViewWindowTest, ClickSelectsInTheFileAndKordanesMovesAreShown) {
   ASSERT_TRUE(board.Started());
   view_ = WaitForView(board.Id());
   ASSERT_NE(view_, nullptr);
+  // A window that has just appeared may still be sized, and its picture fitted again; in a fresh
+  // Wine prefix its first start takes seconds.
+  EXPECT_TRUE(board.WaitForIdle(30000));
   EXPECT_EQ(remote::TextOf(view_), "board.txt - Board view");
   status_ = remote::FindControl(view_, kStatusBarId);
   ASSERT_NE(status_, nullptr);
@@ -178,6 +185,7 @@ TEST_F(BoardViewWindowTest, ClickSelectsInTheFileAndKordanesMovesAreShown) {
   // Ctrl+click adds R12, which is not selected, and the file says so at once.
   const Item& r12 = Find(demo, "R12");
   ASSERT_FALSE(r12.selected);
+  ASSERT_EQ(ShownAt(r12, demo), "R12");
   ClickAt(ClientOf(r12), true);
   EXPECT_TRUE(WaitFor([&] { return Find(FileBoard(), "R12").selected; }));
   std::string expected = Selected(demo);
