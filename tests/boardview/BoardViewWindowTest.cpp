@@ -185,7 +185,7 @@ TEST_F(BoardViewWindowTest, ClickSelectsInTheFileAndKordanesMovesAreShown) {
   // Ctrl+click adds R12, which is not selected, and the file says so at once.
   const Item& r12 = Find(demo, "R12");
   ASSERT_FALSE(r12.selected);
-  ASSERT_EQ(ShownAt(r12, demo), "R12");
+  ASSERT_TRUE(WaitFor([&] { return ShownAt(r12, demo) == "R12"; })) << ShownAt(r12, demo);
   ClickAt(ClientOf(r12), true);
   EXPECT_TRUE(WaitFor([&] { return Find(FileBoard(), "R12").selected; }));
   std::string expected = Selected(demo);
