@@ -233,6 +233,8 @@ void BoardViewWindow::OnCreate() {
       CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
                       handle_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarId)),
                       GetModuleHandleA(nullptr), nullptr);
+  // The bar takes its height now, so that the first fit already leaves room for it.
+  SendMessageA(status_, WM_SIZE, 0, 0);
   SetTimer(handle_, kReloadTimer, kReloadMilliseconds, nullptr);
   Reload();
   UpdateStatus();
