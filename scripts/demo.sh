@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds Kordane.exe with the stand-in host and starts it under Wine on the demo board.
-# With a display: the window opens on it. Without one: the demo runs headless under Xvfb, presses
-# Go, prints which components moved from where to where, and saves a screenshot of the window.
+# Builds Kordane.exe with the stand-in host and starts it under Wine on the demo board, beside the
+# board view (BoardView.exe), which shows the board and lets you select on it.
+# With a display: both windows open side by side. Without one: the demo runs headless under Xvfb,
+# presses Go, prints which components moved from where to where, and saves pictures of the board
+# view before and after Go and screenshots of Kordane's window and About box.
 set -euo pipefail
 trap 'echo "demo.sh: the step at line $LINENO failed" >&2' ERR
 cd "$(dirname "$0")/.."
@@ -10,26 +12,34 @@ bash scripts/install-deps.sh
 # The product: the 32-bit build (install-deps.sh has made sure that 32-bit programs start here).
 preset=win32
 cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" --target Kordane Dbx32 KordaneDriver
+cmake --build --preset "$preset" --target Kordane Dbx32 BoardView KordaneDriver
 
 build="$PWD/build/$preset"
 run="$build/demo"
 rm -rf "$run"
 mkdir -p "$run"
-cp "$build/bin/Kordane.exe" "$build/bin/Dbx32.dll" "$build/bin/board.txt" "$run/"
+cp "$build/bin/Kordane.exe" "$build/bin/BoardView.exe" "$build/bin/Dbx32.dll" \
+  "$build/bin/board.txt" "$run/"
 cp "$build/bin/KordaneDriver.exe" "$build/"
 cd "$run"
+# The board view opens right of Kordane's window (which opens at 50, 50 without settings).
+view_frame=--window=290,20,720,540
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-  echo "Starting Kordane.exe on the demo board ($run/board.txt)"
+  echo "Starting the board view and Kordane.exe on the demo board ($run/board.txt):"
+  echo "select components in the board view, press Go! in Kordane and watch them move."
   # A prefix of its own, whose windows the desktop's window manager manages.
-  KORDANE_WINEPREFIX="$build/wineprefix-desktop" exec "$build/wine-run" Kordane.exe
+  export KORDANE_WINEPREFIX="$build/wineprefix-desktop"
+  "$build/wine-run" BoardView.exe "$view_frame" &
+  "$build/wine-run" Kordane.exe &
+  wait
+  exit 0
 fi
 
 # Headless: a private X display with a virtual Windows desktop, so that the frame is drawn.
 # Xvfb picks a free display and writes its number once it accepts connections.
 ready="$(mktemp)"
-Xvfb -screen 0 800x600x24 -nolisten tcp -displayfd 3 3>"$ready" >/dev/null 2>&1 &
+Xvfb -screen 0 1100x640x24 -nolisten tcp -displayfd 3 3>"$ready" >/dev/null 2>&1 &
 xvfb=$!
 # Wine's own processes end before the display goes, so that none of them reports a lost display.
 trap '[ -z "${KORDANE_WINEPREFIX:-}" ] || WINEPREFIX="$KORDANE_WINEPREFIX" wineserver -k 2>/dev/null
@@ -38,16 +48,25 @@ for _ in $(seq 1 200); do [ -s "$ready" ] && break; sleep 0.05; done
 [ -s "$ready" ] || { echo "Xvfb could not start" >&2; exit 1; }
 export DISPLAY=":$(tr -dc 0-9 <"$ready")"
 
-# A prefix of the demo's own whose default desktop is a virtual one, shared by Kordane.exe and the
-# driver that presses its buttons.
+# A prefix of the demo's own whose default desktop is a virtual one, shared by Kordane.exe, the
+# board view and the driver that presses Kordane's buttons.
 export KORDANE_WINEPREFIX="$build/wineprefix-demo"
 wine=("$build/wine-run")
 "${wine[@]}" reg.exe add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-"${wine[@]}" reg.exe add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 640x480 /f \
+"${wine[@]}" reg.exe add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1040x600 /f \
   >/dev/null 2>&1
 cp board.txt board.before
+"${wine[@]}" BoardView.exe "$view_frame" &
+boardview=$!
 "${wine[@]}" Kordane.exe &
 kordane=$!
+read -r vleft vtop vwidth vheight < <("${wine[@]}" "$build/KordaneDriver.exe" view-rect | tr -d '\r')
+# The pointer rests on the desktop below Kordane, so that the view shows nothing under it.
+xdotool mousemove 150 520
+loads="$("${wine[@]}" "$build/KordaneDriver.exe" view-loads | tr -d '\r')"
+sleep 1
+import -window root "$run/screen.png"
+convert "$run/screen.png" -crop "${vwidth}x${vheight}+${vleft}+${vtop}" +repage "$run/board-before.png"
 # The preview of the run, before anything moves.
 read -r left top width height < <("${wine[@]}" "$build/KordaneDriver.exe" preview | tr -d '\r')
 sleep 1
@@ -56,8 +75,11 @@ convert "$run/screen.png" -crop "${width}x${height}+${left}+${top}" +repage "$ru
 "${wine[@]}" "$build/KordaneDriver.exe" shut
 sleep 0.5
 "${wine[@]}" "$build/KordaneDriver.exe" go
+# The stand-in wrote the board back at the end of the run; the view reloads it by itself.
+"${wine[@]}" "$build/KordaneDriver.exe" view-reloaded "$loads"
 sleep 1
 import -window root "$run/screen.png"
+convert "$run/screen.png" -crop "${vwidth}x${vheight}+${vleft}+${vtop}" +repage "$run/board-after.png"
 read -r left top width height < <("${wine[@]}" "$build/KordaneDriver.exe" rect | tr -d '\r')
 convert "$run/screen.png" -crop "${width}x${height}+${left}+${top}" +repage "$run/kordane.png"
 # The About box, opened from the popup menu.
@@ -72,6 +94,8 @@ cp board.txt board.after
 "${wine[@]}" "$build/KordaneDriver.exe" undo
 "${wine[@]}" "$build/KordaneDriver.exe" close
 wait "$kordane" || true
+"${wine[@]}" "$build/KordaneDriver.exe" view-close
+wait "$boardview" || true
 
 echo
 echo "Components moved on the demo board (X, Y in database units, rotation in tenths of a degree):"
@@ -90,5 +114,6 @@ else
   exit 1
 fi
 echo
+echo "Board view: $run/board-before.png (before Go), $run/board-after.png (after Go)"
 echo "Screenshots: $run/kordane.png (the window), $run/about.png (the About box),"
 echo "  $run/preview.png (the preview of the run)"

@@ -89,6 +89,28 @@ std::optional<std::string> ParseDesignator(std::string_view text) {
   return std::string(text);
 }
 
+// A body column: <width>x<height>, both above 0.
+std::optional<BodySize> ParseBody(std::string_view text) {
+  const std::size_t times = text.find('x');
+  if (times == std::string_view::npos) {
+    return std::nullopt;
+  }
+  const std::optional<std::int32_t> width = ParseNumber(text.substr(0, times));
+  const std::optional<std::int32_t> height = ParseNumber(text.substr(times + 1));
+  if (!width || !height || *width <= 0 || *height <= 0) {
+    return std::nullopt;
+  }
+  return BodySize{*width, *height};
+}
+
+std::size_t TokenEnd(const Token& token) {
+  return token.begin + token.text.size();
+}
+
+Board::Span FlagSpan(const std::vector<Token>& tokens, bool flagged) {
+  return flagged ? Board::Span{tokens.back().begin, tokens.back().text.size()} : Board::Span{};
+}
+
 // Parses one line into board; returns the reason when it does not parse.
 std::optional<std::string> ParseLine(std::string_view line, std::size_t lineIndex, Board& board,
                                      bool& unitsSeen) {
@@ -111,8 +133,11 @@ std::optional<std::string> ParseLine(std::string_view line, std::size_t lineInde
   }
 
   if (keyword == "component") {
-    constexpr const char* kUsage = "expected: component <refdes> <x> <y> <rotation> [selected]";
-    if (tokens.size() != 5 && !(tokens.size() == 6 && tokens[5].text == "selected")) {
+    constexpr const char* kUsage =
+        "expected: component <refdes> <x> <y> <rotation> [<width>x<height>] [selected]";
+    const bool flagged = tokens.size() >= 6 && tokens.back().text == "selected";
+    const std::size_t columns = tokens.size() - (flagged ? 1 : 0);
+    if (columns != 5 && columns != 6) {
       return kUsage;
     }
     const std::optional<std::string> refDes = ParseDesignator(tokens[1].text);
@@ -125,25 +150,38 @@ std::optional<std::string> ParseLine(std::string_view line, std::size_t lineInde
     if (!x || !y || !rotation) {
       return std::string(kUsage) + ", whole numbers of 32 bits";
     }
-    board.items.push_back(Item::Component(*refDes, *x, *y, *rotation, tokens.size() == 6));
+    std::optional<BodySize> body;
+    if (columns == 6) {
+      body = ParseBody(tokens[5].text);
+      if (!body) {
+        return std::string(kUsage) + ", the body's width and height whole numbers above 0";
+      }
+    }
+    Item item = Item::Component(*refDes, *x, *y, *rotation, flagged);
+    item.body = body;
+    board.items.push_back(std::move(item));
     board.sources.push_back({lineIndex,
                              {tokens[2].begin, tokens[2].text.size()},
                              {tokens[3].begin, tokens[3].text.size()},
-                             {tokens[4].begin, tokens[4].text.size()}});
+                             {tokens[4].begin, tokens[4].text.size()},
+                             FlagSpan(tokens, flagged),
+                             TokenEnd(tokens[columns - 1])});
     return std::nullopt;
   }
 
   if (keyword == "item") {
     constexpr const char* kUsage = "expected: item <type> [selected], type other than 9";
-    if (tokens.size() != 2 && !(tokens.size() == 3 && tokens[2].text == "selected")) {
+    const bool flagged = tokens.size() == 3 && tokens[2].text == "selected";
+    if (tokens.size() != 2 && !flagged) {
       return kUsage;
     }
     const std::optional<std::int32_t> type = ParseNumber(tokens[1].text);
     if (!type || *type == TDbxItem::kComponentType) {
       return kUsage;
     }
-    board.items.push_back(Item::Other(*type, tokens.size() == 3));
-    board.sources.push_back({lineIndex, {}, {}, {}});
+    board.items.push_back(Item::Other(*type, flagged));
+    board.sources.push_back(
+        {lineIndex, {}, {}, {}, FlagSpan(tokens, flagged), TokenEnd(tokens[1])});
     return std::nullopt;
   }
 
@@ -227,7 +265,7 @@ std::string DesignatorText(const std::string& refDes) {
 
 Item Item::Component(std::string refDes, std::int32_t x, std::int32_t y, std::int32_t rotation,
                      bool selected) {
-  return Item{TDbxItem::kComponentType, std::move(refDes), x, y, rotation, selected};
+  return Item{TDbxItem::kComponentType, std::move(refDes), x, y, rotation, selected, std::nullopt};
 }
 
 Item Item::Other(std::int32_t type, bool selected) {
@@ -449,12 +487,17 @@ std::string WriteBoard(const Board& board, const std::vector<Item>& items) {
   for (std::size_t i = 0; i < board.items.size() && i < items.size(); ++i) {
     const Item& was = board.items[i];
     const Item& now = items[i];
+    const Board::Source& source = board.sources[i];
+    std::string& line = lines[source.line];
+    // Right to left, so that the earlier spans keep their places: the flag stands last.
+    if (was.selected && !now.selected) {
+      line.erase(source.flagAt, source.selected.begin + source.selected.length - source.flagAt);
+    } else if (!was.selected && now.selected) {
+      line.insert(source.flagAt, " selected");
+    }
     if (!was.IsComponent()) {
       continue;
     }
-    const Board::Source& source = board.sources[i];
-    std::string& line = lines[source.line];
-    // Right to left, so that the earlier spans keep their places.
     const std::pair<const Board::Span&, std::pair<std::int32_t, std::int32_t>> numbers[] = {
         {source.rotation, {was.rotation, now.rotation}},
         {source.y, {was.y, now.y}},
@@ -473,6 +516,32 @@ std::string WriteBoard(const Board& board, const std::vector<Item>& items) {
     text += lines[i];
   }
   return text;
+}
+
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view text) {
+  std::filesystem::path temporary = path;
+  temporary += ".tmp";
+  {
+    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+    file.write(text.data(), static_cast<std::streamsize>(text.size()));
+    file.close();
+    if (!file) {
+      std::error_code ignored;
+      std::filesystem::remove(temporary, ignored);
+      return false;
+    }
+  }
+#if defined(_WIN32)
+  const bool renamed = MoveFileExA(temporary.string().c_str(), path.string().c_str(),
+                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+  const bool renamed = std::rename(temporary.c_str(), path.c_str()) == 0;
+#endif
+  if (!renamed) {
+    std::error_code ignored;
+    std::filesystem::remove(temporary, ignored);
+  }
+  return renamed;
 }
 
 // ---- File-backed host ----------------------------------------------------------------------
@@ -541,31 +610,9 @@ std::int32_t BoardHost::SaveBoard() const {
   if (design_.Items() == board_.items) {
     return kOk;  // nothing changed; the file may well be read-only
   }
-  // Written beside the board and renamed over it, so a reader sees the old or the new board.
-  std::filesystem::path temporary = boardPath_;
-  temporary += ".tmp";
-  {
-    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    file << WriteBoard(board_, design_.Items());
-    file.close();
-    if (!file) {
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      return kUnableToOpenFile;
-    }
-  }
-#if defined(_WIN32)
-  const bool renamed = MoveFileExA(temporary.string().c_str(), boardPath_.string().c_str(),
-                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-  const bool renamed = std::rename(temporary.c_str(), boardPath_.c_str()) == 0;
-#endif
-  if (!renamed) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    return kUnableToOpenFile;
-  }
-  return kOk;
+  // A reader such as the board view sees the old or the new board, never a part of one.
+  return WriteFileAtomically(boardPath_, WriteBoard(board_, design_.Items())) ? kOk
+                                                                              : kUnableToOpenFile;
 }
 
 void BoardHost::Journal(std::initializer_list<std::string> words, std::int32_t status) const {

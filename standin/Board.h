@@ -40,6 +40,14 @@ inline constexpr std::int32_t kUnitsMils = 1;
 inline constexpr std::int32_t kUnitsMm = 2;
 inline constexpr std::int32_t kFullTurn = 3600;  // tenths of a degree
 
+// The outline of a component's body at rotation 0, in database units: width along X, height
+// along Y, centred on the component's origin. The host never looks at it; the board view draws it.
+struct BodySize {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  friend bool operator==(const BodySize&, const BodySize&) = default;
+};
+
 // One object of the design: a component (type 9) or another selectable item.
 struct Item {
   std::int32_t type = TDbxItem::kComponentType;
@@ -48,6 +56,7 @@ struct Item {
   std::int32_t y = 0;
   std::int32_t rotation = 0;
   bool selected = true;
+  std::optional<BodySize> body;  // a component's, when its line gives one
 
   bool IsComponent() const { return type == TDbxItem::kComponentType; }
   static Item Component(std::string refDes, std::int32_t x, std::int32_t y, std::int32_t rotation,
@@ -123,6 +132,10 @@ struct Board {
   struct Source {
     std::size_t line = 0;
     Span x, y, rotation;
+    // The selected flag's token (length 0 when absent) and where the line's last other token
+    // ends: the flag is removed with the blanks before it, or inserted there with one blank.
+    Span selected;
+    std::size_t flagAt = 0;
   };
   std::vector<Source> sources;  // parallel to items
 };
@@ -135,9 +148,14 @@ struct ParseError {
 // Parses board text. Returns std::nullopt and fills error when a line does not parse.
 std::optional<Board> ParseBoard(std::string_view text, ParseError& error);
 
-// The board's text with the numbers of every changed component replaced by those of items; all
-// other bytes stay as they were read.
+// The board's text with the numbers of every changed component and the selected flag of every
+// item whose selection changed replaced by those of items; all other bytes stay as they were read.
+// Body sizes are never rewritten.
 std::string WriteBoard(const Board& board, const std::vector<Item>& items);
+
+// Writes text beside path and renames it over path, so that a reader sees the old or the new
+// file, never a part of one. False when either step fails; no temporary file is left then.
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view text);
 
 // The library's host: reads the board at each open, writes it back atomically at each close and
 // appends one journal line per call when a journal is named. The board is named by env

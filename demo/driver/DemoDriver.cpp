@@ -7,11 +7,18 @@
 //   KordaneDriver shut    closes the preview
 //   KordaneDriver undo    presses Ctrl+Z in the window; waits until the board beside it changes
 //   KordaneDriver close   closes the window
+// and watches a running BoardView.exe:
+//   KordaneDriver view-rect        prints the board view's frame as left top width height
+//   KordaneDriver view-loads       prints how many boards it has loaded from the file
+//   KordaneDriver view-reloaded N  waits until it has loaded more than N
+//   KordaneDriver view-close       closes it
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 
+#include "BoardViewMessages.h"
 #include "RemoteWindow.h"
 
 using namespace kordane::remote;
@@ -32,11 +39,63 @@ void PrintFrame(HWND window) {
               frame.bottom - frame.top);
 }
 
+using standin::boardview::kMsgLoadCount;
+
+HWND WaitForBoardView(std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  do {
+    HWND view = FindWindowA(standin::boardview::kWindowClass, nullptr);
+    if (view != nullptr && IsWindowVisible(view)) return view;
+    std::this_thread::sleep_for(50ms);
+  } while (std::chrono::steady_clock::now() < deadline);
+  return nullptr;
+}
+
+long LoadsOf(HWND view) {
+  DWORD_PTR loads = 0;
+  SendMessageTimeoutA(view, kMsgLoadCount, 0, 0, SMTO_ABORTIFHUNG, 5000, &loads);
+  return static_cast<long>(loads);
+}
+
+int DriveBoardView(const std::string& command, const char* argument) {
+  const HWND view = WaitForBoardView(30s);
+  if (view == nullptr) {
+    std::fprintf(stderr, "the board view's window did not appear\n");
+    return 1;
+  }
+  if (command == "view-rect") {
+    PrintFrame(view);
+  } else if (command == "view-loads") {
+    std::printf("%ld\n", LoadsOf(view));
+  } else if (command == "view-reloaded" && argument != nullptr) {
+    const long before = std::strtol(argument, nullptr, 10);
+    const auto deadline = std::chrono::steady_clock::now() + 30s;
+    while (LoadsOf(view) <= before) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        std::fprintf(stderr, "the board view did not reload the board\n");
+        return 1;
+      }
+      std::this_thread::sleep_for(50ms);
+    }
+  } else if (command == "view-close") {
+    PostMessageA(view, WM_CLOSE, 0, 0);
+  } else {
+    std::fprintf(stderr, "unknown command %s\n", command.c_str());
+    return 2;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc >= 2 && std::strncmp(argv[1], "view-", 5) == 0 && argc <= 3) {
+    return DriveBoardView(argv[1], argc == 3 ? argv[2] : nullptr);
+  }
   if (argc != 2) {
-    std::fprintf(stderr, "usage: KordaneDriver go|rect|about|ok|preview|shut|undo|close\n");
+    std::fprintf(stderr,
+                 "usage: KordaneDriver go|rect|about|ok|preview|shut|undo|close|view-rect|"
+                 "view-loads|view-reloaded N|view-close\n");
     return 2;
   }
   const HWND window = WaitForMainWindow(0, 30s);

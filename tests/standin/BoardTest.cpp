@@ -74,6 +74,14 @@ TEST(BoardText, RejectsMalformedLinesNamingTheLine) {
       {"fail of no call", "fail flip R1 5", 1, "fail open"},
       {"fail item zero", "fail item 0 5", 1, "n from 1"},
       {"fail item without status", "fail item 2", 1, "fail open"},
+      {"body of one number", "component R1 1 2 3 500", 1, "body's width and height"},
+      {"body of zero width", "component R1 1 2 3 0x5 selected", 1, "body's width and height"},
+      {"body of a negative height", "component R1 1 2 3 5x-5", 1, "body's width and height"},
+      {"body with a tail", "component R1 1 2 3 5x5mil", 1, "body's width and height"},
+      {"body after selected", "component R1 1 2 3 selected 5x5", 1, "component <refdes>"},
+      {"two bodies", "component R1 1 2 3 5x5 5x5", 1, "component <refdes>"},
+      {"selected twice", "component R1 1 2 3 selected selected", 1, "component <refdes>"},
+      {"item with a body", "item 4 5x5", 1, "item <type>"},
   };
   for (const BadLine& row : rows) {
     ParseError error;
@@ -103,6 +111,111 @@ TEST(BoardText, WriteChangesOnlyTheNumbersThatChanged) {
             "units mils\r\n"
             "component R1 +0 -2540000 0 selected # R1\r\n"
             "\tcomponent  C1  -2147483648  8  0\r\n"
+            "item 3 selected\r\n"
+            "component R2 1 1 1");
+}
+
+TEST(BoardText, BodyColumnIsOptional) {
+  ParseError error;
+  const std::optional<Board> board = ParseBoard(
+      "component R1 1 2 3\n"
+      "component C1 1 2 3 selected\n"
+      "component U1 1 2 3 863600x393700\n"
+      "component U2 1 2 3 +10x1 selected # with a comment\n",
+      error);
+  ASSERT_TRUE(board) << error.line << ": " << error.reason;
+  std::vector<Item> expected = {
+      Item::Component("R1", 1, 2, 3, false), Item::Component("C1", 1, 2, 3, true),
+      Item::Component("U1", 1, 2, 3, false), Item::Component("U2", 1, 2, 3, true)};
+  expected[2].body = BodySize{863600, 393700};
+  expected[3].body = BodySize{10, 1};
+  EXPECT_EQ(board->items, expected);
+}
+
+// One selection change per row, on a line as a person might have written it.
+struct FlagRow {
+  const char* name;
+  const char* before;
+  bool selected;  // the new state of the line's only item
+  const char* after;
+};
+
+TEST(BoardText, WriteTurnsTheSelectedFlagInPlace) {
+  const FlagRow rows[] = {
+      {"flag added", "component R1 1 2 3", true, "component R1 1 2 3 selected"},
+      {"flag removed", "component R1 1 2 3 selected", false, "component R1 1 2 3"},
+      {"added before a comment", "component R1 1 2 3   # note", true,
+       "component R1 1 2 3 selected   # note"},
+      {"removed before a comment", "component R1 1 2 3 selected   # note", false,
+       "component R1 1 2 3   # note"},
+      {"removed with the blanks before it", "\tcomponent R1 1 2 3 \t selected\t\r", false,
+       "\tcomponent R1 1 2 3\t\r"},
+      {"added before a carriage return", "component R1 1 2 3\r", true,
+       "component R1 1 2 3 selected\r"},
+      {"added after the body", "component R1 1 2 3 5x6", true, "component R1 1 2 3 5x6 selected"},
+      {"removed after the body", "component R1 1 2 3 5x6 selected", false,
+       "component R1 1 2 3 5x6"},
+      {"item selected", "item 4 # track", true, "item 4 selected # track"},
+      {"item unselected", "  item 4 selected", false, "  item 4"},
+      {"unchanged", "component R1 1 2 3  selected", true, "component R1 1 2 3  selected"},
+  };
+  for (const FlagRow& row : rows) {
+    ParseError error;
+    const std::optional<Board> board = ParseBoard(row.before, error);
+    ASSERT_TRUE(board) << row.name;
+    std::vector<Item> items = board->items;
+    items[0].selected = row.selected;
+    const std::string written = WriteBoard(*board, items);
+    EXPECT_EQ(written, row.after) << row.name;
+    // What was written reads back as the selection it was written for.
+    const std::optional<Board> again = ParseBoard(written, error);
+    ASSERT_TRUE(again) << row.name;
+    EXPECT_EQ(again->items, items) << row.name;
+  }
+}
+
+TEST(BoardText, SelectionAndPositionsChangeTogetherAndRoundTrip) {
+  const std::string text =
+      "units mm\r\n"
+      "component R1 +0 0 0 selected # R1\r\n"
+      "\tcomponent  C1  007  8  900 80000x50000\r\n"
+      "item 3 selected\r\n"
+      "component R2 1 1 1";
+  ParseError error;
+  const std::optional<Board> board = ParseBoard(text, error);
+  ASSERT_TRUE(board);
+
+  std::vector<Item> items = board->items;
+  items[0].selected = false;
+  items[0].x = 123456;
+  items[1].selected = true;
+  items[1].rotation = 2700;
+  items[2].selected = false;
+  items[3].selected = true;
+  items[3].y = -1;
+  const std::string written = WriteBoard(*board, items);
+  EXPECT_EQ(written,
+            "units mm\r\n"
+            "component R1 123456 0 0 # R1\r\n"
+            "\tcomponent  C1  007  8  2700 80000x50000 selected\r\n"
+            "item 3\r\n"
+            "component R2 1 -1 1 selected");
+
+  // Turned back from the new text, the selection gives the first text again.
+  const std::optional<Board> again = ParseBoard(written, error);
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->items, items);
+  std::vector<Item> back = again->items;
+  for (std::size_t i = 0; i < back.size(); ++i) {
+    back[i].selected = board->items[i].selected;
+  }
+  back[0].x = 0;
+  back[1].rotation = 900;
+  back[3].y = 1;
+  EXPECT_EQ(WriteBoard(*again, back),
+            "units mm\r\n"
+            "component R1 0 0 0 selected # R1\r\n"
+            "\tcomponent  C1  007  8  900 80000x50000\r\n"
             "item 3 selected\r\n"
             "component R2 1 1 1");
 }

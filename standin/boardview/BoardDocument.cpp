@@ -1,0 +1,85 @@
+#include "BoardDocument.h"
+
+#include <fstream>
+#include <iterator>
+#include <utility>
+
+namespace standin::boardview {
+
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    return std::nullopt;
+  }
+  std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  if (file.bad()) {
+    return std::nullopt;
+  }
+  return text;
+}
+
+BoardDocument::ReadResult BoardDocument::Refresh() {
+  std::optional<std::string> text = ReadWholeFile(path_);
+  if (!text) {
+    const bool wasReadable = lastText_.has_value() || !error_;
+    lastText_.reset();
+    error_ = path_.string() + ": cannot be read";
+    return wasReadable ? ReadResult::Failed : ReadResult::Unchanged;
+  }
+  if (lastText_ == text) {
+    return ReadResult::Unchanged;
+  }
+  lastText_ = std::move(text);
+  ParseError parseError;
+  std::optional<Board> board = ParseBoard(*lastText_, parseError);
+  if (!board) {
+    error_ = path_.string() + ":" + std::to_string(parseError.line) + ": " + parseError.reason;
+    return ReadResult::Failed;
+  }
+  error_.reset();
+  Adopt(std::move(*board));
+  ++loads_;
+  return ReadResult::Loaded;
+}
+
+void BoardDocument::Adopt(Board board) {
+  board_ = std::move(board);
+  scene_ = BuildScene(board_->items);
+}
+
+Selection BoardDocument::CurrentSelection() const {
+  return board_ ? SelectionOf(board_->items) : Selection{};
+}
+
+BoardDocument::WriteResult BoardDocument::WriteSelection(const Selection& selection) {
+  if (!board_ || error_ || selection.size() != board_->items.size()) {
+    return WriteResult::Refused;
+  }
+  if (ReadWholeFile(path_) != lastText_) {
+    return WriteResult::Stale;
+  }
+  if (selection == CurrentSelection()) {
+    return WriteResult::Unchanged;
+  }
+  std::vector<Item> items = board_->items;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    items[i].selected = selection[i];
+  }
+  std::string text = WriteBoard(*board_, items);
+  if (!WriteFileAtomically(path_, text)) {
+    return WriteResult::Failed;
+  }
+  // The flags have moved the line's other bytes: the spans of the next write come from the text
+  // as written.
+  ParseError parseError;
+  std::optional<Board> written = ParseBoard(text, parseError);
+  lastText_ = std::move(text);
+  if (!written) {
+    error_ = path_.string() + ":" + std::to_string(parseError.line) + ": " + parseError.reason;
+    return WriteResult::Failed;
+  }
+  Adopt(std::move(*written));
+  return WriteResult::Written;
+}
+
+}  // namespace standin::boardview

@@ -1,0 +1,143 @@
+// The board file as the board view reads and writes it: selection written in place, the file's
+// own changes followed, a file newer than the last read never written over, a bad file reported
+// with its line while the last good board stays.
+#include <gtest/gtest.h>
+
+#include "BoardDocument.h"
+#include "StatusLine.h"
+#include "standin/TestSupport.h"
+
+namespace standin::boardview {
+namespace {
+
+using standin::testing::ReadFile;
+using standin::testing::TempDir;
+using standin::testing::WriteFile;
+
+constexpr const char* kBoard =
+    "# two parts and a track\n"
+    "units mils\n"
+    "component R1 0 0 900 254000x127000 selected  # left\n"
+    "component C1 1000000 0 0\n"
+    "item 4 selected\n";
+
+class BoardDocumentTest : public ::testing::Test {
+ protected:
+  void SetUp() override { WriteFile(path_, kBoard); }
+
+  TempDir dir_;
+  std::filesystem::path path_ = dir_ / "board.txt";
+  BoardDocument document_{path_};
+};
+
+TEST_F(BoardDocumentTest, ReadsTheBoardOnceUntilItChanges) {
+  EXPECT_EQ(document_.Refresh(), BoardDocument::ReadResult::Loaded);
+  ASSERT_NE(document_.Current(), nullptr);
+  EXPECT_EQ(document_.Current()->units, kUnitsMils);
+  EXPECT_EQ(document_.CurrentSelection(), (Selection{true, false, true}));
+  EXPECT_EQ(document_.Scene().size(), 3u);
+  EXPECT_EQ(document_.Refresh(), BoardDocument::ReadResult::Unchanged);
+  EXPECT_EQ(document_.Loads(), 1u);
+
+  WriteFile(path_, "units mm\ncomponent R1 5 6 0\n");
+  EXPECT_EQ(document_.Refresh(), BoardDocument::ReadResult::Loaded);
+  EXPECT_EQ(document_.Loads(), 2u);
+  EXPECT_EQ(document_.Current()->items, (std::vector<Item>{Item::Component("R1", 5, 6, 0, false)}));
+}
+
+TEST_F(BoardDocumentTest, SelectionIsWrittenInPlaceAndReadsBack) {
+  ASSERT_EQ(document_.Refresh(), BoardDocument::ReadResult::Loaded);
+  EXPECT_EQ(document_.WriteSelection({false, true, true}), BoardDocument::WriteResult::Written);
+  EXPECT_EQ(ReadFile(path_),
+            "# two parts and a track\n"
+            "units mils\n"
+            "component R1 0 0 900 254000x127000  # left\n"
+            "component C1 1000000 0 0 selected\n"
+            "item 4 selected\n");
+  EXPECT_EQ(dir_.FileNames(), (std::vector<std::string>{"board.txt"})) << "temporary left";
+  EXPECT_EQ(document_.CurrentSelection(), (Selection{false, true, true}));
+  EXPECT_EQ(document_.Refresh(), BoardDocument::ReadResult::Unchanged) << "its own write";
+  EXPECT_EQ(document_.Loads(), 1u);
+
+  // The next write works from the text as written, and the first selection gives the first text.
+  EXPECT_EQ(document_.WriteSelection({true, false, true}), BoardDocument::WriteResult::Written);
+  EXPECT_EQ(ReadFile(path_), kBoard);
+  EXPECT_EQ(document_.WriteSelection({true, false, true}), BoardDocument::WriteResult::Unchanged);
+}
+
+TEST_F(BoardDocumentTest, NeverWritesOverAFileNewerThanItsLastRead) {
+  ASSERT_EQ(document_.Refresh(), BoardDocument::ReadResult::Loaded);
+  // The stand-in writes the board back at a close: the same length, other numbers.
+  const std::string moved =
+      "# two parts and a track\n"
+      "units mils\n"
+      "component R1 9 9 900 254000x127000 selected  # left\n"
+      "component C1 1000000 0 0\n"
+      "item 4 selected\n";
+  WriteFile(path_, moved);
+  EXPECT_EQ(document_.WriteSelection({false, false, false}), BoardDocument::WriteResult::Stale);
+  EXPECT_EQ(ReadFile(path_), moved);
+
+  EXPECT_EQ(document_.Refresh(), BoardDocument::ReadResult::Loaded);
+  EXPECT_EQ(document_.WriteSelection({false, false, false}), BoardDocument::WriteResult::Written);
+  EXPECT_EQ(ReadFile(path_),
+            "# two parts and a track\n"
+            "units mils\n"
+            "component R1 9 9 900 254000x127000  # left\n"
+            "component C1 1000000 0 0\n"
+            "item 4\n");
+}
+
+TEST_F(BoardDocumentTest, BadFileNamesItsLineAndKeepsTheLastGoodBoard) {
+  ASSERT_EQ(document_.Refresh(), BoardDocument::ReadResult::Loaded);
+  WriteFile(path_, "units mils\n\ncomponent R1 0 zero 0\n");
+  EXPECT_EQ(document_.Refresh(), BoardDocument::ReadResult::Failed);
+  ASSERT_TRUE(document_.Error());
+  EXPECT_EQ(document_.Error()->rfind(path_.string() + ":3: expected: component", 0), 0u)
+      << *document_.Error();
+  ASSERT_NE(document_.Current(), nullptr);
+  EXPECT_EQ(document_.Current()->items.size(), 3u) << "the last good board";
+  EXPECT_EQ(document_.Refresh(), BoardDocument::ReadResult::Unchanged);
+  EXPECT_EQ(document_.WriteSelection({false, false, false}), BoardDocument::WriteResult::Refused);
+  EXPECT_EQ(ReadFile(path_), "units mils\n\ncomponent R1 0 zero 0\n");
+
+  StatusInfo status;
+  status.error = document_.Error();
+  status.items = 3;
+  EXPECT_EQ(StatusText(status),
+            *document_.Error() + " (showing the last good board) | 0 of 3 selected");
+
+  WriteFile(path_, kBoard);
+  EXPECT_EQ(document_.Refresh(), BoardDocument::ReadResult::Loaded);
+  EXPECT_FALSE(document_.Error());
+}
+
+TEST_F(BoardDocumentTest, MissingFileIsAnErrorOnce) {
+  BoardDocument missing(dir_ / "none.txt");
+  EXPECT_EQ(missing.Refresh(), BoardDocument::ReadResult::Failed);
+  EXPECT_EQ(missing.Error(), (dir_ / "none.txt").string() + ": cannot be read");
+  EXPECT_EQ(missing.Refresh(), BoardDocument::ReadResult::Unchanged);
+  EXPECT_EQ(missing.Current(), nullptr);
+  EXPECT_EQ(missing.WriteSelection({}), BoardDocument::WriteResult::Refused);
+}
+
+TEST(StatusText, ShowsPointerItemGridAndSelection) {
+  StatusInfo status;
+  status.units = kUnitsMm;
+  status.pointer = Point{150000, -2540};
+  status.under = "R12";
+  status.gridStep = 50000;
+  status.selected = 2;
+  status.items = 7;
+  EXPECT_EQ(StatusText(status), "X 1.500  Y -0.025 mm | R12 | grid 0.5 mm | 2 of 7 selected");
+  status.units = kUnitsMils;
+  status.pointer = Point{2540 * 1000, 0};
+  status.under.reset();
+  status.gridStep = 254000;
+  status.note = "cannot write board.txt";
+  EXPECT_EQ(StatusText(status),
+            "cannot write board.txt | X 1000.0  Y 0.0 mils | grid 100 mils | 2 of 7 selected");
+}
+
+}  // namespace
+}  // namespace standin::boardview
