@@ -200,10 +200,11 @@ TEST_P(FaultSweep, EveryCallFailsInTurn) {
           // Every component but the refused one ends as in the clean run; the refused one
           // misses exactly that change.
           const std::string refused = calls[k - 1]->given.RefDes();
+          const std::vector<standin::Item> board = Board();
           for (std::size_t i = 0; i < items.size(); ++i) {
             standin::Item expected = cleanItems[i];
             if (expected.IsComponent() && expected.refDes == refused) {
-              const standin::Item& before = Named(Board(), refused);
+              const standin::Item& before = Named(board, refused);
               if (failed == HostOperation::Rotate) {
                 expected.rotation = before.rotation;
               } else {
