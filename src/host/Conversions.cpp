@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -47,6 +48,20 @@ std::int64_t ClampedDecimal(std::string_view digits) {
     if (value > kExponentClamp) return kExponentClamp;
   }
   return value;
+}
+
+// The float text of the largest double, 1.79769313486232E308, as 0.179769313486232 x 10^309.
+constexpr std::string_view kLargestTextDigits = "179769313486232";
+constexpr std::int64_t kLargestTextMagnitude = 309;
+
+// The mantissa's digits without leading and trailing zeros: for texts of one magnitude, their
+// order as texts is the order of the values.
+std::string SignificantDigits(std::string_view intDigits, std::string_view fracDigits) {
+  std::string digits(intDigits);
+  digits += fracDigits;
+  digits.erase(0, digits.find_first_not_of('0'));
+  digits.erase(digits.find_last_not_of('0') + 1);
+  return digits;
 }
 
 }  // namespace
@@ -129,8 +144,14 @@ double ParseFloat(const std::string& text) {
     }
     const std::int64_t exponent = ClampedDecimal(exponentDigits);
     magnitude += exponentNegative ? -exponent : exponent;
-    if (magnitude > 0) throw fail();
-    return negative ? -0.0 : 0.0;
+    if (magnitude <= 0) return negative ? -0.0 : 0.0;
+    // The float text of the largest double, 1.79769313486232E308, is rounded a little past it;
+    // values up to that text read as the largest double so that every float text reads back.
+    if (magnitude == kLargestTextMagnitude &&
+        SignificantDigits(intDigits, fracDigits) <= kLargestTextDigits) {
+      return negative ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max();
+    }
+    throw fail();
   }
   if (ec != std::errc() || ptr != end) throw fail();
   return value;

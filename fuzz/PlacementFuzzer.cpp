@@ -1,0 +1,280 @@
+// A placement run (Part 1.1) over a host whose every answer comes from the input: statuses, item
+// types, record bytes, designators without a NUL, records the host writes into when it is given
+// them, and any inputs of the window. The run must keep every rule of RunInvariants.h: TCloseDesign
+// exactly once if and only if the open returned 0, no call after it, the cleanup always complete,
+// the status line as Part 1.1 and the failure count give it, no move made from a value that
+// overflowed.
+//
+// The host keeps state: the design it handed out, changed by the changes it accepted. That is
+// what an undo will be checked against (see the end of LLVMFuzzerTestOneInput).
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "FuzzSupport.h"
+#include "host/Conversions.h"
+#include "host/Dbx32.h"
+#include "host/DbxLoader.h"
+#include "host/DbxUtils.h"
+#include "placement/PlacementRun.h"
+#include "placement/RunInvariants.h"
+
+namespace kordane::fuzz {
+namespace {
+
+using testing::MonitoredHost;
+using testing::MonitoredView;
+using testing::RunEnding;
+using testing::RunEvents;
+using testing::RunRecord;
+
+constexpr std::int32_t kNoMoreItems = 32163;
+constexpr std::int32_t kComponentNotFound = 32215;
+constexpr std::int32_t kInvalidLocation = 32175;
+constexpr std::size_t kMostItems = 48;
+constexpr std::size_t kIdOffset = 0;  // where the host keeps its own id in a component record
+
+// One component as the host's design holds it.
+struct Part {
+  std::int32_t x, y, rotation;     // now
+  std::int32_t x0, y0, rotation0;  // when it was handed out
+  bool refused = false;            // some change of it was refused
+};
+
+// The host: answers from the input, the design it handed out as its state.
+struct FuzzHost {
+  FuzzedDataProvider* data = nullptr;
+  std::vector<Part> parts;
+  std::size_t reads = 0;
+  TDbxComponent last{};  // the host's scratch record, carried from item to item
+
+  Part* PartOf(const TDbxComponent* component) {
+    const std::int32_t id = component->Int32At(kIdOffset);
+    if (id < 1 || static_cast<std::size_t>(id) > parts.size()) return nullptr;
+    return &parts[static_cast<std::size_t>(id) - 1];
+  }
+
+  // A host may write into the record it is given: the part as it now stands, or anything.
+  void WriteInto(TDbxComponent* component, const Part* part) {
+    switch (data->ConsumeIntegralInRange<int>(0, 7)) {
+      case 0:
+        if (part != nullptr) {
+          component->SetX(part->x);
+          component->SetY(part->y);
+          component->SetRotation(part->rotation);
+        }
+        break;
+      case 1:
+        component->SetX(Int32Near(*data, component->X()));
+        break;
+      case 2:
+        component->SetY(Int32Near(*data, component->Y()));
+        break;
+      case 3:
+        component->SetRotation(Int32Near(*data, component->Rotation()));
+        break;
+      case 4:
+        WriteDesignator(component);
+        break;
+      case 5: {
+        const std::size_t at =
+            data->ConsumeIntegralInRange<std::size_t>(0, sizeof component->bytes - 1);
+        component->bytes[at] = data->ConsumeIntegral<std::uint8_t>();
+        break;
+      }
+      default:
+        break;  // leaves it as it is
+    }
+  }
+
+  // A prefix from a few letters and a digit run that may be empty or too large, or any 100
+  // bytes, which need not hold a NUL.
+  void WriteDesignator(TDbxComponent* component) {
+    if (data->ConsumeIntegralInRange<int>(0, 7) == 0) {
+      for (std::size_t i = 0; i < TDbxComponent::kRefDesSize; ++i) {
+        component->bytes[TDbxComponent::kRefDesOffset + i] =
+            data->ConsumeIntegralInRange<std::uint8_t>(1, 255);
+      }
+      return;
+    }
+    static const std::vector<std::string> kPrefixes = {"R", "C", "U1A", "", "r", "D", "RN1-"};
+    static const std::vector<std::string> kNumbers = {"1", "2", "3", "10", "", "2147483648"};
+    component->SetRefDes(TextFrom(*data, kPrefixes, 4) + TextFrom(*data, kNumbers, 11));
+  }
+
+  std::int32_t Read(TDbxItem* item) {
+    if (++reads > kMostItems) return kNoMoreItems;
+    switch (data->ConsumeIntegralInRange<int>(0, 9)) {
+      case 0:
+        return kNoMoreItems;  // also where the input runs out
+      case 1:
+        return HostStatus(*data, 0);  // any status; a 0 leaves the buffer as it was
+      default:
+        break;
+    }
+    const bool component = data->ConsumeIntegralInRange<int>(0, 4) != 0;
+    item->SetItemType(component ? TDbxItem::kComponentType : Int32Near(*data, 4));
+    if (data->ConsumeBool()) last = TDbxComponent{};
+    WriteDesignator(&last);
+    last.SetX(Int32Near(*data, data->ConsumeIntegralInRange<std::int32_t>(-5000, 5000)));
+    last.SetY(Int32Near(*data, data->ConsumeIntegralInRange<std::int32_t>(-5000, 5000)));
+    last.SetRotation(Int32Near(*data, data->ConsumeIntegralInRange<std::int32_t>(0, 3599)));
+    for (int n = data->ConsumeIntegralInRange<int>(0, 2); n > 0; --n) {
+      last.bytes[data->ConsumeIntegralInRange<std::size_t>(0, sizeof last.bytes - 1)] =
+          data->ConsumeIntegral<std::uint8_t>();
+    }
+    if (item->ItemType() == TDbxItem::kComponentType) {
+      parts.push_back({last.X(), last.Y(), last.Rotation(), last.X(), last.Y(), last.Rotation()});
+      last.SetInt32At(kIdOffset, static_cast<std::int32_t>(parts.size()));
+    }
+    item->SetComponent(last);
+    return 0;
+  }
+
+  std::int32_t Change(TDbxComponent* component, std::int64_t dx, std::int64_t dy,
+                      std::int64_t turn) {
+    Part* part = PartOf(component);
+    std::int32_t status = part == nullptr ? kComponentNotFound : HostStatus(*data, 6);
+    if (status == 0) {
+      const std::int64_t x = std::int64_t{part->x} + dx;
+      const std::int64_t y = std::int64_t{part->y} + dy;
+      if (x < std::numeric_limits<std::int32_t>::min() ||
+          x > std::numeric_limits<std::int32_t>::max() ||
+          y < std::numeric_limits<std::int32_t>::min() ||
+          y > std::numeric_limits<std::int32_t>::max()) {
+        status = kInvalidLocation;
+      } else {
+        part->x = static_cast<std::int32_t>(x);
+        part->y = static_cast<std::int32_t>(y);
+        part->rotation = static_cast<std::int32_t>(((part->rotation + turn) % 3600 + 3600) % 3600);
+      }
+    }
+    if (status != 0 && part != nullptr) part->refused = true;
+    WriteInto(component, part);
+    return status;
+  }
+};
+
+FuzzHost* gHost = nullptr;
+
+std::int32_t DBX_CALL Open(std::int32_t, std::int32_t, const char*, TDbxContext*) {
+  return HostStatus(*gHost->data, 12);
+}
+
+std::int32_t DBX_CALL Close(TDbxContext*, const char*) {
+  return HostStatus(*gHost->data, 6);
+}
+
+std::int32_t DBX_CALL DesignInfo(TDbxContext*, TDesignInfo* info) {
+  FuzzedDataProvider& data = *gHost->data;
+  const std::int32_t status = HostStatus(data, 6);
+  static constexpr std::int32_t kUnits[] = {1, 2, 1, 2, -1, 0, 3};
+  info->SetUnits(data.ConsumeBool() ? kUnits[data.ConsumeIntegralInRange<std::size_t>(0, 6)]
+                                    : data.ConsumeIntegral<std::int32_t>());
+  return status;
+}
+
+std::int32_t DBX_CALL First(TDbxContext*, TDbxItem* item) {
+  return gHost->Read(item);
+}
+
+std::int32_t DBX_CALL Next(TDbxContext*, TDbxItem* item) {
+  return gHost->Read(item);
+}
+
+std::int32_t DBX_CALL Rotate(TDbxContext*, std::int32_t angle, std::int32_t*,
+                             TDbxComponent* component) {
+  return gHost->Change(component, 0, 0, angle);
+}
+
+std::int32_t DBX_CALL Move(TDbxContext*, std::int32_t dx, std::int32_t dy,
+                           TDbxComponent* component) {
+  return gHost->Change(component, dx, dy, 0);
+}
+
+DbxApi FuzzApi() {
+  DbxApi api;
+  api.TOpenDesign = &Open;
+  api.TCloseDesign = &Close;
+  api.TGetDesignInfo = &DesignInfo;
+  api.TGetFirstSelectedItem = &First;
+  api.TGetNextSelectedItem = &Next;
+  api.TRotateComponent = &Rotate;
+  api.TMoveComponent = &Move;
+  return api;
+}
+
+const std::vector<std::string> kSpacingTexts = {
+    "200",     "0",           "-200", "5.08",       "1",           "0.0001", "845466",
+    "-845466", "21474.83647", "1e9",  "2147483647", "-2147483648", "1E400",  "abc",
+    "",        " ",           "1,5",  "1.5"};
+const std::vector<std::string> kRotationTexts = {
+    "90", "0", "-45", "360", "abc", "", "$7FFFFFFF", "214748364", "-214748365", " 90", "90 "};
+
+// Everything one run needs, so that the steps below work on one world.
+struct World {
+  explicit World(FuzzedDataProvider& input) : data(input) {
+    host.data = &data;
+    gHost = &host;
+    SetDecimalSeparator(data.ConsumeBool() ? '.' : ',');
+    static constexpr std::int32_t kUnits[] = {
+        kUnitsUnknown, kUnitsUnknown, kUnitsMils, kUnitsMm, 0, 7};
+    DbUnits = kUnits[data.ConsumeIntegralInRange<std::size_t>(0, 5)];
+    unitsBefore = DbUnits;
+    DbxContext = TDbxContext{};
+    inputs.horizontal = data.ConsumeBool();
+    inputs.order = static_cast<TSortOrder>(data.ConsumeIntegralInRange<int>(0, 2));
+    inputs.spacingEnabled = data.ConsumeIntegralInRange<int>(0, 3) != 0;
+    inputs.rotateEnabled = data.ConsumeBool();
+    inputs.spacingText = TextFrom(data, kSpacingTexts, 24);
+    view.rotationText = TextFrom(data, kRotationTexts, 12);
+    for (int n = data.ConsumeIntegralInRange<int>(0, 4); n > 0; --n) {
+      view.queuedRotationTexts.push_back(TextFrom(data, kRotationTexts, 12));
+    }
+  }
+  ~World() { gHost = nullptr; }
+
+  FuzzedDataProvider& data;
+  FuzzHost host;
+  PlacementInputs inputs;
+  std::int32_t unitsBefore = kUnitsUnknown;
+  RunEvents events;
+  MonitoredHost monitor{FuzzApi(), events};
+  DbxHost dbx{MonitoredHost::Api()};
+  MonitoredView view{events};
+  bool designOpen = true;  // stale on purpose: the run clears it
+  RunEnding ending;
+};
+
+void RunStep(World& world) {
+  world.ending = testing::RunToEnd(world.dbx, world.inputs, world.view, world.designOpen);
+}
+
+void CheckRunStep(const World& world) {
+  std::string broken;
+  for (const std::string& rule : world.monitor.violations) broken += "\n    " + rule;
+  for (const std::string& rule :
+       CheckRun(RunRecord{world.events, world.inputs, world.dbx, world.unitsBefore,
+                          world.designOpen, world.ending})) {
+    broken += "\n    " + rule;
+  }
+  FUZZ_CHECK(broken.empty(), "the run broke its rules:" + broken);
+}
+
+}  // namespace
+}  // namespace kordane::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace kordane::fuzz;
+  FuzzedDataProvider input(data, size);
+  World world(input);
+  RunStep(world);
+  CheckRunStep(world);
+  // When the run gains an undo, it goes here: undo over the same monitored host (a connection of
+  // its own, whose calls the same rules hold), then check that every part of world.host without
+  // a refused change is back where it was handed out (x0, y0, rotation0).
+  return 0;
+}
