@@ -1,6 +1,6 @@
-// Grouping and orders (Part 1.2) against the specification's own insertions: SplitRefDes, the
+// Grouping and orders against the literal insertions of the program's rules: SplitRefDes, the
 // groups in prefix order, SortByPosition and SortByNumber, each with the RefDes messages in the
-// order the specification shows them.
+// order those insertions show them.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "SpecModels.h"
+#include "ReferenceModels.h"
 #include "host/Dbx32.h"
 #include "placement/CompSort.h"
 
@@ -49,7 +49,7 @@ void WriteDesignator(FuzzedDataProvider& data, TDbxComponent& record) {
 }
 
 // The model's view of the program's groups must be the program's, member by member.
-void CheckGroups(const TSortedComp& sorted, const spec::SortedComp& model) {
+void CheckGroups(const TSortedComp& sorted, const model::SortedComp& model) {
   FUZZ_CHECK(sorted.Prefixes() == model.prefixes, "prefixes differ");
   FUZZ_CHECK(sorted.Groups().size() == model.groups.size(), "group counts differ");
   for (std::size_t g = 0; g < model.groups.size(); ++g) {
@@ -76,14 +76,14 @@ void CheckMessages(const Messages& program, const std::vector<std::string>& mode
 void CheckSplit(const std::string& designator) {
   Messages messages;
   const TRefDes split = SplitRefDes(designator, messages);
-  const spec::Split model = spec::SplitOf(designator);
+  const model::Split model = model::SplitOf(designator);
   FUZZ_CHECK(designator.compare(0, split.prefix.size(), split.prefix) == 0,
              "prefix " + Shown(split.prefix) + " does not begin " + Shown(designator));
   FUZZ_CHECK(split.prefix == model.prefix, "prefix of " + Shown(designator));
   FUZZ_CHECK(split.number == model.number, "number of " + Shown(designator));
   const std::vector<std::string> expected =
       split.number ? std::vector<std::string>{}
-                   : std::vector<std::string>{spec::RefDesMessage(designator)};
+                   : std::vector<std::string>{model::RefDesMessage(designator)};
   CheckMessages(messages, expected, "SplitRefDes");
 }
 
@@ -113,8 +113,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Messages messages;
   TSortedComp sorted(messages);
   std::vector<std::string> modelMessages;
-  const spec::Splitter split(modelMessages);
-  spec::SortedComp model;
+  const model::Splitter split(modelMessages);
+  model::SortedComp model;
   for (const auto& record : records) {
     sorted.AddComponent(record.get());
     model.AddComponent(record.get(), split);
@@ -134,7 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     switch (input.ConsumeIntegralInRange<int>(0, 3)) {
       case 0: {
         group.SortByNumber();
-        spec::SortByNumber(model.groups[g], split);
+        model::SortByNumber(model.groups[g], split);
         CheckMessages(messages, modelMessages, "SortByNumber of " + Shown(group.Prefix()));
         break;
       }
@@ -143,7 +143,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::int32_t axis = input.ConsumeBool() ? input.ConsumeIntegralInRange<int>(1, 2)
                                                       : input.ConsumeIntegral<std::int32_t>();
         group.SortByPosition(axis);
-        spec::SortByPosition(model.groups[g], axis);
+        model::SortByPosition(model.groups[g], axis);
         CheckMessages(messages, {}, "SortByPosition");
         break;
       }

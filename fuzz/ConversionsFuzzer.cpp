@@ -1,4 +1,4 @@
-// Text conversions, units and status texts (Part 2.1) against the specification's models. The
+// Text conversions, units and status texts against plain reference models of their rules. The
 // input is one user text; it is read with both decimal separators, and its bytes also give a
 // double, an integer and a status code.
 #include <cmath>
@@ -9,7 +9,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "SpecModels.h"
+#include "ReferenceModels.h"
 #include "host/Conversions.h"
 #include "host/DbxUtils.h"
 
@@ -21,7 +21,7 @@ struct StatusRow {
   const char* text;
 };
 
-// Part 2.1's table, as the specification lists it.
+// The status table, code by code.
 constexpr StatusRow kStatusTable[] = {
 #include "StatusTable.inc"
 };
@@ -55,8 +55,8 @@ bool Within15Digits(double actual, double expected) {
 // The float text of a value: its exact form, and that it reads back within 15 digits.
 void CheckFloatText(double value, char separator) {
   const std::string text = FloatToText(value);
-  FUZZ_CHECK(text == spec::FloatText(value, separator),
-             "float text of " + spec::FloatText(value, '.') + " is " + Shown(text));
+  FUZZ_CHECK(text == model::FloatText(value, separator),
+             "float text of " + model::FloatText(value, '.') + " is " + Shown(text));
   if (!std::isfinite(value)) return;
   double back = 0.0;
   try {
@@ -69,7 +69,7 @@ void CheckFloatText(double value, char separator) {
 }
 
 void CheckParseFloat(const std::string& text, char separator) {
-  const spec::FloatResult expected = spec::ParseFloat(text, separator);
+  const model::FloatResult expected = model::ParseFloat(text, separator);
   double value = 0.0;
   try {
     value = ParseFloat(text);
@@ -85,7 +85,7 @@ void CheckParseFloat(const std::string& text, char separator) {
 }
 
 void CheckParseInt(const std::string& text) {
-  const std::optional<std::int32_t> expected = spec::ParseInt(text);
+  const std::optional<std::int32_t> expected = model::ParseInt(text);
   try {
     const std::int32_t value = ParseInt(text);
     FUZZ_CHECK(expected.has_value(), Shown(text) + " was accepted");
@@ -100,7 +100,7 @@ void CheckParseInt(const std::string& text) {
 template <typename Convert>
 void CheckRounding(const char* name, Convert convert, double value, std::int32_t factor,
                    const std::string& shown) {
-  const std::optional<std::int32_t> expected = spec::RoundScaled(value, factor);
+  const std::optional<std::int32_t> expected = model::RoundScaled(value, factor);
   try {
     const std::int32_t db = convert();
     FUZZ_CHECK(expected.has_value(), std::string(name) + " of " + shown + " gave " +
@@ -141,7 +141,7 @@ void CheckUnitTexts(std::int32_t db) {
 }
 
 void CheckTextToDb(const std::string& text, char separator) {
-  const spec::FloatResult parsed = spec::ParseFloat(text, separator);
+  const model::FloatResult parsed = model::ParseFloat(text, separator);
   const bool parses = parsed.matches && !parsed.overflows;
   const auto check = [&](const char* name, auto convert, std::int32_t factor) {
     if (!parses) {
@@ -185,7 +185,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SetDecimalSeparator(separator);
     CheckParseFloat(text, separator);
     CheckTextToDb(text, separator);
-    const spec::FloatResult parsed = spec::ParseFloat(text, separator);
+    const model::FloatResult parsed = model::ParseFloat(text, separator);
     if (parsed.matches && !parsed.overflows) CheckUnits(parsed.value);
   }
   SetDecimalSeparator('.');
@@ -202,7 +202,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::memcpy(&code, data, size < sizeof code ? size : sizeof code);
   CheckStatusText(code);
   CheckUnitTexts(code);
-  if (const std::optional<std::int32_t> number = spec::ParseInt(text)) {
+  if (const std::optional<std::int32_t> number = model::ParseInt(text)) {
     CheckStatusText(*number);
     CheckUnitTexts(*number);
   }

@@ -1,12 +1,14 @@
-// A placement run (Part 1.1) over a host whose every answer comes from the input: statuses, item
+// A placement run over a host whose every answer comes from the input: statuses, item
 // types, record bytes, designators without a NUL, records the host writes into when it is given
 // them, and any inputs of the window. The run must keep every rule of RunInvariants.h: TCloseDesign
 // exactly once if and only if the open returned 0, no call after it, the cleanup always complete,
-// the status line as Part 1.1 and the failure count give it, no move made from a value that
+// the status line as the run's rules and the failure count give it, no move made from a value that
 // overflowed.
 //
-// The host keeps state: the design it handed out, changed by the changes it accepted. That is
-// what an undo will be checked against (see the end of LLVMFuzzerTestOneInput).
+// The host keeps state: the design it handed out, changed by the changes it accepted. The run is
+// made through the undo of the last run, which then takes it back over the same host: its own
+// connection keeps the same rules, and every component whose changes were all accepted ends
+// where it was handed out.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -21,6 +23,7 @@
 #include "host/DbxUtils.h"
 #include "placement/PlacementRun.h"
 #include "placement/RunInvariants.h"
+#include "placement/Undo.h"
 
 namespace kordane::fuzz {
 namespace {
@@ -80,8 +83,9 @@ struct FuzzHost {
         WriteDesignator(component);
         break;
       case 5: {
+        // Any byte but the host's own id of the component, which it keeps.
         const std::size_t at =
-            data->ConsumeIntegralInRange<std::size_t>(0, sizeof component->bytes - 1);
+            data->ConsumeIntegralInRange<std::size_t>(kIdOffset + 4, sizeof component->bytes - 1);
         component->bytes[at] = data->ConsumeIntegral<std::uint8_t>();
         break;
       }
@@ -247,10 +251,69 @@ struct World {
   MonitoredView view{events};
   bool designOpen = true;  // stale on purpose: the run clears it
   RunEnding ending;
+  TUndoLastRun undo;
 };
 
 void RunStep(World& world) {
-  world.ending = testing::RunToEnd(world.dbx, world.inputs, world.view, world.designOpen);
+  world.ending = testing::ActionToEnd(
+      [&] { world.undo.Run(world.dbx, world.inputs, world.view, world.designOpen); });
+}
+
+std::int32_t Turn(std::int64_t rotation) {
+  return static_cast<std::int32_t>((rotation % 3600 + 3600) % 3600);
+}
+
+// The undo, tried until its connection is made (a refused open keeps it for the next try): its
+// calls keep the connection rules, and afterwards every component whose changes, forward and
+// back, were all accepted is where the host handed it out.
+void UndoStep(World& world) {
+  using Kind = testing::RunEvent::Kind;
+  for (int attempt = 0; attempt < 3 && world.undo.Available(); ++attempt) {
+    const std::size_t first = world.events.size();
+    bool designOpen = true;
+    const RunEnding ending =
+        testing::ActionToEnd([&] { world.undo.Undo(world.dbx, world.view, designOpen); });
+    FUZZ_CHECK(ending.kind == RunEnding::Kind::Returned, "the undo ended with " + ending.message);
+    FUZZ_CHECK(!designOpen, "the undo left its connection marked open");
+    int opens = 0, closes = 0, waits = 0;
+    std::int32_t openStatus = -1;
+    for (std::size_t i = first; i < world.events.size(); ++i) {
+      const testing::RunEvent& event = world.events[i];
+      if (event.kind == Kind::WaitBegin) ++waits;
+      if (event.kind == Kind::WaitEnd) --waits;
+      if (event.kind != Kind::Call) continue;
+      FUZZ_CHECK(closes == 0, "the undo called " + testing::CallText(event) + " after its close");
+      if (event.operation == testing::HostOperation::Open) {
+        ++opens;
+        openStatus = event.status;
+      }
+      if (event.operation == testing::HostOperation::Close) ++closes;
+      const bool change = event.operation == testing::HostOperation::Rotate ||
+                          event.operation == testing::HostOperation::Move ||
+                          event.operation == testing::HostOperation::Open ||
+                          event.operation == testing::HostOperation::Close;
+      FUZZ_CHECK(change, "the undo called " + testing::CallText(event));
+    }
+    FUZZ_CHECK(opens == 1, "the undo opened " + std::to_string(opens) + " connections");
+    FUZZ_CHECK(closes == (openStatus == 0 ? 1 : 0), "the undo closed " + std::to_string(closes) +
+                                                        " times after an open of " +
+                                                        std::to_string(openStatus));
+    FUZZ_CHECK(waits == 0, "the undo left the hour-glass as it was not");
+    FUZZ_CHECK(world.undo.Available() == (openStatus != 0),
+               "an undo whose open returned " + std::to_string(openStatus) +
+                   (world.undo.Available() ? " is still available" : " is used up"));
+  }
+  if (world.undo.Available()) return;  // every open refused: nothing was taken back
+  for (std::size_t i = 0; i < world.host.parts.size(); ++i) {
+    const Part& part = world.host.parts[i];
+    if (part.refused) continue;
+    FUZZ_CHECK(
+        part.x == part.x0 && part.y == part.y0 && Turn(part.rotation) == Turn(part.rotation0),
+        "component " + std::to_string(i + 1) + " is at (" + std::to_string(part.x) + ", " +
+            std::to_string(part.y) + ") " + std::to_string(part.rotation) +
+            " after the undo, not at (" + std::to_string(part.x0) + ", " + std::to_string(part.y0) +
+            ") " + std::to_string(part.rotation0));
+  }
 }
 
 void CheckRunStep(const World& world) {
@@ -273,8 +336,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   World world(input);
   RunStep(world);
   CheckRunStep(world);
-  // When the run gains an undo, it goes here: undo over the same monitored host (a connection of
-  // its own, whose calls the same rules hold), then check that every part of world.host without
-  // a refused change is back where it was handed out (x0, y0, rotation0).
+  UndoStep(world);
   return 0;
 }

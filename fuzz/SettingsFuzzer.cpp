@@ -1,4 +1,4 @@
-// The settings mapping (Part 3.1) over a profile of any stored values, loaded into the main
+// The settings mapping over a profile of any stored values, loaded into the main
 // window's behaviour over controls in their design-time state: the load never fails and leaves
 // the controls as the table says; the save writes exactly the section's keys, each once and in
 // order, with values of their kinds; and what was saved loads back to the same window.
@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "SpecModels.h"
+#include "ReferenceModels.h"
 #include "settings/GlobalSettings.h"
 #include "ui/MainFormLogic.h"
 
@@ -93,11 +93,11 @@ class Profile : public IProfileSection {
   std::vector<std::pair<std::string, std::string>> writes;
 };
 
-// Part 3.1's reading of one key.
+// The settings file's reading of one key.
 std::int32_t StoredInteger(const Profile& profile, const char* key, std::int32_t fallback) {
   const auto found = profile.values.find(key);
   if (found == profile.values.end()) return fallback;
-  return spec::ParseInt(found->second).value_or(fallback);
+  return model::ParseInt(found->second).value_or(fallback);
 }
 
 bool StoredBoolean(const Profile& profile, const char* key, bool fallback) {
@@ -109,7 +109,7 @@ std::string StoredText(const Profile& profile, const char* key, const char* fall
   return found == profile.values.end() ? fallback : found->second;
 }
 
-// The window after a load, as the table of Part 3.1 gives it.
+// The window after a load, as the table of keys gives it.
 void CheckLoaded(const Controls& c, const Profile& profile) {
   FUZZ_CHECK(c.left == StoredInteger(profile, keys::kLeft, 50), "Left");
   FUZZ_CHECK(c.top == StoredInteger(profile, keys::kTop, 50), "Top");
@@ -163,7 +163,7 @@ std::string Flag(bool on) {
   return on ? "1" : "0";
 }
 
-// The save: the section's own keys in Part 3.1's order, each value of its kind.
+// The save: the section's own keys in the save's order, each value of its kind.
 void CheckSaved(const Controls& c, const Profile& profile) {
   std::vector<std::pair<std::string, std::string>> expected;
   const std::string state = c.state == TWindowState::Minimized   ? "1"

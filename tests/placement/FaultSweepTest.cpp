@@ -1,7 +1,7 @@
 // A realistic run over the stand-in's in-memory design, with the host failing call k for every k
 // from the run's first call to its last, each with a status code of the table, one in a gap of
 // it and a negative one. At every k the run keeps every rule of RunInvariants.h, its status line
-// shows what Part 1.1 and the failure count say, and the design changes as the failed call
+// shows what the run's rules and the failure count say, and the design changes as the failed call
 // allows: nothing after a failed open, all but the refused change after a failed change.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
-// The rules every placement run keeps, whatever its host does (Parts 1.1 and 2.1), shared by the
+// The rules every placement run keeps, whatever its host does, shared by the
 // fault sweep and the placement fuzz target:
 // - MonitoredHost: a host table that sees every call on its way to another host's table, notes
 //   what the call was given and what it got back, and can fail any one call in place of the host;
 // - MonitoredView: the window as the run sees it, noting what the run shows;
 // - CheckRun: the whole run against the rules: TCloseDesign exactly once if and only if the open
-//   returned 0, no call after it, the cleanup always complete, the status line as Part 1.1 and
-//   the failure count give it, and no move made from a value that overflowed.
+//   returned 0, no call after it, the cleanup always complete, the status line as the run's texts
+//   and the failure count give it, and no move made from a value that overflowed.
 #pragma once
 
 #include <cstddef>
@@ -312,11 +312,11 @@ struct RunEnding {
   std::string message;
 };
 
-// Runs one placement and tells how it ended, letting nothing escape.
-inline RunEnding RunToEnd(const DbxHost& host, const PlacementInputs& inputs, IPlacementView& view,
-                          bool& designOpen) {
+// Runs one action of the window (a run, an undo) and tells how it ended, letting nothing escape.
+template <typename Action>
+RunEnding ActionToEnd(Action&& action) {
   try {
-    RunPlacement(host, inputs, view, designOpen);
+    action();
   } catch (const ConversionError& error) {
     return {RunEnding::Kind::ConversionError, error.what()};
   } catch (const std::exception& error) {
@@ -327,11 +327,16 @@ inline RunEnding RunToEnd(const DbxHost& host, const PlacementInputs& inputs, IP
   return {};
 }
 
+inline RunEnding RunToEnd(IDbxCalls& host, const PlacementInputs& inputs, IPlacementView& view,
+                          bool& designOpen) {
+  return ActionToEnd([&] { RunPlacement(host, inputs, view, designOpen); });
+}
+
 // One run, as the checks need it.
 struct RunRecord {
   const RunEvents& events;
   const PlacementInputs& inputs;
-  const DbxHost& host;
+  const IDbxCalls& host;
   std::int32_t unitsBefore;  // DbUnits before the run; DbUnits is read as it stands after it
   bool designOpenAfter;
   RunEnding ending;
@@ -481,7 +486,7 @@ inline std::vector<std::string> CheckRun(const RunRecord& run) {
   if (connected && DbUnits == kUnitsMm) labelsExpected = {"mm"};
   expect(labels == labelsExpected, "unit label shown " + std::to_string(labels.size()) + " times");
 
-  // ---- The status line: Part 1.1's texts and the failure count. ----
+  // ---- The status line: the run's texts and the failure count. ----
   std::vector<std::string> statuses;
   bool clearedAfterClose = false;
   bool closeSeen = false;

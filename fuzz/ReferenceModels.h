@@ -1,7 +1,7 @@
-// The specification's rules written out as plainly as its words (Parts 1.2 and 2.1), for the fuzz
-// targets to hold the program against. Nothing here is shared with the program's code: the parses
-// are hand-written state walks, the values come from the C library, the rounding is exact integer
-// arithmetic, and the orders are the quadratic insertions the specification describes.
+// The program's rules for texts, numbers and designators written out as plainly as they read, for
+// the fuzz targets to hold the program against. Nothing here is shared with the program's code: the
+// parses are hand-written state walks, the values come from the C library, the rounding is exact
+// integer arithmetic, and the orders are the quadratic insertions the rules describe.
 #pragma once
 
 #include <algorithm>
@@ -18,7 +18,7 @@
 
 #include "host/Dbx32.h"
 
-namespace kordane::fuzz::spec {
+namespace kordane::fuzz::model {
 
 inline bool IsDigit(char c) {
   return c >= '0' && c <= '9';
@@ -28,7 +28,7 @@ inline bool IsHexDigit(char c) {
   return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-// ---- Integer parse (Part 2.1) ----------------------------------------------------------------
+// ---- Integer parse ----------------------------------------------------------------
 
 inline std::optional<std::int32_t> ParseInt(std::string_view text) {
   std::size_t i = 0;
@@ -75,7 +75,7 @@ inline std::optional<std::int32_t> ParseInt(std::string_view text) {
   return static_cast<std::int32_t>(value);
 }
 
-// ---- Floating-point parse (Part 2.1) -----------------------------------------------------------
+// ---- Floating-point parse -----------------------------------------------------------
 
 // The text in the C library's own syntax when it matches the program's, or nullopt.
 inline std::optional<std::string> FloatSyntax(std::string_view text, char separator) {
@@ -173,7 +173,7 @@ inline FloatResult ParseFloat(std::string_view text, char separator) {
   return result;
 }
 
-// ---- Float text (Part 2.1) --------------------------------------------------------------------
+// ---- Float text --------------------------------------------------------------------
 
 // General format, 15 significant digits (correctly rounded by the C library), no trailing zeros,
 // fixed notation for e from -3 to 15 in 0.d1d2... x 10^e.
@@ -218,7 +218,7 @@ inline std::string FloatText(double value, char separator) {
   return text;
 }
 
-// ---- Rounding into database units (Part 2.1) ---------------------------------------------------
+// ---- Rounding into database units ---------------------------------------------------
 
 using Wide = unsigned __int128;
 
@@ -269,7 +269,7 @@ inline std::optional<std::int32_t> RoundScaled(double value, std::int32_t factor
   return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
 }
 
-// ---- Designators and groups (Part 1.2) ----------------------------------------------------------
+// ---- Designators and groups ----------------------------------------------------------
 
 // Byte-by-byte as unsigned values; a proper beginning sorts first.
 inline bool PrefixLess(const std::string& a, const std::string& b) {
@@ -382,7 +382,7 @@ inline void SortByPosition(Group& group, std::int32_t axis) {
   group.components = std::move(sorted);
 }
 
-// SortByNumber, splitting at exactly the moments the specification lists.
+// SortByNumber, splitting at exactly the moments the rules name.
 inline void SortByNumber(Group& group, const Splitter& split) {
   std::vector<TDbxComponent*> sorted;
   for (TDbxComponent* component : group.components) {
@@ -402,4 +402,4 @@ inline void SortByNumber(Group& group, const Splitter& split) {
   group.components = std::move(sorted);
 }
 
-}  // namespace kordane::fuzz::spec
+}  // namespace kordane::fuzz::model
