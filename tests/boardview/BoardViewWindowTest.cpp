@@ -27,42 +27,7 @@ using standin::testing::ReadFile;
 using standin::testing::TempDir;
 namespace remote = kordane::remote;
 
-// Owns a started process; ends it if the test did not.
-class Process {
- public:
-  Process(const std::filesystem::path& exe, const std::filesystem::path& folder,
-          const std::string& arguments = "") {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    std::string commandLine = exe.string();
-    commandLine.insert(commandLine.begin(), '"');
-    commandLine += "\" ";
-    commandLine += arguments;
-    started_ = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              folder.string().c_str(), &startup, &info_) != 0;
-  }
-  Process(const Process&) = delete;
-  Process& operator=(const Process&) = delete;
-  ~Process() {
-    if (!started_) return;
-    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info_.hProcess, 1);
-    CloseHandle(info_.hThread);
-    CloseHandle(info_.hProcess);
-  }
-  bool Started() const { return started_; }
-  DWORD Id() const { return info_.dwProcessId; }
-  bool WaitForExit(DWORD milliseconds) const {
-    return WaitForSingleObject(info_.hProcess, milliseconds) == WAIT_OBJECT_0;
-  }
-  // Until the program waits for input with nothing left to do: its window is laid out.
-  bool WaitForIdle(DWORD milliseconds) const {
-    return WaitForInputIdle(info_.hProcess, milliseconds) == 0;
-  }
-
- private:
-  bool started_ = false;
-  PROCESS_INFORMATION info_{};
-};
+using remote::Process;
 
 HWND WaitForView(DWORD processId) {
   const auto deadline = std::chrono::steady_clock::now() + 60s;

@@ -21,36 +21,7 @@ namespace {
 using namespace std::chrono_literals;
 using ::testing::ElementsAre;
 
-// Owns a started process; ends it if the test did not.
-class Process {
- public:
-  Process(const std::filesystem::path& exe, const std::filesystem::path& folder) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    std::string commandLine = exe.string();
-    commandLine.insert(commandLine.begin(), '"');
-    commandLine.push_back('"');
-    started_ = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              folder.string().c_str(), &startup, &info_) != 0;
-  }
-  Process(const Process&) = delete;
-  Process& operator=(const Process&) = delete;
-  ~Process() {
-    if (!started_) return;
-    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info_.hProcess, 1);
-    CloseHandle(info_.hThread);
-    CloseHandle(info_.hProcess);
-  }
-  bool Started() const { return started_; }
-  DWORD Id() const { return info_.dwProcessId; }
-  bool WaitForExit(DWORD milliseconds) const {
-    return WaitForSingleObject(info_.hProcess, milliseconds) == WAIT_OBJECT_0;
-  }
-
- private:
-  bool started_ = false;
-  PROCESS_INFORMATION info_{};
-};
+using remote::Process;
 
 // Kordane.exe and a host library in a folder of their own, with a board and a settings file. The
 // program finds its board beside the stand-in, not through a test's environment.
