@@ -10,10 +10,13 @@
 
 namespace kordane::testing {
 
-// Runs steps, one per timer tick, inside whatever modal loop is running on this thread.
+// Runs steps, one per timer tick, inside whatever modal loop is running on this thread. With ready
+// given, the first step waits for the tick at which ready() holds (the window is up and has the
+// focus), however slowly the machine gets there.
 class ModalScript {
  public:
-  explicit ModalScript(std::vector<std::function<void()>> steps) : steps_(std::move(steps)) {
+  explicit ModalScript(std::vector<std::function<void()>> steps, std::function<bool()> ready = {})
+      : steps_(std::move(steps)), ready_(std::move(ready)) {
     current_ = this;
     timer_ = SetTimer(nullptr, 0, 150, &Tick);
   }
@@ -28,10 +31,12 @@ class ModalScript {
  private:
   static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
     if (current_ == nullptr || current_->Finished()) return;
+    if (current_->next_ == 0 && current_->ready_ && !current_->ready_()) return;
     current_->steps_[current_->next_++]();
   }
   static inline ModalScript* current_ = nullptr;
   std::vector<std::function<void()>> steps_;
+  std::function<bool()> ready_;
   std::size_t next_ = 0;
   UINT_PTR timer_ = 0;
 };

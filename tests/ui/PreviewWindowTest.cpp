@@ -38,6 +38,12 @@ HWND OpenPreview() {
   return FindWindowA(kPreviewClass, kPreviewCaption);
 }
 
+// The preview is up and has the focus: where the scripts below start.
+bool PreviewReady() {
+  const HWND preview = OpenPreview();
+  return preview != nullptr && IsWindowVisible(preview) && IsChild(preview, GetFocus());
+}
+
 // The window object behind an open preview, to read what it shows.
 const TPreviewWindow* PreviewObject(HWND window) {
   return reinterpret_cast<const TPreviewWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -82,18 +88,20 @@ TEST_F(PreviewWindowTest, OpensFromTheMenuShowsTheRunAndEscapeClosesItWithoutCha
   std::string summary;
   std::size_t parts = 0;
   bool focusOnClose = false;
-  ModalScript script({
-      [&] {
-        preview = OpenPreview();
-        ASSERT_NE(preview, nullptr);
-        ownerDisabled = !IsWindowEnabled(form_->Handle());
-        ownedByMain = GetWindow(preview, GW_OWNER) == form_->Handle();
-        summary = WindowText(GetDlgItem(preview, kIdPreviewSummary));
-        parts = PreviewObject(preview)->Preview().parts.size();
-        focusOnClose = GetFocus() == GetDlgItem(preview, kIdPreviewClose);
-        PressKey(GetFocus(), VK_ESCAPE);
+  ModalScript script(
+      {
+          [&] {
+            preview = OpenPreview();
+            ASSERT_NE(preview, nullptr);
+            ownerDisabled = !IsWindowEnabled(form_->Handle());
+            ownedByMain = GetWindow(preview, GW_OWNER) == form_->Handle();
+            summary = WindowText(GetDlgItem(preview, kIdPreviewSummary));
+            parts = PreviewObject(preview)->Preview().parts.size();
+            focusOnClose = GetFocus() == GetDlgItem(preview, kIdPreviewClose);
+            PressKey(GetFocus(), VK_ESCAPE);
+          },
       },
-  });
+      PreviewReady);
   SendMessageA(form_->Handle(), WM_COMMAND, kIdPreview, 0);
   ASSERT_TRUE(script.Finished());
   EXPECT_TRUE(ownerDisabled);
@@ -110,20 +118,26 @@ TEST_F(PreviewWindowTest, OpensFromTheMenuShowsTheRunAndEscapeClosesItWithoutCha
 
 TEST_F(PreviewWindowTest, GoClosesThePreviewAndRunsThePlacement) {
   Start();
+  bool focusOnGo = false;
   ModalScript script({
-      [&] {
-        const HWND preview = OpenPreview();
-        ASSERT_NE(preview, nullptr);
-        // Tab from Close wraps round to Go!, and Enter presses the focused button.
-        PressKey(GetFocus(), VK_TAB);
-      },
-      [&] {
-        ASSERT_EQ(GetDlgCtrlID(GetFocus()), kIdPreviewGo);
-        PressKey(GetFocus(), VK_RETURN);
-      },
-  });
+                         [&] {
+                           const HWND preview = OpenPreview();
+                           ASSERT_NE(preview, nullptr);
+                           // Tab from Close wraps round to Go!, and Enter presses the focused
+                           // button.
+                           PressKey(GetFocus(), VK_TAB);
+                         },
+                         [&] {
+                           // Checked after the run: a missed Tab leaves the focus on Close, whose
+                           // Enter closes.
+                           focusOnGo = GetDlgCtrlID(GetFocus()) == kIdPreviewGo;
+                           PressKey(GetFocus(), VK_RETURN);
+                         },
+                     },
+                     PreviewReady);
   form_->Preview1Click();
   ASSERT_TRUE(script.Finished());
+  EXPECT_TRUE(focusOnGo) << "Tab from Close goes to Go!";
   EXPECT_EQ(OpenPreview(), nullptr);
   const auto placed = ComponentsOf(Board());
   EXPECT_EQ(placed.at("R1").x, 100);
@@ -139,15 +153,17 @@ TEST_F(PreviewWindowTest, EnterOnCloseClosesAndWhatStopsTheRunShowsInside) {
   MessageBoxCatcher boxes;
   std::string failure;
   std::string summary;
-  ModalScript script({
-      [&] {
-        const HWND preview = OpenPreview();
-        ASSERT_NE(preview, nullptr);
-        failure = PreviewObject(preview)->Preview().failure;
-        summary = WindowText(GetDlgItem(preview, kIdPreviewSummary));
-        PressKey(GetDlgItem(preview, kIdPreviewClose), VK_RETURN);
+  ModalScript script(
+      {
+          [&] {
+            const HWND preview = OpenPreview();
+            ASSERT_NE(preview, nullptr);
+            failure = PreviewObject(preview)->Preview().failure;
+            summary = WindowText(GetDlgItem(preview, kIdPreviewSummary));
+            PressKey(GetDlgItem(preview, kIdPreviewClose), VK_RETURN);
+          },
       },
-  });
+      PreviewReady);
   form_->Preview1Click();
   ASSERT_TRUE(script.Finished());
   EXPECT_EQ(OpenPreview(), nullptr);
@@ -159,14 +175,16 @@ TEST_F(PreviewWindowTest, EnterOnCloseClosesAndWhatStopsTheRunShowsInside) {
 
 TEST_F(PreviewWindowTest, FrameComesBackAfterARestart) {
   Start();
-  ModalScript first({
-      [&] {
-        const HWND preview = OpenPreview();
-        ASSERT_NE(preview, nullptr);
-        SetWindowPos(preview, nullptr, 60, 70, 520, 380, SWP_NOZORDER);
-        PostMessageA(preview, WM_CLOSE, 0, 0);
+  ModalScript first(
+      {
+          [&] {
+            const HWND preview = OpenPreview();
+            ASSERT_NE(preview, nullptr);
+            SetWindowPos(preview, nullptr, 60, 70, 520, 380, SWP_NOZORDER);
+            PostMessageA(preview, WM_CLOSE, 0, 0);
+          },
       },
-  });
+      PreviewReady);
   form_->Preview1Click();
   ASSERT_TRUE(first.Finished());
   SendMessageA(form_->Handle(), WM_CLOSE, 0, 0);
@@ -181,14 +199,16 @@ TEST_F(PreviewWindowTest, FrameComesBackAfterARestart) {
 
   Start();
   RECT frame{};
-  ModalScript second({
-      [&] {
-        const HWND preview = OpenPreview();
-        ASSERT_NE(preview, nullptr);
-        GetWindowRect(preview, &frame);
-        PostMessageA(preview, WM_CLOSE, 0, 0);
+  ModalScript second(
+      {
+          [&] {
+            const HWND preview = OpenPreview();
+            ASSERT_NE(preview, nullptr);
+            GetWindowRect(preview, &frame);
+            PostMessageA(preview, WM_CLOSE, 0, 0);
+          },
       },
-  });
+      PreviewReady);
   form_->Preview1Click();
   ASSERT_TRUE(second.Finished());
   EXPECT_EQ(frame.left, 60);
