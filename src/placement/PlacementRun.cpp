@@ -10,14 +10,13 @@
 #include "host/DbxUtils.h"
 #include "placement/CompSort.h"
 #include "placement/RunGuards.h"
+#include "placement/SelectionRun.h"
 
 namespace kordane {
 
 namespace {
 
 using run_guards::ChangeTally;
-using run_guards::Connection;
-using run_guards::WaitCursor;
 
 constexpr const char* kSpacingOutOfRange = "Spacing '%s' is out of range";
 
@@ -29,31 +28,8 @@ std::optional<std::int32_t> ToInt32(std::int64_t value) {
   return static_cast<std::int32_t>(value);
 }
 
-class ViewRefDesReporter : public IRefDesReporter {
- public:
-  explicit ViewRefDesReporter(IPlacementView& view) : view_(view) {}
-  void ReportRefDesError(const std::string& message) override { view_.ShowRefDesError(message); }
-
- private:
-  IPlacementView& view_;
-};
-
 [[noreturn]] void ThrowSpacingOutOfRange(const PlacementInputs& inputs) {
   throw ConversionError(FormatUserMessage(kSpacingOutOfRange, inputs.spacingText));
-}
-
-void CaptureSelection(IDbxCalls& host, std::vector<std::unique_ptr<TDbxComponent>>& records) {
-  // Zeroed so that no byte of a record is ever indeterminate, whatever the host fills in.
-  auto item = std::make_unique<TDbxItem>();
-  std::int32_t status = host.GetFirstSelectedItem(&DbxContext, item.get());
-  while (status == 0) {
-    if (item->ItemType() == TDbxItem::kComponentType) {
-      auto record = std::make_unique<TDbxComponent>();
-      item->CopyComponentTo(*record);
-      records.push_back(std::move(record));
-    }
-    status = host.GetNextSelectedItem(&DbxContext, item.get());
-  }
 }
 
 void RotateGroup(IDbxCalls& host, const TCompTypeList& group, IPlacementView& view,
@@ -112,45 +88,11 @@ std::optional<Move> MoveToSlot(const TDbxComponent& member, std::int64_t k, std:
   return Move{*dx, *dy};
 }
 
-}  // namespace
-
-void AskDesignUnits(IDbxCalls& host) {
-  auto info = std::make_unique<TDesignInfo>();
-  // A refused request leaves the units unknown, to be asked again on the next run.
-  if (host.GetDesignInfo(&DbxContext, info.get()) == 0) {
-    DbUnits = info->Units();
-  }
-}
-
-void RunPlacement(IDbxCalls& host, const PlacementInputs& inputs, IPlacementView& view,
-                  bool& designOpen) {
-  // Declared in the reverse of their cleanup: the connection closes first, then a failed change
-  // is shown, then the groups and the records go, and the cursor comes back last.
-  WaitCursor waitCursor(view);
-  designOpen = false;
-  std::int32_t rotationPoint[2] = {-1, -1};
-  std::vector<std::unique_ptr<TDbxComponent>> records;
-  ViewRefDesReporter reporter(view);
-  TSortedComp sorted(reporter);
-  ChangeTally tally(host, view);
-  Connection connection(host, view, designOpen);
-
-  if (connection.Open()) {
-    if (DbUnits == kUnitsUnknown) {
-      AskDesignUnits(host);
-    }
-    if (DbUnits == kUnitsMils) {
-      view.SetUnitsLabel("mils");
-    } else if (DbUnits == kUnitsMm) {
-      view.SetUnitsLabel("mm");
-    }
-    CaptureSelection(host, records);
-  }
-
-  for (const auto& record : records) {
-    sorted.AddComponent(record.get());
-  }
-
+// Go's work on the groups: turn, order and line up each group, in prefix order.
+void LineUpGroups(TSelectionStep& step, const PlacementInputs& inputs, IPlacementView& view) {
+  IDbxCalls& host = step.host;
+  TSortedComp& sorted = step.groups;
+  ChangeTally& tally = step.tally;
   const double spacing = ParseFloat(inputs.spacingText);
   std::int32_t pitch = 0;
   try {
@@ -170,7 +112,7 @@ void RunPlacement(IDbxCalls& host, const PlacementInputs& inputs, IPlacementView
     const std::int32_t n = group->Count();
 
     if (inputs.rotateEnabled) {
-      RotateGroup(host, *group, view, rotationPoint, tally);
+      RotateGroup(host, *group, view, step.rotationPoint, tally);
     }
 
     if (inputs.order == TSortOrder::Unchanged) {
@@ -205,6 +147,22 @@ void RunPlacement(IDbxCalls& host, const PlacementInputs& inputs, IPlacementView
       tally.Count(host.MoveComponent(&DbxContext, move->dx, move->dy, member));
     }
   }
+}
+
+}  // namespace
+
+void AskDesignUnits(IDbxCalls& host) {
+  auto info = std::make_unique<TDesignInfo>();
+  // A refused request leaves the units unknown, to be asked again on the next run.
+  if (host.GetDesignInfo(&DbxContext, info.get()) == 0) {
+    DbUnits = info->Units();
+  }
+}
+
+void RunPlacement(IDbxCalls& host, const PlacementInputs& inputs, IPlacementView& view,
+                  bool& designOpen) {
+  RunOverSelection(host, view, designOpen,
+                   [&inputs, &view](TSelectionStep& step) { LineUpGroups(step, inputs, view); });
 }
 
 }  // namespace kordane

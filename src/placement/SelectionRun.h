@@ -1,0 +1,32 @@
+// The frame that every action over the host's selection shares (the placement run behind Go and
+// the Arrange patterns): the hour-glass, one connection, the design's units, the capture of the
+// selected components into records of the action's own, their grouping by designator prefix, the
+// count of refused changes, and a cleanup that runs however the action ends.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "host/DbxCalls.h"
+#include "placement/CompSort.h"
+#include "placement/PlacementRun.h"
+#include "placement/RunGuards.h"
+
+namespace kordane {
+
+// What an action does with the groups once the selection is read (also when the open failed and
+// there are none): every change goes through host, is counted by tally and turns about
+// rotationPoint.
+struct TSelectionStep {
+  IDbxCalls& host;
+  TSortedComp& groups;
+  run_guards::ChangeTally& tally;
+  std::int32_t* rotationPoint;
+};
+
+// Runs one action. designOpen is the window's FDesignOpen flag. An exception of the step ends the
+// action after its cleanup and goes on to the caller.
+void RunOverSelection(IDbxCalls& host, IPlacementView& view, bool& designOpen,
+                      const std::function<void(TSelectionStep&)>& step);
+
+}  // namespace kordane
