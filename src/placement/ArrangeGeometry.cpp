@@ -226,8 +226,8 @@ std::int64_t RingRadius(const TCircleParams& params, std::size_t ring) {
 }
 
 std::vector<std::vector<TMemberTarget>> CircleTargets(
-    std::span<const std::vector<TMemberPlace>> groups, TPoint64 centre,
-    const TCircleParams& params, TTurnTo turn) {
+    std::span<const std::vector<TMemberPlace>> groups, TPoint64 centre, const TCircleParams& params,
+    TTurnTo turn) {
   // The rings: each group on its own, or every group one after another on one ring.
   const bool oneRing = params.ringStep == 0;
   std::vector<std::vector<TMemberTarget>> targets(groups.size());
@@ -235,9 +235,9 @@ std::vector<std::vector<TMemberTarget>> CircleTargets(
     std::size_t m = 0;
     for (std::size_t g = firstGroup; g < endGroup; ++g) m += groups[g].size();
     const bool full = params.spanDegrees >= 360.0;
-    const double step = full ? 360.0 / static_cast<double>(std::max<std::size_t>(m, 1))
-                       : m > 1 ? params.spanDegrees / static_cast<double>(m - 1)
-                               : 0.0;
+    const double step = full    ? 360.0 / static_cast<double>(std::max<std::size_t>(m, 1))
+                        : m > 1 ? params.spanDegrees / static_cast<double>(m - 1)
+                                : 0.0;
     const double sign = params.clockwise ? -1.0 : 1.0;
     const auto radius = static_cast<double>(RingRadius(params, ring));
     std::size_t i = 0;

@@ -68,7 +68,7 @@ struct TCircleParams {
   bool centreOfSelection = true;
   std::int32_t centreX = 0;  // used when not centreOfSelection
   std::int32_t centreY = 0;
-  std::int32_t radius = 1;  // to the component origins
+  std::int32_t radius = 1;    // to the component origins
   std::int32_t ringStep = 0;  // added for each further group; 0: one ring for all groups
   double startDegrees = 0;    // 0 along +X, counter-clockwise positive
   double spanDegrees = 360;   // in (0, 360]
@@ -115,7 +115,7 @@ std::int64_t RingRadius(const TCircleParams& params, std::size_t ring);
 // The targets of every group on its ring (or, with a ring step of 0, of all groups one after
 // another on one ring), each group's members in its chosen order, groups in prefix order.
 std::vector<std::vector<TMemberTarget>> CircleTargets(
-    std::span<const std::vector<TMemberPlace>> groups, TPoint64 centre,
-    const TCircleParams& params, TTurnTo turn);
+    std::span<const std::vector<TMemberPlace>> groups, TPoint64 centre, const TCircleParams& params,
+    TTurnTo turn);
 
 }  // namespace kordane

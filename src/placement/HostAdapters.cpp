@@ -1,8 +1,13 @@
 #include "placement/HostAdapters.h"
 
+#include "host/DbxUtils.h"
+
 namespace kordane {
 
 namespace {
+
+// What the host answers when its selection has no more items.
+constexpr std::int32_t kStatusNoMoreItems = 32163;
 
 TComponentChange Rotation(std::int32_t angle, const TDbxComponent& record) {
   TComponentChange change;
@@ -67,6 +72,33 @@ std::int32_t DryRunHost::MoveComponent(TDbxContext*, std::int32_t dx, std::int32
                                        TDbxComponent* component) {
   intended_.push_back(Movement(dx, dy, *component));
   return 0;
+}
+
+std::int32_t TSelectionHost::OpenDesign(std::int32_t, std::int32_t, const char*, TDbxContext*) {
+  next_ = 0;
+  return 0;
+}
+
+std::int32_t TSelectionHost::GetDesignInfo(TDbxContext*, TDesignInfo* info) {
+  if (units_ != kUnitsMils && units_ != kUnitsMm) return kStatusNoMoreItems;
+  info->SetUnits(units_);
+  return 0;
+}
+
+std::int32_t TSelectionHost::GetFirstSelectedItem(TDbxContext* context, TDbxItem* item) {
+  next_ = 0;
+  return GetNextSelectedItem(context, item);
+}
+
+std::int32_t TSelectionHost::GetNextSelectedItem(TDbxContext*, TDbxItem* item) {
+  if (next_ >= components_.size()) return kStatusNoMoreItems;
+  item->SetItemType(TDbxItem::kComponentType);
+  item->SetComponent(components_[next_++]);
+  return 0;
+}
+
+std::string TSelectionHost::StatusText(std::int32_t status) const {
+  return DbxStatusText(status);
 }
 
 }  // namespace kordane

@@ -2,7 +2,9 @@
 // it is; an adapter only notes what passes through it, or answers some calls itself.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -63,6 +65,36 @@ class DryRunHost final : public DbxCallsForwarder {
 
   std::vector<TComponentChange> intended_;
   std::vector<TDbxComponent> selection_;
+};
+
+// A host that serves a selection read earlier, from memory: the connection always opens, the
+// design's units are the ones given, the items are the components given, in order, and every
+// rotation and move is answered with success and changes nothing. A live picture runs over it
+// without a host call.
+class TSelectionHost final : public IDbxCalls {
+ public:
+  TSelectionHost(std::vector<TDbxComponent> components, std::int32_t units)
+      : components_(std::move(components)), units_(units) {}
+
+  std::int32_t OpenDesign(std::int32_t, std::int32_t, const char*, TDbxContext*) override;
+  std::int32_t CloseDesign(TDbxContext*, const char*) override { return 0; }
+  std::int32_t GetDesignInfo(TDbxContext*, TDesignInfo* info) override;
+  std::int32_t GetFirstSelectedItem(TDbxContext* context, TDbxItem* item) override;
+  std::int32_t GetNextSelectedItem(TDbxContext* context, TDbxItem* item) override;
+  std::int32_t RotateComponent(TDbxContext*, std::int32_t, std::int32_t*, TDbxComponent*) override {
+    return 0;
+  }
+  std::int32_t MoveComponent(TDbxContext*, std::int32_t, std::int32_t, TDbxComponent*) override {
+    return 0;
+  }
+  std::string StatusText(std::int32_t status) const override;
+
+  const std::vector<TDbxComponent>& Components() const { return components_; }
+
+ private:
+  std::vector<TDbxComponent> components_;
+  std::int32_t units_;
+  std::size_t next_ = 0;
 };
 
 }  // namespace kordane

@@ -11,6 +11,7 @@
 #include "host/DbxUtils.h"
 #include "placement/CompSort.h"
 #include "placement/HostAdapters.h"
+#include "placement/SelectionRun.h"
 
 namespace kordane {
 
@@ -38,13 +39,17 @@ class PreviewView final : public IPlacementView {
     preview_.messages.push_back(message);
   }
 
+  void NoteUnplaced(const TDbxComponent& record) { unplaced_.push_back(record); }
+
   const std::string& Status() const { return status_; }
+  const std::vector<TDbxComponent>& Unplaced() const { return unplaced_; }
 
  private:
   std::string rotationText_;
   IPlacementView* unitsLabel_;
   TPreview& preview_;
   std::string status_;
+  std::vector<TDbxComponent> unplaced_;
 };
 
 std::string_view BytesOf(const TDbxComponent& record) {
@@ -62,7 +67,7 @@ class PartIndex {
     }
   }
   // The next part of these bytes not yet given a change of this kind.
-  std::optional<std::size_t> Claim(const TDbxComponent& record, TComponentChange::Kind kind) {
+  std::optional<std::size_t> Claim(const TDbxComponent& record, int kind) {
     const auto found = parts_.find(std::string(BytesOf(record)));
     if (found == parts_.end()) return std::nullopt;
     std::size_t& next = claimed_[{found->first, kind}];
@@ -72,7 +77,7 @@ class PartIndex {
 
  private:
   std::unordered_map<std::string, std::vector<std::size_t>> parts_;
-  std::map<std::pair<std::string, TComponentChange::Kind>, std::size_t> claimed_;
+  std::map<std::pair<std::string, int>, std::size_t> claimed_;
 };
 
 // A target the host could not reach is drawn at the edge of the coordinate range.
@@ -105,21 +110,24 @@ std::string Plural(std::size_t count, const char* one, const char* many) {
   return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-std::string Summary(const TPreview& preview, const PlacementInputs& inputs) {
+std::string Summary(const TPreview& preview, const std::string& tail) {
   std::size_t moves = 0;
   std::size_t rotations = 0;
+  std::size_t unplaced = 0;
   for (const TPreviewPart& part : preview.parts) {
     moves += part.moves ? 1 : 0;
     rotations += part.rotates ? 1 : 0;
+    unplaced += part.unplaced ? 1 : 0;
   }
   std::string text = Plural(preview.parts.size(), "component", "components") + " in " +
                      Plural(preview.groups.size(), "group", "groups") + ": " +
                      Plural(moves, "move", "moves") + ", " +
-                     Plural(rotations, "rotation", "rotations") + "; ";
-  text += inputs.spacingEnabled ? "pitch " + inputs.spacingText + " " + UnitsName(preview.units)
-                                : "spacing off";
-  return text;
+                     Plural(rotations, "rotation", "rotations");
+  if (unplaced > 0) text += "; " + std::to_string(unplaced) + " out of range, not moved";
+  return text + tail;
 }
+
+constexpr int kUnplacedClaim = 2;
 
 }  // namespace
 
@@ -131,12 +139,26 @@ std::string UnitsName(std::int32_t units) {
 
 TPreview MakePreview(IDbxCalls& host, const PlacementInputs& inputs,
                      const std::string& rotationText, IPlacementView* unitsLabel) {
+  const auto run = [&inputs](IDbxCalls& runHost, IPlacementView& view, bool& designOpen,
+                             const TUnplacedReport&) {
+    RunPlacement(runHost, inputs, view, designOpen);
+  };
+  TPreview preview = PreviewOfRun(host, run, rotationText, unitsLabel, "");
+  preview.summary += inputs.spacingEnabled
+                         ? "; pitch " + inputs.spacingText + " " + UnitsName(preview.units)
+                         : "; spacing off";
+  return preview;
+}
+
+TPreview PreviewOfRun(IDbxCalls& host, const TPreviewedRun& run, const std::string& rotationText,
+                      IPlacementView* unitsLabel, const std::string& summaryTail) {
   TPreview preview;
   DryRunHost dryRun(host);
   PreviewView view(rotationText, unitsLabel, preview);
   bool designOpen = false;
   try {
-    RunPlacement(dryRun, inputs, view, designOpen);
+    run(dryRun, view, designOpen,
+        [&view](const TDbxComponent& record) { view.NoteUnplaced(record); });
   } catch (const ConversionError& error) {
     preview.failure = error.what();
   }
@@ -154,7 +176,8 @@ TPreview MakePreview(IDbxCalls& host, const PlacementInputs& inputs,
   }
   PartIndex index(dryRun.Selection());
   for (const TComponentChange& change : dryRun.Intended()) {
-    const std::optional<std::size_t> found = index.Claim(change.record, change.kind);
+    const std::optional<std::size_t> found =
+        index.Claim(change.record, static_cast<int>(change.kind));
     if (!found) continue;
     TPreviewPart& part = preview.parts[*found];
     if (change.kind == TComponentChange::Kind::Rotate) {
@@ -166,9 +189,22 @@ TPreview MakePreview(IDbxCalls& host, const PlacementInputs& inputs,
       part.moves = part.moves || change.dx != 0 || change.dy != 0;
     }
   }
+  for (const TDbxComponent& record : view.Unplaced()) {
+    const std::optional<std::size_t> found = index.Claim(record, kUnplacedClaim);
+    if (found) preview.parts[*found].unplaced = true;
+  }
   GroupParts(preview);
-  preview.summary = Summary(preview, inputs);
+  preview.summary = Summary(preview, summaryTail);
   return preview;
+}
+
+TSelectionRead ReadSelection(IDbxCalls& host, IPlacementView* unitsLabel) {
+  TPreview unused;
+  DryRunHost dryRun(host);
+  PreviewView view("", unitsLabel, unused);
+  bool designOpen = false;
+  RunOverSelection(dryRun, view, designOpen, [](TSelectionStep&) {});
+  return {dryRun.Selection(), view.Status()};
 }
 
 }  // namespace kordane

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@ struct TPreviewPart {
   std::int32_t toX = 0, toY = 0, toRotation = 0;  // after the run
   bool moves = false;                             // a move that changes its place
   bool rotates = false;                           // a rotation that changes its angle
+  bool unplaced = false;  // its slot lies outside the host's coordinates: it is not moved
 };
 
 struct TPreviewGroup {
@@ -41,6 +43,27 @@ struct TPreview {
 // unitsLabel when the connection learns the units.
 TPreview MakePreview(IDbxCalls& host, const PlacementInputs& inputs,
                      const std::string& rotationText, IPlacementView* unitsLabel = nullptr);
+
+// Receives the record of every member a run leaves where it is because its slot does not fit.
+using TUnplacedReport = std::function<void(const TDbxComponent& record)>;
+// A run to preview, made over the host and the view it is given.
+using TPreviewedRun = std::function<void(IDbxCalls& host, IPlacementView& view, bool& designOpen,
+                                         const TUnplacedReport& unplaced)>;
+
+// What any run over the selection would do, worked out as MakePreview does. The summary is
+// "<n> components in <g> groups: <m> moves, <r> rotations", then "; <k> out of range, not moved"
+// when there are such members, then summaryTail.
+TPreview PreviewOfRun(IDbxCalls& host, const TPreviewedRun& run, const std::string& rotationText,
+                      IPlacementView* unitsLabel, const std::string& summaryTail);
+
+// The selection as one connection reads it (opens, reads, closes, changes nothing): every
+// component in the order read, and what kept it from being read (the library's status text of a
+// failed open), else empty. The units label and the cursor go to unitsLabel when there is one.
+struct TSelectionRead {
+  std::vector<TDbxComponent> components;
+  std::string failure;
+};
+TSelectionRead ReadSelection(IDbxCalls& host, IPlacementView* unitsLabel = nullptr);
 
 // Name of a units code for texts: "mils", "mm", or "database units".
 std::string UnitsName(std::int32_t units);

@@ -44,9 +44,13 @@ std::vector<std::int32_t> InverseSteps(std::int32_t value) {
 
 void TUndoLastRun::Run(IDbxCalls& host, const PlacementInputs& inputs, IPlacementView& view,
                        bool& designOpen) {
+  Run(host, [&](IDbxCalls& recorded) { RunPlacement(recorded, inputs, view, designOpen); });
+}
+
+void TUndoLastRun::Run(IDbxCalls& host, const std::function<void(IDbxCalls& recorded)>& action) {
   ChangeRecordingHost recorder(host);
   KeepAccepted keep(recorder, changes_);
-  RunPlacement(recorder, inputs, view, designOpen);
+  action(recorder);
 }
 
 void TUndoLastRun::Undo(IDbxCalls& host, IPlacementView& view, bool& designOpen) {

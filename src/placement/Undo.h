@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "host/DbxCalls.h"
@@ -19,6 +20,8 @@ class TUndoLastRun {
   // what there was to undo, also when it ends with an error after its first changes; a run that
   // changed nothing leaves the earlier one in place.
   void Run(IDbxCalls& host, const PlacementInputs& inputs, IPlacementView& view, bool& designOpen);
+  // Any other action over the selection, made through the host it is given, under the same rule.
+  void Run(IDbxCalls& host, const std::function<void(IDbxCalls& recorded)>& action);
 
   // Takes back the last run's changes. With nothing to undo it does nothing at all. A failed
   // open shows its status text and keeps the undo; otherwise the undo is used up, and refused

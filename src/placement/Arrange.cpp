@@ -1,0 +1,301 @@
+#include "placement/Arrange.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <vector>
+
+#include "host/Conversions.h"
+#include "host/DbxUtils.h"
+#include "placement/CompSort.h"
+#include "placement/SelectionRun.h"
+
+namespace kordane {
+
+namespace {
+
+// Angles beyond this many degrees are not angles anyone means, and would lose their tenths.
+constexpr double kLargestAngle = 1e9;
+
+[[noreturn]] void Invalid(const std::string& message) {
+  throw ConversionError(message);
+}
+
+double Number(const std::string& text, const std::string& name, const char* rule) {
+  try {
+    return ParseFloat(text);
+  } catch (const ConversionError&) {
+    Invalid(name + rule);
+  }
+}
+
+// A length in the unit of DbUnits, as database units.
+std::int32_t Length(const std::string& text, const std::string& name, bool positive) {
+  const char* rule = positive ? " must be a number greater than 0" : " must be a number";
+  const double value = Number(text, name, rule);
+  if (positive && !(value > 0)) Invalid(name + rule);
+  std::int32_t db = 0;
+  try {
+    db = ToDbUnits(value);
+  } catch (const ConversionError&) {
+    Invalid(name + " is out of range");
+  }
+  if (positive && db <= 0) Invalid(name + " is too small for the design's units");
+  return db;
+}
+
+double Angle(const std::string& text, const std::string& name) {
+  const double value = Number(text, name, " must be a number of degrees");
+  if (!(std::fabs(value) <= kLargestAngle)) Invalid(name + " is out of range");
+  return value;
+}
+
+std::int32_t Columns(const std::string& text) {
+  constexpr const char* kRule = "Columns must be a whole number of 1 or more";
+  std::int32_t columns = 0;
+  try {
+    columns = ParseInt(text);
+  } catch (const ConversionError&) {
+    Invalid(kRule);
+  }
+  if (columns < 1) Invalid(kRule);
+  return columns;
+}
+
+std::optional<std::int32_t> ToInt32(std::int64_t value) {
+  if (value < std::numeric_limits<std::int32_t>::min() ||
+      value > std::numeric_limits<std::int32_t>::max()) {
+    return std::nullopt;
+  }
+  return static_cast<std::int32_t>(value);
+}
+
+std::vector<TMemberPlace> PlacesOf(const std::vector<TDbxComponent*>& members) {
+  std::vector<TMemberPlace> places;
+  places.reserve(members.size());
+  for (const TDbxComponent* member : members) {
+    places.push_back({member->X(), member->Y(), member->Rotation()});
+  }
+  return places;
+}
+
+template <typename T>
+std::vector<T> Reordered(const std::vector<T>& items, const std::vector<std::size_t>& order) {
+  std::vector<T> result;
+  result.reserve(order.size());
+  for (const std::size_t i : order) result.push_back(items[i]);
+  return result;
+}
+
+// One group on its way: its members in the chosen order and their targets.
+struct TPlannedGroup {
+  std::vector<TDbxComponent*> members;
+  std::vector<TMemberPlace> places;
+  std::vector<TMemberTarget> targets;
+};
+
+// The members in the chosen order. Increasing is Go's order by designator number, decreasing its
+// reverse; by position is the pattern's own, from the order of reading.
+std::vector<TDbxComponent*> OrderedMembers(TCompTypeList& group, const TArrangeParams& params,
+                                           TPoint64 circleCentre) {
+  if (params.order != TArrangeOrder::ByPosition) {
+    group.SortByNumber();
+    std::vector<TDbxComponent*> members = group.Components();
+    if (params.order == TArrangeOrder::Decreasing) std::reverse(members.begin(), members.end());
+    return members;
+  }
+  const std::vector<TDbxComponent*>& read = group.Components();
+  const std::vector<TMemberPlace> places = PlacesOf(read);
+  switch (params.pattern) {
+    case TArrangePattern::Grid:
+      return Reordered(read, GridPositionOrder(places, params.grid));
+    case TArrangePattern::Distribute:
+      return Reordered(read, AxisPositionOrder(places, params.distribute.axis));
+    case TArrangePattern::Circle:
+      return Reordered(read,
+                       CirclePositionOrder(places, circleCentre.x, circleCentre.y, params.circle));
+    case TArrangePattern::Align:
+    case TArrangePattern::RowsOrColumns:
+      break;
+  }
+  return read;  // the order plays no part
+}
+
+// The index, in the chosen order, of the first member read that sits at the low end of the axis.
+std::size_t FirstAtLow(const std::vector<TDbxComponent*>& read,
+                       const std::vector<TDbxComponent*>& ordered, TArrangeAxis axis) {
+  const auto along = [axis](const TDbxComponent* member) {
+    return axis == TArrangeAxis::Horizontal ? member->X() : member->Y();
+  };
+  const TDbxComponent* first = nullptr;
+  for (const TDbxComponent* member : read) {
+    if (first == nullptr || along(member) < along(first)) first = member;
+  }
+  const auto found = std::find(ordered.begin(), ordered.end(), first);
+  return static_cast<std::size_t>(found - ordered.begin());
+}
+
+std::vector<TPlannedGroup> Plan(TSortedComp& sorted, const TArrangeParams& params) {
+  std::vector<TCompTypeList*> groups;
+  for (const std::string& prefix : sorted.Prefixes()) {
+    TCompTypeList* group = sorted.FindGroup(prefix);
+    if (group != nullptr && group->Count() > 0) groups.push_back(group);
+  }
+
+  TPoint64 centre{params.circle.centreX, params.circle.centreY};
+  if (params.pattern == TArrangePattern::Circle) {
+    if (params.circle.ringStep != 0) {
+      for (std::size_t g = 0; g < groups.size(); ++g) {
+        if (RingRadius(params.circle, g) <= 0) {
+          Invalid("Ring step gives ring " + std::to_string(g + 1) + " a radius of 0 or less");
+        }
+      }
+    }
+    if (params.circle.centreOfSelection) {
+      std::vector<TMemberPlace> all;
+      for (const TCompTypeList* group : groups) {
+        const std::vector<TMemberPlace> places = PlacesOf(group->Components());
+        all.insert(all.end(), places.begin(), places.end());
+      }
+      centre = SelectionCentre(all);
+    }
+  }
+
+  std::vector<TPlannedGroup> plan;
+  for (TCompTypeList* group : groups) {
+    const std::vector<TDbxComponent*> read = group->Components();
+    TPlannedGroup planned;
+    planned.members = OrderedMembers(*group, params, centre);
+    planned.places = PlacesOf(planned.members);
+    switch (params.pattern) {
+      case TArrangePattern::Grid:
+        planned.targets = GridTargets(planned.places, params.grid, params.turn);
+        break;
+      case TArrangePattern::Distribute:
+        planned.targets = DistributeTargets(
+            planned.places, FirstAtLow(read, planned.members, params.distribute.axis),
+            params.distribute, params.turn);
+        break;
+      case TArrangePattern::Align:
+        planned.targets = AlignTargets(planned.places, params.align, params.turn);
+        break;
+      case TArrangePattern::Circle:
+      case TArrangePattern::RowsOrColumns:
+        break;
+    }
+    plan.push_back(std::move(planned));
+  }
+
+  if (params.pattern == TArrangePattern::Circle) {
+    std::vector<std::vector<TMemberPlace>> places;
+    for (const TPlannedGroup& planned : plan) places.push_back(planned.places);
+    std::vector<std::vector<TMemberTarget>> targets =
+        CircleTargets(places, centre, params.circle, params.turn);
+    for (std::size_t g = 0; g < plan.size(); ++g) plan[g].targets = std::move(targets[g]);
+  }
+  return plan;
+}
+
+// Turns, then moves, each group's members, group by group.
+void MakeChanges(TSelectionStep& step, const std::vector<TPlannedGroup>& plan,
+                 const TUnplacedReport& unplaced) {
+  for (const TPlannedGroup& planned : plan) {
+    for (std::size_t i = 0; i < planned.members.size(); ++i) {
+      TDbxComponent* member = planned.members[i];
+      const std::optional<std::int32_t> rotation = planned.targets[i].rotation;
+      if (!rotation) continue;
+      const std::optional<std::int32_t> change =
+          ToInt32(std::int64_t{*rotation} - member->Rotation());
+      if (!change || *change == 0) continue;
+      step.tally.Count(step.host.RotateComponent(&DbxContext, *change, step.rotationPoint, member));
+    }
+    for (std::size_t i = 0; i < planned.members.size(); ++i) {
+      TDbxComponent* member = planned.members[i];
+      const TMemberTarget& target = planned.targets[i];
+      if (!target.move) continue;
+      // Read again: a rotation may have rewritten the record.
+      const std::optional<std::int32_t> x = ToInt32(target.x);
+      const std::optional<std::int32_t> y = ToInt32(target.y);
+      const std::optional<std::int32_t> dx =
+          x ? ToInt32(std::int64_t{*x} - member->X()) : std::nullopt;
+      const std::optional<std::int32_t> dy =
+          y ? ToInt32(std::int64_t{*y} - member->Y()) : std::nullopt;
+      if (!dx || !dy) {
+        if (unplaced) unplaced(*member);
+        continue;
+      }
+      if (*dx == 0 && *dy == 0) continue;
+      step.tally.Count(step.host.MoveComponent(&DbxContext, *dx, *dy, member));
+    }
+  }
+}
+
+}  // namespace
+
+TArrangeParams ParseArrangeChoices(const TArrangeChoices& choices) {
+  TArrangeParams params;
+  params.pattern = choices.pattern;
+  params.order = choices.order;
+  if (choices.turn) params.turn = DegreesToTenths(Angle(choices.turnText, "Turn to"));
+  switch (choices.pattern) {
+    case TArrangePattern::Grid:
+      params.grid.columns = Columns(choices.columnsText);
+      params.grid.pitchX = Length(choices.pitchXText, "Pitch X", true);
+      params.grid.pitchY = Length(choices.pitchYText, "Pitch Y", true);
+      params.grid.columnsFirst = choices.columnsFirst;
+      params.grid.start = choices.start;
+      params.grid.snake = choices.snake;
+      params.grid.turnOddLines = choices.turnOddLines;
+      break;
+    case TArrangePattern::Distribute:
+      params.distribute = {choices.distributeAxis, choices.lineUp};
+      break;
+    case TArrangePattern::Align:
+      params.align = {choices.alignAxis, choices.alignEdge};
+      break;
+    case TArrangePattern::Circle: {
+      TCircleParams& circle = params.circle;
+      circle.centreOfSelection = !choices.centreAt;
+      if (choices.centreAt) {
+        circle.centreX = Length(choices.centreXText, "Centre X", false);
+        circle.centreY = Length(choices.centreYText, "Centre Y", false);
+      }
+      circle.radius = Length(choices.radiusText, "Radius", true);
+      circle.ringStep = Length(choices.ringStepText, "Ring step", false);
+      circle.startDegrees = Angle(choices.startAngleText, "Start angle");
+      circle.spanDegrees =
+          Number(choices.spanText, "Span", " must be greater than 0 and at most 360");
+      if (!(circle.spanDegrees > 0 && circle.spanDegrees <= 360)) {
+        Invalid("Span must be greater than 0 and at most 360");
+      }
+      circle.clockwise = choices.clockwise;
+      circle.turnWithCircle = choices.turnWithCircle;
+      if (choices.turnWithCircle) circle.offsetDegrees = Angle(choices.offsetText, "Offset");
+      break;
+    }
+    case TArrangePattern::RowsOrColumns:
+      break;
+  }
+  return params;
+}
+
+void RunArrange(IDbxCalls& host, const TArrangeChoices& choices, IPlacementView& view,
+                bool& designOpen, const TUnplacedReport& unplaced) {
+  RunOverSelection(host, view, designOpen, [&choices, &unplaced](TSelectionStep& step) {
+    // Read once the connection has told the design's units.
+    const TArrangeParams params = ParseArrangeChoices(choices);
+    const std::vector<TPlannedGroup> plan = Plan(step.groups, params);
+    MakeChanges(step, plan, unplaced);
+  });
+}
+
+TPreview MakeArrangePreview(IDbxCalls& host, const TArrangeChoices& choices) {
+  const auto run = [&choices](IDbxCalls& runHost, IPlacementView& view, bool& designOpen,
+                              const TUnplacedReport& unplaced) {
+    RunArrange(runHost, choices, view, designOpen, unplaced);
+  };
+  return PreviewOfRun(host, run, "", nullptr, "");
+}
+
+}  // namespace kordane

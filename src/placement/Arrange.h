@@ -1,0 +1,81 @@
+// The Arrange patterns over the host's selection: grid, distribute, align and circle, each group
+// by designator prefix, as one run with Go's connection, capture, grouping and tally. The texts
+// are the window's as typed; lengths are in the design's units (DbUnits), angles in degrees.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "host/DbxCalls.h"
+#include "placement/ArrangeGeometry.h"
+#include "placement/PlacementRun.h"
+#include "placement/Preview.h"
+
+namespace kordane {
+
+enum class TArrangePattern { RowsOrColumns, Grid, Distribute, Align, Circle };
+enum class TArrangeOrder { Increasing, Decreasing, ByPosition };
+
+// Everything the Arrange window holds, as the user set it.
+struct TArrangeChoices {
+  TArrangePattern pattern = TArrangePattern::Grid;
+  TArrangeOrder order = TArrangeOrder::Increasing;
+  bool turn = false;
+  std::string turnText = "0";
+  // Grid.
+  std::string columnsText = "4";
+  std::string pitchXText = "100";
+  std::string pitchYText = "100";
+  bool columnsFirst = false;
+  TGridCorner start = TGridCorner::TopLeft;
+  bool snake = false;
+  bool turnOddLines = false;
+  // Distribute.
+  TArrangeAxis distributeAxis = TArrangeAxis::Horizontal;
+  bool lineUp = false;
+  // Align.
+  TArrangeAxis alignAxis = TArrangeAxis::Horizontal;
+  TAlignEdge alignEdge = TAlignEdge::Centre;
+  // Circle.
+  bool centreAt = false;  // at the given point rather than the centre of the selection
+  std::string centreXText = "0";
+  std::string centreYText = "0";
+  std::string radiusText = "500";
+  std::string ringStepText = "0";
+  std::string startAngleText = "0";
+  std::string spanText = "360";
+  bool clockwise = false;
+  bool turnWithCircle = false;
+  std::string offsetText = "0";
+
+  friend bool operator==(const TArrangeChoices&, const TArrangeChoices&) = default;
+};
+
+// The choices as numbers: lengths in database units, angles in tenths or degrees.
+struct TArrangeParams {
+  TArrangePattern pattern = TArrangePattern::Grid;
+  TArrangeOrder order = TArrangeOrder::Increasing;
+  TTurnTo turn;
+  TGridParams grid;
+  TDistributeParams distribute;
+  TAlignParams align;
+  TCircleParams circle;
+};
+
+// Reads the texts of the chosen pattern (and "Turn to" when it is checked) in the unit of DbUnits.
+// Throws ConversionError naming the first parameter that is not valid, for example "Columns must
+// be a whole number of 1 or more".
+TArrangeParams ParseArrangeChoices(const TArrangeChoices& choices);
+
+// Arranges the selection by one of the patterns other than "Rows or columns": the hour-glass,
+// "Connected", a fresh read of the selection, each group ordered and its members turned and moved
+// to their targets, and the status line as after Go. Members whose slot or move does not fit a
+// signed 32-bit value are not moved and are given to unplaced. A parameter that is not valid
+// ends the run, after its cleanup and before any change, with its ConversionError.
+void RunArrange(IDbxCalls& host, const TArrangeChoices& choices, IPlacementView& view,
+                bool& designOpen, const TUnplacedReport& unplaced = {});
+
+// What RunArrange would do over host, worked out without a change.
+TPreview MakeArrangePreview(IDbxCalls& host, const TArrangeChoices& choices);
+
+}  // namespace kordane

@@ -1,0 +1,375 @@
+// The Arrange patterns: each geometry against slots worked out by hand, the parameter rules, and
+// whole runs over the stand-in's stateful design, whose result must be the live picture's and
+// whose undo must bring the design back.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "Board.h"
+#include "MemoryHost.h"
+#include "RecordingHost.h"
+#include "host/Conversions.h"
+#include "host/DbxLoader.h"
+#include "host/DbxUtils.h"
+#include "placement/Arrange.h"
+#include "placement/HostAdapters.h"
+#include "placement/Undo.h"
+
+namespace kordane::testing {
+namespace {
+
+using standin::Item;
+
+struct Slot {
+  std::int64_t x, y;
+  std::optional<std::int32_t> rotation = std::nullopt;
+};
+
+std::vector<Slot> SlotsOf(const std::vector<TMemberTarget>& targets) {
+  std::vector<Slot> slots;
+  for (const TMemberTarget& target : targets)
+    slots.push_back({target.x, target.y, target.rotation});
+  return slots;
+}
+
+bool operator==(const Slot& a, const Slot& b) {
+  return a.x == b.x && a.y == b.y && a.rotation == b.rotation;
+}
+
+void PrintTo(const Slot& slot, std::ostream* out) {
+  *out << "(" << slot.x << ", " << slot.y
+       << (slot.rotation ? " @" + std::to_string(*slot.rotation) : "") << ")";
+}
+
+// Five members spanning x 0..30 and y -10..40, in the chosen order; one is turned 90°.
+const std::vector<TMemberPlace> kFive = {
+    {0, 0, 0}, {5, 5, 900}, {30, -10, 0}, {3, 40, 0}, {7, 7, 0}};
+
+struct GridRow {
+  const char* name;
+  TGridParams params;
+  TTurnTo turn;
+  std::vector<Slot> expected;
+};
+
+void PrintTo(const GridRow& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class GridSlots : public ::testing::TestWithParam<GridRow> {};
+
+TEST_P(GridSlots, AreWorkedOutFromTheCorner) {
+  EXPECT_EQ(SlotsOf(GridTargets(kFive, GetParam().params, GetParam().turn)), GetParam().expected);
+}
+
+using C = TGridCorner;
+INSTANTIATE_TEST_SUITE_P(
+    Patterns, GridSlots,
+    ::testing::Values(
+        GridRow{"RowsFromTopLeft",
+                {2, 10, 20, false, C::TopLeft},
+                {},
+                {{0, 40}, {10, 40}, {0, 20}, {10, 20}, {0, 0}}},
+        GridRow{"SnakeRowsRunBack",
+                {2, 10, 20, false, C::TopLeft, true},
+                {},
+                {{0, 40}, {10, 40}, {10, 20}, {0, 20}, {0, 0}}},
+        GridRow{"ColumnsFirstHoldCeilNOverC",
+                {2, 10, 20, true, C::TopLeft},
+                {},
+                {{0, 40}, {0, 20}, {0, 0}, {10, 40}, {10, 20}}},
+        GridRow{"SnakeColumnsUseTheFullLength",
+                {2, 10, 20, true, C::TopLeft, true},
+                {},
+                {{0, 40}, {0, 20}, {0, 0}, {10, 0}, {10, 20}}},
+        GridRow{"FromBottomRightGoLeftAndUp",
+                {2, 10, 20, false, C::BottomRight},
+                {},
+                {{30, -10}, {20, -10}, {30, 10}, {20, 10}, {30, 30}}},
+        GridRow{"FromTopRight",
+                {3, 10, 20, false, C::TopRight},
+                {},
+                {{30, 40}, {20, 40}, {10, 40}, {30, 20}, {20, 20}}},
+        GridRow{"OddRowsTurnedFromTheirOwnAngle",
+                {2, 10, 20, false, C::BottomLeft, false, true},
+                {},
+                {{0, -10}, {10, -10}, {0, 10, 1800}, {10, 10, 1800}, {0, 30}}},
+        GridRow{"OddRowsTurnedFromTurnToAndNormalised",
+                {5, 10, 20, true, C::TopLeft, false, true},
+                2700,
+                {{0, 40, 2700}, {10, 40, 900}, {20, 40, 2700}, {30, 40, 900}, {40, 40, 2700}}}));
+
+TEST(GridSlots, OddRowsWithoutTurnToKeepTheirOwnAngle) {
+  const std::vector<TMemberTarget> targets =
+      GridTargets(kFive, {1, 1, 1, false, C::TopLeft, false, true}, {});
+  EXPECT_EQ(targets[1].rotation, 2700) << "90° + 180°";
+}
+
+TEST(GridSlots, ByPositionIsReadingOrderFromTheCorner) {
+  // Two rows of two, read in a scrambled order; one tie keeps the order of reading.
+  const std::vector<TMemberPlace> members = {
+      {10, 0, 0}, {0, 10, 0}, {10, 10, 0}, {0, 0, 0}, {0, 0, 0}};
+  EXPECT_EQ(GridPositionOrder(members, {2, 1, 1, false, C::TopLeft}),
+            (std::vector<std::size_t>{1, 2, 3, 4, 0}));
+  EXPECT_EQ(GridPositionOrder(members, {2, 1, 1, true, C::BottomRight}),
+            (std::vector<std::size_t>{0, 2, 3, 4, 1}));
+}
+
+struct DistributeRow {
+  const char* name;
+  std::vector<std::int32_t> along;  // in the chosen order
+  std::vector<std::int64_t> expected;
+};
+
+void PrintTo(const DistributeRow& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class DistributeSlots : public ::testing::TestWithParam<DistributeRow> {};
+
+TEST_P(DistributeSlots, RoundHalvesUpFromTheLowEnd) {
+  std::vector<TMemberPlace> members;
+  for (const std::int32_t x : GetParam().along) members.push_back({x, 7 * x, 0});
+  std::vector<std::int64_t> xs;
+  for (const TMemberTarget& target : DistributeTargets(members, 0, {}, {})) xs.push_back(target.x);
+  EXPECT_EQ(xs, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Spans, DistributeSlots,
+    ::testing::Values(DistributeRow{"Thirds", {0, 4, 5, 10}, {0, 3, 7, 10}},
+                      DistributeRow{"HalfRoundsUp", {0, 0, 3}, {0, 2, 3}},
+                      DistributeRow{"BelowZeroRoundsUpToo", {-5, -5, -2}, {-5, -3, -2}},
+                      DistributeRow{"OrderDecidesTheSlots", {10, 0, 5}, {0, 5, 10}},
+                      DistributeRow{
+                          "FullRange", {INT32_MIN, 0, INT32_MAX}, {INT32_MIN, 0, INT32_MAX}}));
+
+TEST(DistributeSlots, LineUpTakesTheFirstReadAtTheLowEndAndAGroupOfOneStays) {
+  const std::vector<TMemberPlace> members = {{5, 1, 0}, {0, 2, 0}, {9, 3, 0}};
+  const auto targets = DistributeTargets(members, 1, {TArrangeAxis::Horizontal, true}, {});
+  EXPECT_EQ(SlotsOf(targets), (std::vector<Slot>{{0, 2}, {5, 2}, {9, 2}}));
+  const std::vector<TMemberPlace> one = {{4, 4, 0}};
+  const auto alone = DistributeTargets(one, 0, {}, 450);
+  ASSERT_EQ(alone.size(), 1u);
+  EXPECT_FALSE(alone[0].move);
+  EXPECT_EQ(alone[0].rotation, 450);
+}
+
+TEST(AlignSlots, EdgesAndAFlooredCentre) {
+  const std::vector<TMemberPlace> members = {{1, -3, 0}, {2, 0, 0}, {8, -1, 0}};
+  const auto y = [&](TAlignEdge edge) {
+    return AlignTargets(members, {TArrangeAxis::Horizontal, edge}, {})[2].y;
+  };
+  const auto x = [&](TAlignEdge edge) {
+    return AlignTargets(members, {TArrangeAxis::Vertical, edge}, {})[1].x;
+  };
+  EXPECT_EQ(y(TAlignEdge::TopOrLeft), 0);
+  EXPECT_EQ(y(TAlignEdge::Centre), -2) << "-1.5 rounded down";
+  EXPECT_EQ(y(TAlignEdge::BottomOrRight), -3);
+  EXPECT_EQ(x(TAlignEdge::TopOrLeft), 1);
+  EXPECT_EQ(x(TAlignEdge::Centre), 4);
+  EXPECT_EQ(x(TAlignEdge::BottomOrRight), 8);
+  EXPECT_EQ(AlignTargets(members, {TArrangeAxis::Vertical, TAlignEdge::Centre}, {})[1].y, 0)
+      << "the coordinate along the axis never changes";
+}
+
+struct ParseRow {
+  const char* name;
+  void (*change)(TArrangeChoices&);
+  const char* message;
+};
+
+void PrintTo(const ParseRow& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class ArrangeParameters : public ::testing::TestWithParam<ParseRow> {};
+
+TEST_P(ArrangeParameters, NameWhatIsNotValid) {
+  DbUnits = kUnitsMils;
+  TArrangeChoices choices;
+  GetParam().change(choices);
+  try {
+    ParseArrangeChoices(choices);
+    FAIL() << "accepted";
+  } catch (const ConversionError& error) {
+    EXPECT_STREQ(error.what(), GetParam().message);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, ArrangeParameters,
+    ::testing::Values(ParseRow{"ColumnsZero", [](TArrangeChoices& c) { c.columnsText = "0"; },
+                               "Columns must be a whole number of 1 or more"},
+                      ParseRow{"ColumnsDecimal", [](TArrangeChoices& c) { c.columnsText = "2.5"; },
+                               "Columns must be a whole number of 1 or more"},
+                      ParseRow{"PitchXNegative", [](TArrangeChoices& c) { c.pitchXText = "-1"; },
+                               "Pitch X must be a number greater than 0"},
+                      ParseRow{"PitchYWord", [](TArrangeChoices& c) { c.pitchYText = "wide"; },
+                               "Pitch Y must be a number greater than 0"},
+                      ParseRow{"PitchTooLarge", [](TArrangeChoices& c) { c.pitchXText = "1e7"; },
+                               "Pitch X is out of range"},
+                      ParseRow{"PitchBelowOneUnit",
+                               [](TArrangeChoices& c) { c.pitchYText = "0.0001"; },
+                               "Pitch Y is too small for the design's units"},
+                      ParseRow{"TurnToWhenChecked",
+                               [](TArrangeChoices& c) {
+                                 c.turn = true;
+                                 c.turnText = "x";
+                               },
+                               "Turn to must be a number of degrees"}));
+
+TEST(ArrangeParameters, OnlyTheChosenPatternsTextsCountAndAnglesRoundToTenths) {
+  DbUnits = kUnitsMils;
+  TArrangeChoices choices;
+  choices.pattern = TArrangePattern::Align;
+  choices.columnsText = "none";
+  choices.turn = true;
+  choices.turnText = "-22.46";
+  EXPECT_EQ(ParseArrangeChoices(choices).turn, -225);
+  choices.pattern = TArrangePattern::Grid;
+  choices.columnsText = "3";
+  choices.pitchXText = "1.5";
+  EXPECT_EQ(ParseArrangeChoices(choices).grid.pitchX, 3810);
+}
+
+// Whole runs over the stand-in's in-memory design.
+std::vector<Item> Board() {
+  std::vector<Item> items = {Item::Component("D4", 400000, 0, 0),
+                             Item::Component("D1", 0, 0, 0),
+                             Item::Component("D3", 300000, 25400, 900),
+                             Item::Component("D2", 100000, 254000, 0),
+                             Item::Other(3),
+                             Item::Component("R2", -500000, 0, 1800),
+                             Item::Component("R1", -520000, 300000, 0),
+                             Item::Component("U1", 7, 7, 0),
+                             Item::Component("TP", 9, 9, 0),
+                             Item::Component("X9", 1, 1, 0, false)};
+  return items;
+}
+
+struct RunRow {
+  const char* name;
+  void (*choose)(TArrangeChoices&);
+};
+
+void PrintTo(const RunRow& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class ArrangeRun : public ::testing::TestWithParam<RunRow> {
+ protected:
+  std::map<std::string, Item> Components() const {
+    std::map<std::string, Item> byName;
+    for (const Item& item : design.Items()) {
+      if (item.IsComponent()) byName[item.refDes] = item;
+    }
+    return byName;
+  }
+
+  standin::Design design{Board()};
+  standin::MemoryHost bound{design};
+  DbxHost host{standin::MemoryHost::Api()};
+  Log log;
+  RecordingView view{log};
+  bool designOpen = false;
+};
+
+TEST_P(ArrangeRun, EndsWhereThePictureSaidAndUndoBringsItBack) {
+  DbUnits = kUnitsUnknown;
+  TArrangeChoices choices;
+  GetParam().choose(choices);
+  const std::map<std::string, Item> before = Components();
+
+  // The picture over the selection as read, as the window makes it.
+  const TSelectionRead read = ReadSelection(host);
+  ASSERT_EQ(read.failure, "");
+  ASSERT_EQ(read.components.size(), 8u);
+  TSelectionHost memory(read.components, DbUnits);
+  const TPreview picture = MakeArrangePreview(memory, choices);
+  ASSERT_EQ(picture.failure, "");
+  EXPECT_EQ(Components(), before) << "the picture changes nothing";
+
+  TUndoLastRun undo;
+  undo.Run(host, [&](IDbxCalls& recorded) { RunArrange(recorded, choices, view, designOpen); });
+  EXPECT_EQ(view.status, "");
+  EXPECT_FALSE(design.IsOpen());
+  const std::map<std::string, Item> after = Components();
+  for (const TPreviewPart& part : picture.parts) {
+    const Item& item = after.at(part.refDes);
+    EXPECT_EQ(item.x, part.toX) << part.refDes;
+    EXPECT_EQ(item.y, part.toY) << part.refDes;
+    EXPECT_EQ(item.rotation, part.toRotation) << part.refDes;
+  }
+  EXPECT_EQ(after.at("X9"), before.at("X9")) << "not selected";
+  if (choices.pattern != TArrangePattern::Circle) {
+    EXPECT_EQ(after.at("U1").x, before.at("U1").x) << "a group of one is not moved";
+    EXPECT_EQ(after.at("U1").y, before.at("U1").y);
+  }
+
+  undo.Undo(host, view, designOpen);
+  EXPECT_EQ(Components(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Patterns, ArrangeRun,
+                         ::testing::Values(RunRow{"GridSnakeTurned",
+                                                  [](TArrangeChoices& c) {
+                                                    c.columnsText = "2";
+                                                    c.snake = true;
+                                                    c.turnOddLines = true;
+                                                    c.turn = true;
+                                                    c.turnText = "45.04";
+                                                  }},
+                                           RunRow{"GridColumnsFirstByPositionDecimalPitch",
+                                                  [](TArrangeChoices& c) {
+                                                    c.order = TArrangeOrder::ByPosition;
+                                                    c.columnsFirst = true;
+                                                    c.start = TGridCorner::BottomRight;
+                                                    c.pitchXText = "12.5";
+                                                  }},
+                                           RunRow{"DistributeDecreasingLinedUp",
+                                                  [](TArrangeChoices& c) {
+                                                    c.pattern = TArrangePattern::Distribute;
+                                                    c.order = TArrangeOrder::Decreasing;
+                                                    c.lineUp = true;
+                                                  }},
+                                           RunRow{"AlignVerticalRight",
+                                                  [](TArrangeChoices& c) {
+                                                    c.pattern = TArrangePattern::Align;
+                                                    c.alignAxis = TArrangeAxis::Vertical;
+                                                    c.alignEdge = TAlignEdge::BottomOrRight;
+                                                  }},
+                                           RunRow{"CircleRingsTurnedWithTheCircle",
+                                                  [](TArrangeChoices& c) {
+                                                    c.pattern = TArrangePattern::Circle;
+                                                    c.ringStepText = "-100";
+                                                    c.radiusText = "400";
+                                                    c.spanText = "270";
+                                                    c.clockwise = true;
+                                                    c.turnWithCircle = true;
+                                                    c.offsetText = "90";
+                                                  }}));
+
+TEST_F(ArrangeRun, SlotsOutsideTheHostsRangeAreMarkedCountedAndNotMoved) {
+  design.Load({Item::Component("R1", 2147483000, 0, 0), Item::Component("R2", 2147483600, 5, 0)},
+              standin::kUnitsMils, {});
+  DbUnits = kUnitsUnknown;
+  TArrangeChoices choices;
+  choices.columnsText = "2";
+  choices.pitchXText = "1";  // 2540 database units: past the largest coordinate
+  const TPreview picture = MakeArrangePreview(host, choices);
+  EXPECT_EQ(picture.summary,
+            "2 components in 1 group: 1 move, 0 rotations; 1 out of range, not moved");
+  EXPECT_FALSE(picture.parts[0].unplaced);
+  EXPECT_TRUE(picture.parts[1].unplaced);
+  RunArrange(host, choices, view, designOpen);
+  EXPECT_EQ(Components().at("R2").x, 2147483600);
+  EXPECT_EQ(Components().at("R2").y, 5);
+  EXPECT_EQ(Components().at("R1").y, 5) << "moved onto the top row";
+}
+
+}  // namespace
+}  // namespace kordane::testing
