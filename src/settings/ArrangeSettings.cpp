@@ -1,0 +1,107 @@
+#include "settings/ArrangeSettings.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "host/Conversions.h"
+
+namespace kordane {
+
+namespace {
+
+namespace keys = arrange_keys;
+
+struct TextKey {
+  const char* key;
+  std::string TArrangeChoices::*field;
+};
+
+struct FlagKey {
+  const char* key;
+  bool TArrangeChoices::*field;
+};
+
+constexpr TextKey kTexts[] = {
+    {keys::kTurnTo, &TArrangeChoices::turnText},
+    {keys::kColumns, &TArrangeChoices::columnsText},
+    {keys::kPitchX, &TArrangeChoices::pitchXText},
+    {keys::kPitchY, &TArrangeChoices::pitchYText},
+    {keys::kCentreX, &TArrangeChoices::centreXText},
+    {keys::kCentreY, &TArrangeChoices::centreYText},
+    {keys::kRadius, &TArrangeChoices::radiusText},
+    {keys::kRingStep, &TArrangeChoices::ringStepText},
+    {keys::kStartAngle, &TArrangeChoices::startAngleText},
+    {keys::kSpan, &TArrangeChoices::spanText},
+    {keys::kOffset, &TArrangeChoices::offsetText},
+};
+
+constexpr FlagKey kFlags[] = {
+    {keys::kTurn, &TArrangeChoices::turn},
+    {keys::kFill, &TArrangeChoices::columnsFirst},
+    {keys::kSnake, &TArrangeChoices::snake},
+    {keys::kTurnOddRows, &TArrangeChoices::turnOddLines},
+    {keys::kLineUp, &TArrangeChoices::lineUp},
+    {keys::kCentreAt, &TArrangeChoices::centreAt},
+    {keys::kClockwise, &TArrangeChoices::clockwise},
+    {keys::kTurnWithCircle, &TArrangeChoices::turnWithCircle},
+};
+
+std::optional<std::int32_t> ReadInteger(IProfileSection& profile, const char* key) {
+  const std::optional<std::string> text = profile.ReadString(key);
+  if (!text) return std::nullopt;
+  try {
+    return ParseInt(*text);
+  } catch (const ConversionError&) {
+    return std::nullopt;
+  }
+}
+
+// A choice among count options, stored as its index.
+template <typename Enum>
+void ReadChoice(IProfileSection& profile, const char* key, int count, Enum& choice) {
+  const std::optional<std::int32_t> stored = ReadInteger(profile, key);
+  if (stored && *stored >= 0 && *stored < count) choice = static_cast<Enum>(*stored);
+}
+
+template <typename Enum>
+void WriteChoice(IProfileSection& profile, const char* key, Enum choice) {
+  profile.WriteString(key, std::to_string(static_cast<int>(choice)));
+}
+
+}  // namespace
+
+TArrangeChoices LoadArrangeChoices(IProfileSection& profile) {
+  TArrangeChoices choices;
+  ReadChoice(profile, keys::kPattern, 5, choices.pattern);
+  ReadChoice(profile, keys::kOrder, 3, choices.order);
+  ReadChoice(profile, keys::kStart, 4, choices.start);
+  ReadChoice(profile, keys::kDistributeAxis, 2, choices.distributeAxis);
+  ReadChoice(profile, keys::kAlignAxis, 2, choices.alignAxis);
+  ReadChoice(profile, keys::kAlignTo, 3, choices.alignEdge);
+  for (const FlagKey& flag : kFlags) {
+    const std::optional<std::int32_t> stored = ReadInteger(profile, flag.key);
+    if (stored) choices.*flag.field = *stored != 0;
+  }
+  for (const TextKey& text : kTexts) {
+    if (std::optional<std::string> stored = profile.ReadString(text.key)) {
+      choices.*text.field = std::move(*stored);
+    }
+  }
+  return choices;
+}
+
+void SaveArrangeChoices(IProfileSection& profile, const TArrangeChoices& choices) {
+  WriteChoice(profile, keys::kPattern, choices.pattern);
+  WriteChoice(profile, keys::kOrder, choices.order);
+  WriteChoice(profile, keys::kStart, choices.start);
+  WriteChoice(profile, keys::kDistributeAxis, choices.distributeAxis);
+  WriteChoice(profile, keys::kAlignAxis, choices.alignAxis);
+  WriteChoice(profile, keys::kAlignTo, choices.alignEdge);
+  for (const FlagKey& flag : kFlags) {
+    profile.WriteString(flag.key, choices.*flag.field ? "1" : "0");
+  }
+  for (const TextKey& text : kTexts) profile.WriteString(text.key, choices.*text.field);
+}
+
+}  // namespace kordane

@@ -1,0 +1,47 @@
+// The Arrange window's choices, kept in section "Arrange" of the settings file beside its frame
+// ("Left", "Top", "Width", "Height"). Texts are kept as typed; a choice stored as a number that
+// names none of its options, or missing, takes its default.
+#pragma once
+
+#include "placement/Arrange.h"
+#include "settings/GlobalSettings.h"
+
+namespace kordane {
+
+namespace arrange_keys {
+inline constexpr const char* kSection = "Arrange";
+inline constexpr const char* kPattern = "Pattern";  // 0 rows or columns, 1 grid, 2 distribute,
+                                                    // 3 align, 4 circle
+inline constexpr const char* kOrder = "Order";      // 0 increasing, 1 decreasing, 2 by position
+inline constexpr const char* kTurn = "Turn";
+inline constexpr const char* kTurnTo = "Turn To";
+inline constexpr const char* kColumns = "Columns";
+inline constexpr const char* kPitchX = "Pitch X";
+inline constexpr const char* kPitchY = "Pitch Y";
+inline constexpr const char* kFill = "Fill";  // 0 rows first, 1 columns first
+inline constexpr const char* kStart =
+    "Start";  // 0 top left, 1 top right, 2 bottom left, 3 bottom right
+inline constexpr const char* kSnake = "Snake";
+inline constexpr const char* kTurnOddRows = "Turn Odd Rows";
+inline constexpr const char* kDistributeAxis = "Distribute Axis";  // 0 horizontal, 1 vertical
+inline constexpr const char* kLineUp = "Line Up";
+inline constexpr const char* kAlignAxis = "Align Axis";  // 0 horizontal, 1 vertical
+inline constexpr const char* kAlignTo = "Align To";    // 0 top or left, 1 centre, 2 bottom or right
+inline constexpr const char* kCentreAt = "Centre At";  // 0 centre of the selection, 1 at the point
+inline constexpr const char* kCentreX = "Centre X";
+inline constexpr const char* kCentreY = "Centre Y";
+inline constexpr const char* kRadius = "Radius";
+inline constexpr const char* kRingStep = "Ring Step";
+inline constexpr const char* kStartAngle = "Start Angle";
+inline constexpr const char* kSpan = "Span";
+inline constexpr const char* kClockwise = "Clockwise";
+inline constexpr const char* kTurnWithCircle = "Turn With Circle";
+inline constexpr const char* kOffset = "Offset";
+}  // namespace arrange_keys
+
+TArrangeChoices LoadArrangeChoices(IProfileSection& profile);
+
+// Throws SettingsWriteError when the file cannot be written.
+void SaveArrangeChoices(IProfileSection& profile, const TArrangeChoices& choices);
+
+}  // namespace kordane

@@ -1,0 +1,37 @@
+// The Arrange window's choices in the settings file.
+#include <gtest/gtest.h>
+
+#include "MemoryProfile.h"
+#include "settings/ArrangeSettings.h"
+
+namespace kordane {
+namespace {
+
+TEST(ArrangeSettings, EveryChoiceComesBackAsSaved) {
+  TArrangeChoices choices;
+  choices.pattern = TArrangePattern::Circle;
+  choices.order = TArrangeOrder::ByPosition;
+  choices.turn = true;
+  choices.turnText = " 22,5 ";
+  choices.columnsText = "\"8\"";
+  choices.start = TGridCorner::BottomRight;
+  choices.snake = choices.turnOddLines = choices.lineUp = choices.clockwise = true;
+  choices.distributeAxis = choices.alignAxis = TArrangeAxis::Vertical;
+  choices.alignEdge = TAlignEdge::BottomOrRight;
+  choices.radiusText = "";
+  choices.offsetText = "-90";
+  fakes::MemoryProfile profile;
+  SaveArrangeChoices(profile, choices);
+  EXPECT_EQ(LoadArrangeChoices(profile), choices);
+}
+
+TEST(ArrangeSettings, ChoicesThatNameNoOptionTakeTheirDefaults) {
+  fakes::MemoryProfile profile{{"Pattern", "5"},  {"Order", "-1"}, {"Start", "two"},
+                               {"Align To", "3"}, {"Snake", "x"},  {"Pitch X", "12.5"}};
+  TArrangeChoices expected;
+  expected.pitchXText = "12.5";
+  EXPECT_EQ(LoadArrangeChoices(profile), expected);
+}
+
+}  // namespace
+}  // namespace kordane
