@@ -45,9 +45,6 @@ class TPreviewWindow final : public WindowBase {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void Layout();
   void Paint(HDC dc);
-  void DrawPlot(HDC dc, const RECT& area) const;
-  // Draws the legend at the top right; returns the width it takes.
-  int DrawLegend(HDC dc, const RECT& area) const;
   void RestorePlace();
   void SavePlace() const;
   void Finish(int result);

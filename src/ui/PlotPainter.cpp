@@ -1,0 +1,201 @@
+#include "ui/PlotPainter.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "host/Conversions.h"
+#include "ui/PreviewPlot.h"
+#include "ui/Win32Util.h"
+
+namespace kordane::ui {
+
+namespace {
+
+constexpr int kGap = 8;
+constexpr int kPlotMargin = 28;  // room for the designators and the scale bar
+
+// One colour per group, in turn; strong enough on white, told apart from each other.
+constexpr COLORREF kGroupColours[] = {
+    RGB(0, 92, 197),  RGB(208, 56, 0),  RGB(0, 140, 60), RGB(150, 40, 170),
+    RGB(190, 140, 0), RGB(0, 150, 160), RGB(200, 0, 90), RGB(100, 100, 100),
+};
+
+constexpr COLORREF kUnplacedColour = RGB(220, 0, 0);
+
+COLORREF GroupColour(std::size_t group) {
+  return kGroupColours[group % std::size(kGroupColours)];
+}
+
+// Tenths of a degree as the text a user reads ("90°", "-45°", "22.5°").
+std::string DegreesText(std::int32_t tenths) {
+  return FloatToText(tenths / 10.0) + "\xB0";
+}
+
+std::string GroupName(const std::string& prefix) {
+  return prefix.empty() ? "(no prefix)" : prefix;
+}
+
+void TextAt(HDC dc, int x, int y, const std::string& text) {
+  TextOutA(dc, x, y, text.c_str(), static_cast<int>(text.size()));
+}
+
+SIZE TextSize(HDC dc, const std::string& text) {
+  SIZE size{};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  return size;
+}
+
+void Line(HDC dc, PlotPoint from, PlotPoint to) {
+  MoveToEx(dc, from.x, from.y, nullptr);
+  LineTo(dc, to.x, to.y);
+}
+
+// A line with an arrowhead at its end.
+void Arrow(HDC dc, PlotPoint from, PlotPoint to) {
+  Line(dc, from, to);
+  const double dx = to.x - from.x;
+  const double dy = to.y - from.y;
+  const double length = std::hypot(dx, dy);
+  if (length < 1) return;
+  constexpr double kHead = 7;
+  constexpr double kSpread = 0.45;
+  const double angle = std::atan2(dy, dx);
+  for (const double side : {kSpread, -kSpread}) {
+    const PlotPoint wing{static_cast<int>(std::lround(to.x - kHead * std::cos(angle + side))),
+                         static_cast<int>(std::lround(to.y - kHead * std::sin(angle + side)))};
+    Line(dc, to, wing);
+  }
+}
+
+// For each part, whether its label goes below (0) or above (1) its target: in a group lined up
+// in a row, neighbours alternate, so that labels wider than the pitch do not run into each other.
+std::vector<int> LabelLevels(const TPreview& preview, const PlotTransform& plot) {
+  std::vector<int> levels(preview.parts.size(), 0);
+  for (std::size_t group = 0; group < preview.groups.size(); ++group) {
+    std::vector<std::size_t> members;
+    int minX = INT_MAX, maxX = INT_MIN, minY = INT_MAX, maxY = INT_MIN;
+    for (std::size_t i = 0; i < preview.parts.size(); ++i) {
+      if (preview.parts[i].group != group) continue;
+      members.push_back(i);
+      const PlotPoint to = plot.ToScreen(preview.parts[i].toX, preview.parts[i].toY);
+      minX = std::min(minX, to.x);
+      maxX = std::max(maxX, to.x);
+      minY = std::min(minY, to.y);
+      maxY = std::max(maxY, to.y);
+    }
+    if (members.size() < 2 || maxX - minX <= maxY - minY) continue;  // a column: labels fit
+    std::sort(members.begin(), members.end(), [&](std::size_t a, std::size_t b) {
+      return preview.parts[a].toX < preview.parts[b].toX;
+    });
+    for (std::size_t rank = 0; rank < members.size(); ++rank) {
+      levels[members[rank]] = static_cast<int>(rank % 2);
+    }
+  }
+  return levels;
+}
+
+// Draws the legend at the top right; returns the width it takes.
+int DrawLegend(HDC dc, const RECT& area, const TPreview& preview) {
+  int widest = 0;
+  const int lineHeight = TextSize(dc, "Ag").cy + 2;
+  std::vector<std::string> lines;
+  for (const TPreviewGroup& group : preview.groups) {
+    lines.push_back(GroupName(group.prefix) + " (" + std::to_string(group.count) + ")");
+    widest = std::max<int>(widest, TextSize(dc, lines.back()).cx);
+  }
+  const int boxWidth = widest + 26;
+  RECT box{area.right - kGap - boxWidth, area.top + kGap, area.right - kGap,
+           area.top + kGap + 6 + lineHeight * static_cast<int>(lines.size())};
+  FillRect(dc, &box, GetSysColorBrush(COLOR_BTNFACE));
+  FrameRect(dc, &box, GetSysColorBrush(COLOR_BTNSHADOW));
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const int y = box.top + 3 + lineHeight * static_cast<int>(i);
+    GdiObject<HBRUSH> brush(CreateSolidBrush(GroupColour(i)));
+    RECT swatch{box.left + 6, y + 3, box.left + 16, y + 13};
+    FillRect(dc, &swatch, brush.Get());
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    TextAt(dc, box.left + 20, y, lines[i]);
+  }
+  return boxWidth + kGap;
+}
+
+}  // namespace
+
+void DrawRunPicture(HDC dc, const RECT& area, const TPreview& preview) {
+  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  if (!preview.failure.empty() || preview.parts.empty()) {
+    // What stops the run, or that there is nothing to place, in place of the plot.
+    RECT text = area;
+    InflateRect(&text, -kGap * 2, -kGap * 2);
+    const std::string said =
+        !preview.failure.empty() ? preview.failure : "No components are selected in the design.";
+    DrawTextA(dc, said.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_WORDBREAK | DT_NOPREFIX);
+    return;
+  }
+
+  // The legend keeps a strip of its own on the right, so that it hides no component.
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  const int legendWidth = DrawLegend(dc, area, preview);
+  const PlotTransform plot(preview, area.left, area.top, std::max(1, width - legendWidth - kGap),
+                           height, kPlotMargin);
+  const std::vector<int> levels = LabelLevels(preview, plot);
+  const int lineHeight = TextSize(dc, "Ag").cy;
+  for (std::size_t i = 0; i < preview.parts.size(); ++i) {
+    const TPreviewPart& part = preview.parts[i];
+    const COLORREF colour = GroupColour(part.group);
+    GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, colour));
+    GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
+    SelectObjectGuard selectedPen(dc, pen.Get());
+    const PlotPoint from = plot.ToScreen(part.x, part.y);
+    const PlotPoint to = plot.ToScreen(part.toX, part.toY);
+    if (part.moves) {
+      // The present origin as a ring, the way to the target as an arrow.
+      SelectObjectGuard hollow(dc, GetStockObject(NULL_BRUSH));
+      Ellipse(dc, from.x - 3, from.y - 3, from.x + 4, from.y + 4);
+      Arrow(dc, from, to);
+    }
+    {
+      SelectObjectGuard filled(dc, brush.Get());
+      Rectangle(dc, to.x - 3, to.y - 3, to.x + 4, to.y + 4);
+    }
+    // A tick in the direction the component will face.
+    const double radians = part.toRotation / 10.0 * std::numbers::pi / 180.0;
+    Line(dc, to,
+         {static_cast<int>(std::lround(to.x + 10 * std::cos(radians))),
+          static_cast<int>(std::lround(to.y - 10 * std::sin(radians)))});
+    SetTextColor(dc, colour);
+    std::string label = part.refDes + " " + DegreesText(part.toRotation);
+    if (part.unplaced) {
+      // Its slot lies outside the host's coordinates: a cross where it stays.
+      GdiObject<HPEN> cross(CreatePen(PS_SOLID, 2, kUnplacedColour));
+      SelectObjectGuard selectedCross(dc, cross.Get());
+      Line(dc, {to.x - 6, to.y - 6}, {to.x + 7, to.y + 7});
+      Line(dc, {to.x - 6, to.y + 6}, {to.x + 7, to.y - 7});
+      label += " (out of range)";
+    }
+    // Neighbours in a row take turns above and below it.
+    const int y = levels[i] == 0 ? to.y + 3 : to.y - 4 - lineHeight;
+    TextAt(dc, to.x + 5, y, label);
+  }
+
+  // The scale bar, bottom left, in the design's units.
+  const ScaleBar bar = ChooseScaleBar(plot.Scale(), preview.units, width / 4);
+  if (bar.pixels > 0) {
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT)));
+    SelectObjectGuard selectedPen(dc, pen.Get());
+    const int x = area.left + kGap + 2;
+    const int y = area.bottom - kGap - 2;
+    Line(dc, {x, y}, {x + bar.pixels, y});
+    Line(dc, {x, y - 4}, {x, y + 1});
+    Line(dc, {x + bar.pixels, y - 4}, {x + bar.pixels, y + 1});
+    TextAt(dc, x + bar.pixels + 6, y - TextSize(dc, bar.text).cy / 2 - 1, bar.text);
+  }
+}
+
+}  // namespace kordane::ui

@@ -1,0 +1,16 @@
+// The picture of a run, shared by the preview and the Arrange window: every selected component
+// at its present origin, an arrow to its target, its designator and the angle it would get, a
+// colour per group with a legend, and a scale bar in the design's units. What stops the run, or
+// that nothing is selected, is written in its place.
+#pragma once
+
+#include <windows.h>
+
+#include "placement/Preview.h"
+
+namespace kordane::ui {
+
+// Draws into area of dc, whose background is already filled.
+void DrawRunPicture(HDC dc, const RECT& area, const TPreview& preview);
+
+}  // namespace kordane::ui
