@@ -134,6 +134,7 @@ void TfrmMain::Show() {
 
   popupMenu_ = CreatePopupMenu();
   AppendMenuA(popupMenu_, MF_STRING, kIdPreview, "&Preview...");
+  AppendMenuA(popupMenu_, MF_STRING, kIdArrange, "A&rrange...");
   AppendMenuA(popupMenu_, MF_STRING, kIdUndo, "&Undo last run\tCtrl+Z");
   AppendMenuA(popupMenu_, MF_SEPARATOR, 0, nullptr);
   AppendMenuA(popupMenu_, MF_STRING, kIdAbout, "&About");
@@ -203,6 +204,42 @@ void TfrmMain::Undo1Click() {
 void TfrmMain::Preview1Click() {
   TPreview preview = MakePreview(host_, logic_.Inputs(), RotationText(), this);
   if (ShowPreview(Handle(), std::move(preview), settingsPath_)) bAlignClick();
+}
+
+void TfrmMain::Arrange1Click() {
+  ShowArrangeWindow(Handle(), *this, settingsPath_);
+}
+
+TSelectionRead TfrmMain::ReadSelection() {
+  return kordane::ReadSelection(host_, this);
+}
+
+std::string TfrmMain::MainRotationText() const {
+  return WindowText(Control(kIdRotation));
+}
+
+void TfrmMain::Arrange(const TArrangeChoices& choices) {
+  // The window's view, except that designators without a number are listed in the Arrange
+  // window rather than shown in message boxes.
+  class ListedRefDesView final : public IPlacementView {
+   public:
+    explicit ListedRefDesView(IPlacementView& window) : window_(window) {}
+    void SetStatusText(const std::string& text) override { window_.SetStatusText(text); }
+    void SetUnitsLabel(const std::string& text) override { window_.SetUnitsLabel(text); }
+    void BeginWaitCursor() override { window_.BeginWaitCursor(); }
+    void EndWaitCursor() override { window_.EndWaitCursor(); }
+    std::string RotationText() override { return window_.RotationText(); }
+    void ShowRefDesError(const std::string&) override {}
+
+   private:
+    IPlacementView& window_;
+  } view(*this);
+  UndoEntryRefresh refresh{*this};
+  undo_.Run(host_, [&](IDbxCalls& recorded) { RunArrange(recorded, choices, view, FDesignOpen); });
+}
+
+std::string TfrmMain::StatusLine() const {
+  return WindowText(Control(kIdStatusBar));
 }
 
 void TfrmMain::UpdateUndoEntry() {
@@ -304,6 +341,9 @@ void TfrmMain::OnCommand(int id, int code, HWND) {
       break;
     case kIdPreview:
       Preview1Click();
+      break;
+    case kIdArrange:
+      Arrange1Click();
       break;
     default:
       break;

@@ -13,6 +13,7 @@
 #include "placement/PlacementRun.h"
 #include "placement/Undo.h"
 #include "settings/GlobalSettings.h"
+#include "ui/ArrangeWindow.h"
 #include "ui/MainFormLogic.h"
 #include "ui/Win32Util.h"
 
@@ -45,12 +46,16 @@ enum ControlId : int {
 inline constexpr int kIdAbout = 200;
 inline constexpr int kIdUndo = 201;
 inline constexpr int kIdPreview = 202;
+inline constexpr int kIdArrange = 203;
 
 inline constexpr const char* kMainWindowClass = "TfrmMain";
 inline constexpr int kClientWidth = 214;
 inline constexpr int kClientHeight = 167;
 
-class TfrmMain final : public WindowBase, private IMainFormControls, private IPlacementView {
+class TfrmMain final : public WindowBase,
+                       private IMainFormControls,
+                       private IPlacementView,
+                       private IArrangeOwner {
  public:
   // settingsPath: the INI file; host: the host library, already loaded.
   TfrmMain(std::string settingsPath, DbxHost host);
@@ -66,6 +71,8 @@ class TfrmMain final : public WindowBase, private IMainFormControls, private IPl
   void Undo1Click();
   // Shows what a run would do now; its Go! then runs it as bAlignClick does.
   void Preview1Click();
+  // Opens the Arrange window.
+  void Arrange1Click();
   bool UndoAvailable() const { return undo_.Available(); }
   HMENU PopupMenu() const { return popupMenu_; }
   // The window's keyboard shortcuts, for the message loop: true when the message was one.
@@ -105,6 +112,15 @@ class TfrmMain final : public WindowBase, private IMainFormControls, private IPl
   void EndWaitCursor() override;
   std::string RotationText() override;
   void ShowRefDesError(const std::string& message) override;
+
+  // IArrangeOwner.
+  TSelectionRead ReadSelection() override;
+  PlacementInputs MainInputs() const override { return logic_.Inputs(); }
+  std::string MainRotationText() const override;
+  void Go() override { bAlignClick(); }
+  void Arrange(const TArrangeChoices& choices) override;
+  void UndoLastRun() override { Undo1Click(); }
+  std::string StatusLine() const override;
 
   HWND HandleOf(TControl control) const;
   // Greys the undo entry while there is nothing to undo.

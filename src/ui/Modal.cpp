@@ -2,7 +2,7 @@
 
 namespace kordane::ui {
 
-int RunModalLoop(HWND window, const int& result) {
+int RunModalLoop(HWND window, const int& result, HACCEL shortcuts) {
   MSG message;
   while (result == 0 && IsWindow(window)) {
     const BOOL got = GetMessageA(&message, nullptr, 0, 0);
@@ -10,6 +10,7 @@ int RunModalLoop(HWND window, const int& result) {
       PostQuitMessage(static_cast<int>(message.wParam));
       break;
     }
+    if (shortcuts != nullptr && TranslateAcceleratorA(window, shortcuts, &message) != 0) continue;
     if (IsDialogMessageA(window, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);

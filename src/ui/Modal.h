@@ -22,7 +22,8 @@ class ReenableOnExit {
 };
 
 // Pumps messages until result turns non-zero or the window goes; a WM_QUIT met on the way is
-// posted again for the program's own loop. Returns result.
-int RunModalLoop(HWND window, const int& result);
+// posted again for the program's own loop. The window's keyboard shortcuts, when it has any, come
+// before the dialog keys. Returns result.
+int RunModalLoop(HWND window, const int& result, HACCEL shortcuts = nullptr);
 
 }  // namespace kordane::ui

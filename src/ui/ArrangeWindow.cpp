@@ -1,0 +1,568 @@
+#include "ui/ArrangeWindow.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <iterator>
+#include <stdexcept>
+#include <utility>
+
+#include "host/DbxUtils.h"
+#include "placement/HostAdapters.h"
+#include "settings/ArrangeSettings.h"
+#include "settings/win32/IniFileProfile.h"
+#include "ui/ArtResources.h"
+#include "ui/FramePlace.h"
+#include "ui/Modal.h"
+#include "ui/PlotPainter.h"
+
+namespace kordane::ui {
+
+namespace {
+
+constexpr int kDefaultClientWidth = 780;
+constexpr int kDefaultClientHeight = 500;
+constexpr int kMinimumClientWidth = 600;
+constexpr int kMinimumClientHeight = 470;
+constexpr int kGap = 8;
+constexpr int kPictureLeft = 256;  // right of the choices
+constexpr int kButtonWidth = 75;
+constexpr int kWideButtonWidth = 95;
+constexpr int kButtonHeight = 25;
+constexpr int kSummaryHeight = 16;
+constexpr int kMessagesHeight = 56;
+
+// Without WS_CLIPCHILDREN: the group boxes leave their inside to the window's background.
+constexpr DWORD kWindowStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX;
+
+constexpr DWORD kVisible = WS_VISIBLE;
+constexpr DWORD kRadio = BS_AUTORADIOBUTTON;
+constexpr DWORD kFirstRadio = BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP;
+constexpr DWORD kCheck = BS_AUTOCHECKBOX | WS_GROUP | WS_TABSTOP;
+constexpr DWORD kLabel = SS_LEFT | WS_GROUP;
+constexpr DWORD kNote = SS_LEFT | SS_NOPREFIX;
+constexpr DWORD kEdit = WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL;
+constexpr DWORD kList = WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST;
+constexpr DWORD kButton = kVisible | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON;
+constexpr const char* kDegrees = "degrees";
+
+// The choices on the left, in tab order: each field right after its label, so that the label's
+// mnemonic reaches it. A pattern's own controls are created hidden; only the chosen pattern's
+// show. Mnemonics are unique among the controls shown together. The controls on the right are
+// placed by Layout.
+constexpr ControlSpec kArrangeControls[] = {
+    {kIdPatternBox, 0, "BUTTON", " Pattern ", kVisible | BS_GROUPBOX, 0, 8, 4, 240, 64},
+    {kIdPatternRows, 0, "BUTTON", "Ro&ws or columns", kVisible | kFirstRadio, 0, 16, 20, 118, 17},
+    {kIdPatternGrid, 0, "BUTTON", "&Grid", kVisible | kRadio, 0, 140, 20, 60, 17},
+    {kIdPatternDistribute, 0, "BUTTON", "Distri&bute", kVisible | kRadio, 0, 16, 42, 76, 17},
+    {kIdPatternAlign, 0, "BUTTON", "A&lign", kVisible | kRadio, 0, 96, 42, 54, 17},
+    {kIdPatternCircle, 0, "BUTTON", "&Circle", kVisible | kRadio, 0, 156, 42, 60, 17},
+    {kIdOrderLabel, 0, "STATIC", "&Order", kVisible | kLabel, 0, 8, 79, 60, 13},
+    {kIdOrder, 0, "COMBOBOX", "", kVisible | kList, 0, 72, 75, 176, 120},
+    {kIdTurn, 0, "BUTTON", "T&urn to", kVisible | kCheck, 0, 8, 103, 62, 17},
+    {kIdTurnText, 0, "EDIT", "", kVisible | kEdit, WS_EX_CLIENTEDGE, 72, 101, 64, 21},
+    {kIdTurnDegrees, 0, "STATIC", kDegrees, kVisible | kNote, 0, 140, 105, 60, 13},
+    {kIdPanelBox, 0, "BUTTON", "", kVisible | BS_GROUPBOX, 0, 8, 128, 240, 300},
+    // Rows or columns.
+    {kIdRowsNote, 0, "STATIC",
+     "The main window's run, with the main window's present choices: Apply is its Go.", kNote, 0,
+     16, 148, 224, 42},
+    // Grid.
+    {kIdColumnsLabel, 0, "STATIC", "Colu&mns", kLabel, 0, 16, 151, 80, 13},
+    {kIdColumns, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 148, 64, 21},
+    {kIdPitchXLabel, 0, "STATIC", "Pitch &X", kLabel, 0, 16, 177, 80, 13},
+    {kIdPitchX, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 174, 64, 21},
+    {kIdPitchXUnit, 0, "STATIC", "", kNote, 0, 168, 177, 72, 13},
+    {kIdPitchYLabel, 0, "STATIC", "Pitch &Y", kLabel, 0, 16, 203, 80, 13},
+    {kIdPitchY, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 200, 64, 21},
+    {kIdPitchYUnit, 0, "STATIC", "", kNote, 0, 168, 203, 72, 13},
+    {kIdFillLabel, 0, "STATIC", "&Fill", kLabel, 0, 16, 229, 80, 13},
+    {kIdFill, 0, "COMBOBOX", "", kList, 0, 100, 226, 140, 100},
+    {kIdStartLabel, 0, "STATIC", "S&tart", kLabel, 0, 16, 255, 80, 13},
+    {kIdStart, 0, "COMBOBOX", "", kList, 0, 100, 252, 140, 120},
+    {kIdSnake, 0, "BUTTON", "S&nake", kCheck, 0, 16, 280, 200, 17},
+    {kIdTurnOddRows, 0, "BUTTON", "Tu&rn every other row by 180\xB0", kCheck, 0, 16, 302, 224, 17},
+    // Distribute.
+    {kIdDistributeHorizontal, 0, "BUTTON", "&Horizontal", kFirstRadio, 0, 16, 150, 100, 17},
+    {kIdDistributeVertical, 0, "BUTTON", "&Vertical", kRadio, 0, 16, 172, 100, 17},
+    {kIdLineUp, 0, "BUTTON", "Li&ne up too", kCheck, 0, 16, 198, 200, 17},
+    // Align.
+    {kIdAlignHorizontal, 0, "BUTTON", "&Horizontal", kFirstRadio, 0, 16, 150, 96, 17},
+    {kIdAlignVertical, 0, "BUTTON", "&Vertical", kRadio, 0, 16, 172, 96, 17},
+    {kIdAlignFirst, 0, "BUTTON", "&Top", kFirstRadio, 0, 124, 150, 100, 17},
+    {kIdAlignCentre, 0, "BUTTON", "C&entre", kRadio, 0, 124, 172, 100, 17},
+    {kIdAlignLast, 0, "BUTTON", "Botto&m", kRadio, 0, 124, 194, 100, 17},
+    // Circle.
+    {kIdCentreSelection, 0, "BUTTON", "C&entre of the selection", kFirstRadio, 0, 16, 148, 200, 17},
+    {kIdCentreAt, 0, "BUTTON", "A&t", kRadio, 0, 16, 168, 60, 17},
+    {kIdCentreXLabel, 0, "STATIC", "Centre &X", kLabel, 0, 16, 195, 80, 13},
+    {kIdCentreX, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 192, 64, 21},
+    {kIdCentreXUnit, 0, "STATIC", "", kNote, 0, 168, 195, 72, 13},
+    {kIdCentreYLabel, 0, "STATIC", "Centre &Y", kLabel, 0, 16, 221, 80, 13},
+    {kIdCentreY, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 218, 64, 21},
+    {kIdCentreYUnit, 0, "STATIC", "", kNote, 0, 168, 221, 72, 13},
+    {kIdRadiusLabel, 0, "STATIC", "&Radius", kLabel, 0, 16, 247, 80, 13},
+    {kIdRadius, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 244, 64, 21},
+    {kIdRadiusUnit, 0, "STATIC", "", kNote, 0, 168, 247, 72, 13},
+    {kIdRingStepLabel, 0, "STATIC", "R&ing step", kLabel, 0, 16, 273, 80, 13},
+    {kIdRingStep, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 270, 64, 21},
+    {kIdRingStepUnit, 0, "STATIC", "", kNote, 0, 168, 273, 72, 13},
+    {kIdStartAngleLabel, 0, "STATIC", "Start a&ngle", kLabel, 0, 16, 299, 80, 13},
+    {kIdStartAngle, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 296, 64, 21},
+    {kIdStartAngleDegrees, 0, "STATIC", kDegrees, kNote, 0, 168, 299, 72, 13},
+    {kIdSpanLabel, 0, "STATIC", "S&pan", kLabel, 0, 16, 325, 80, 13},
+    {kIdSpan, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 322, 64, 21},
+    {kIdSpanDegrees, 0, "STATIC", kDegrees, kNote, 0, 168, 325, 72, 13},
+    {kIdDirectionLabel, 0, "STATIC", "&Direction", kLabel, 0, 16, 351, 80, 13},
+    {kIdDirection, 0, "COMBOBOX", "", kList, 0, 100, 348, 140, 80},
+    {kIdTurnWithCircle, 0, "BUTTON", "Turn wit&h the circle", kCheck, 0, 16, 375, 200, 17},
+    {kIdOffsetLabel, 0, "STATIC", "O&ffset", kLabel, 0, 16, 401, 80, 13},
+    {kIdOffset, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 398, 64, 21},
+    {kIdOffsetDegrees, 0, "STATIC", kDegrees, kNote, 0, 168, 401, 72, 13},
+    // Right of the choices.
+    {kIdArrangeMessages, 0, "LISTBOX", "",
+     WS_VSCROLL | WS_TABSTOP | WS_GROUP | LBS_NOINTEGRALHEIGHT | LBS_NOSEL, WS_EX_CLIENTEDGE, 0, 0,
+     0, 0},
+    {kIdArrangeSummary, 0, "STATIC", "", kVisible | kNote | SS_ENDELLIPSIS, 0, 0, 0, 0, 0},
+    {kIdReadSelection, 0, "BUTTON", "Read &selection", kButton, 0, 0, 0, 0, 0},
+    {kIdApply, 0, "BUTTON", "&Apply", kButton, 0, 0, 0, 0, 0},
+    {kIdArrangeClose, 0, "BUTTON", "Close", kButton, 0, 0, 0, 0, 0},
+    {kIdArrangeStatus, 0, STATUSCLASSNAMEA, "", kVisible | SBARS_SIZEGRIP, 0, 0, 0, 0, 0},
+};
+
+constexpr const char* kPatternNames[] = {" Rows or columns ", " Grid ", " Distribute ", " Align ",
+                                         " Circle "};
+constexpr int kPatternIds[] = {kIdPatternRows, kIdPatternGrid, kIdPatternDistribute,
+                               kIdPatternAlign, kIdPatternCircle};
+constexpr const char* kOrders[] = {"Increasing", "Decreasing", "By position"};
+constexpr const char* kFills[] = {"Rows first", "Columns first"};
+constexpr const char* kCorners[] = {"Top left", "Top right", "Bottom left", "Bottom right"};
+constexpr const char* kDirections[] = {"Counter-clockwise", "Clockwise"};
+
+// The pattern whose own control this is, or none for the shared ones.
+std::optional<TArrangePattern> PatternOf(int id) {
+  if (id >= kIdRowsNote && id < kIdColumnsLabel) return TArrangePattern::RowsOrColumns;
+  if (id >= kIdColumnsLabel && id < kIdDistributeHorizontal) return TArrangePattern::Grid;
+  if (id >= kIdDistributeHorizontal && id < kIdAlignHorizontal) return TArrangePattern::Distribute;
+  if (id >= kIdAlignHorizontal && id < kIdCentreSelection) return TArrangePattern::Align;
+  if (id >= kIdCentreSelection && id < kIdArrangeMessages) return TArrangePattern::Circle;
+  return std::nullopt;
+}
+
+bool IsLengthUnit(int id) {
+  return id == kIdPitchXUnit || id == kIdPitchYUnit || id == kIdCentreXUnit ||
+         id == kIdCentreYUnit || id == kIdRadiusUnit || id == kIdRingStepUnit;
+}
+
+template <std::size_t N>
+void FillList(HWND list, const char* const (&entries)[N]) {
+  for (const char* entry : entries) {
+    SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+  }
+}
+
+int Selected(HWND list) {
+  return std::max(0, static_cast<int>(SendMessageA(list, CB_GETCURSEL, 0, 0)));
+}
+
+bool IsChecked(HWND button) {
+  return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Check(HWND button, bool checked) {
+  SendMessageA(button, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+// Counts the program's own changes of the controls while it lives.
+class CountGuard {
+ public:
+  explicit CountGuard(int& counter) : counter_(counter) { ++counter_; }
+  CountGuard(const CountGuard&) = delete;
+  CountGuard& operator=(const CountGuard&) = delete;
+  ~CountGuard() { --counter_; }
+
+ private:
+  int& counter_;
+};
+
+}  // namespace
+
+TArrangeWindow::TArrangeWindow(HWND owner, IArrangeOwner& arranger, std::string settingsPath)
+    : owner_(owner), arranger_(arranger), settingsPath_(std::move(settingsPath)) {
+  const HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_KORDANE));
+  RegisterClassOnce(kArrangeClass, icon, GetSysColorBrush(COLOR_BTNFACE), CS_HREDRAW | CS_VREDRAW);
+  RECT ownerFrame{};
+  GetWindowRect(owner_, &ownerFrame);
+  Create(kArrangeClass, kArrangeCaption, kWindowStyle, 0, ownerFrame.left, ownerFrame.top,
+         kDefaultClientWidth, kDefaultClientHeight, owner_);
+  if (Handle() == nullptr) throw std::runtime_error("Cannot create the Arrange window");
+  DestroyOnFailure destroyOnFailure(*this);
+
+  font_ = CreateDialogFont();
+  SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+  controls_ = CreateControls(Handle(), kArrangeControls, font_.Get());
+  FillList(Control(kIdOrder), kOrders);
+  FillList(Control(kIdFill), kFills);
+  FillList(Control(kIdStart), kCorners);
+  FillList(Control(kIdDirection), kDirections);
+
+  ACCEL keys[] = {{FCONTROL | FVIRTKEY, 'Z', kIdArrangeUndo}, {FVIRTKEY, VK_F5, kIdReadSelection}};
+  shortcuts_.reset(CreateAcceleratorTableA(keys, static_cast<int>(std::size(keys))));
+
+  try {
+    IniFileProfile profile(settingsPath_, arrange_keys::kSection);
+    choices_ = LoadArrangeChoices(profile);
+  } catch (const std::exception&) {
+    choices_ = {};  // an unreadable file: the defaults
+  }
+  ShowChoices(choices_);
+  RestoreFramePlace(Handle(), owner_, settingsPath_, arrange_keys::kSection);
+  Layout();
+}
+
+TArrangeWindow::~TArrangeWindow() {
+  if (Handle() != nullptr) DestroyWindow(Handle());
+}
+
+HWND TArrangeWindow::Control(int id) const {
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    if (kArrangeControls[i].id == id) return controls_[i];
+  }
+  return nullptr;
+}
+
+void TArrangeWindow::ShowChoices(const TArrangeChoices& choices) {
+  CountGuard guard(showingChoices_);
+  const auto text = [this](int id, const std::string& value) {
+    SetWindowTextA(Control(id), value.c_str());
+  };
+  for (std::size_t i = 0; i < std::size(kPatternIds); ++i) {
+    Check(Control(kPatternIds[i]), static_cast<std::size_t>(choices.pattern) == i);
+  }
+  SendMessageA(Control(kIdOrder), CB_SETCURSEL, static_cast<WPARAM>(choices.order), 0);
+  Check(Control(kIdTurn), choices.turn);
+  text(kIdTurnText, choices.turnText);
+  text(kIdColumns, choices.columnsText);
+  text(kIdPitchX, choices.pitchXText);
+  text(kIdPitchY, choices.pitchYText);
+  SendMessageA(Control(kIdFill), CB_SETCURSEL, choices.columnsFirst ? 1 : 0, 0);
+  SendMessageA(Control(kIdStart), CB_SETCURSEL, static_cast<WPARAM>(choices.start), 0);
+  Check(Control(kIdSnake), choices.snake);
+  Check(Control(kIdTurnOddRows), choices.turnOddLines);
+  const bool distributeVertical = choices.distributeAxis == TArrangeAxis::Vertical;
+  Check(Control(kIdDistributeHorizontal), !distributeVertical);
+  Check(Control(kIdDistributeVertical), distributeVertical);
+  Check(Control(kIdLineUp), choices.lineUp);
+  const bool alignVertical = choices.alignAxis == TArrangeAxis::Vertical;
+  Check(Control(kIdAlignHorizontal), !alignVertical);
+  Check(Control(kIdAlignVertical), alignVertical);
+  Check(Control(kIdAlignFirst), choices.alignEdge == TAlignEdge::TopOrLeft);
+  Check(Control(kIdAlignCentre), choices.alignEdge == TAlignEdge::Centre);
+  Check(Control(kIdAlignLast), choices.alignEdge == TAlignEdge::BottomOrRight);
+  Check(Control(kIdCentreSelection), !choices.centreAt);
+  Check(Control(kIdCentreAt), choices.centreAt);
+  text(kIdCentreX, choices.centreXText);
+  text(kIdCentreY, choices.centreYText);
+  text(kIdRadius, choices.radiusText);
+  text(kIdRingStep, choices.ringStepText);
+  text(kIdStartAngle, choices.startAngleText);
+  text(kIdSpan, choices.spanText);
+  SendMessageA(Control(kIdDirection), CB_SETCURSEL, choices.clockwise ? 1 : 0, 0);
+  Check(Control(kIdTurnWithCircle), choices.turnWithCircle);
+  text(kIdOffset, choices.offsetText);
+}
+
+TArrangeChoices TArrangeWindow::ChoicesShown() const {
+  TArrangeChoices choices;
+  for (std::size_t i = 0; i < std::size(kPatternIds); ++i) {
+    if (IsChecked(Control(kPatternIds[i]))) choices.pattern = static_cast<TArrangePattern>(i);
+  }
+  choices.order = static_cast<TArrangeOrder>(Selected(Control(kIdOrder)));
+  choices.turn = IsChecked(Control(kIdTurn));
+  choices.turnText = WindowText(Control(kIdTurnText));
+  choices.columnsText = WindowText(Control(kIdColumns));
+  choices.pitchXText = WindowText(Control(kIdPitchX));
+  choices.pitchYText = WindowText(Control(kIdPitchY));
+  choices.columnsFirst = Selected(Control(kIdFill)) == 1;
+  choices.start = static_cast<TGridCorner>(Selected(Control(kIdStart)));
+  choices.snake = IsChecked(Control(kIdSnake));
+  choices.turnOddLines = IsChecked(Control(kIdTurnOddRows));
+  choices.distributeAxis =
+      IsChecked(Control(kIdDistributeVertical)) ? TArrangeAxis::Vertical : TArrangeAxis::Horizontal;
+  choices.lineUp = IsChecked(Control(kIdLineUp));
+  choices.alignAxis =
+      IsChecked(Control(kIdAlignVertical)) ? TArrangeAxis::Vertical : TArrangeAxis::Horizontal;
+  choices.alignEdge = IsChecked(Control(kIdAlignFirst))  ? TAlignEdge::TopOrLeft
+                      : IsChecked(Control(kIdAlignLast)) ? TAlignEdge::BottomOrRight
+                                                         : TAlignEdge::Centre;
+  choices.centreAt = IsChecked(Control(kIdCentreAt));
+  choices.centreXText = WindowText(Control(kIdCentreX));
+  choices.centreYText = WindowText(Control(kIdCentreY));
+  choices.radiusText = WindowText(Control(kIdRadius));
+  choices.ringStepText = WindowText(Control(kIdRingStep));
+  choices.startAngleText = WindowText(Control(kIdStartAngle));
+  choices.spanText = WindowText(Control(kIdSpan));
+  choices.clockwise = Selected(Control(kIdDirection)) == 1;
+  choices.turnWithCircle = IsChecked(Control(kIdTurnWithCircle));
+  choices.offsetText = WindowText(Control(kIdOffset));
+  return choices;
+}
+
+void TArrangeWindow::ShowPatternControls() {
+  const TArrangePattern pattern = choices_.pattern;
+  const std::string units = UnitsName(DbUnits);
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    const int id = kArrangeControls[i].id;
+    const std::optional<TArrangePattern> own = PatternOf(id);
+    if (own) ShowWindow(controls_[i], *own == pattern ? SW_SHOWNA : SW_HIDE);
+    if (IsLengthUnit(id)) SetWindowTextA(controls_[i], units.c_str());
+  }
+  SetWindowTextA(Control(kIdPanelBox), kPatternNames[static_cast<int>(pattern)]);
+  const bool vertical = choices_.alignAxis == TArrangeAxis::Vertical;
+  SetWindowTextA(Control(kIdAlignFirst), vertical ? "Le&ft" : "&Top");
+  SetWindowTextA(Control(kIdAlignLast), vertical ? "&Right" : "Botto&m");
+
+  // "Rows or columns" is the main window's run, with the main window's order and turn.
+  const bool own = pattern != TArrangePattern::RowsOrColumns;
+  for (const int id : {kIdOrderLabel, kIdOrder, kIdTurn, kIdTurnDegrees}) {
+    EnableWindow(Control(id), own);
+  }
+  EnableWindow(Control(kIdTurnText), own && choices_.turn);
+  EnableWindow(Control(kIdOffset), choices_.turnWithCircle);
+  EnableWindow(Control(kIdOffsetLabel), choices_.turnWithCircle);
+  for (const int id : {kIdCentreXLabel, kIdCentreX, kIdCentreYLabel, kIdCentreY}) {
+    EnableWindow(Control(id), choices_.centreAt);
+  }
+}
+
+void TArrangeWindow::Refresh() {
+  choices_ = ChoicesShown();
+  ShowPatternControls();
+  bool applicable = true;
+  if (!read_.failure.empty()) {
+    // The host could not be read; Apply tries it again.
+    picture_ = TPreview{};
+    picture_.failure = read_.failure;
+  } else {
+    TSelectionHost memory(read_.components, DbUnits);
+    if (choices_.pattern == TArrangePattern::RowsOrColumns) {
+      picture_ = MakePreview(memory, arranger_.MainInputs(), arranger_.MainRotationText());
+    } else {
+      picture_ = MakeArrangePreview(memory, choices_);
+    }
+    applicable = picture_.failure.empty();
+  }
+  SetWindowTextA(Control(kIdArrangeSummary),
+                 picture_.failure.empty() ? picture_.summary.c_str() : picture_.failure.c_str());
+  EnableWindow(Control(kIdApply), applicable);
+
+  const HWND messages = Control(kIdArrangeMessages);
+  SendMessageA(messages, LB_RESETCONTENT, 0, 0);
+  for (const std::string& message : picture_.messages) {
+    SendMessageA(messages, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(message.c_str()));
+  }
+  ShowWindow(messages, picture_.messages.empty() ? SW_HIDE : SW_SHOWNA);
+  Layout();
+}
+
+void TArrangeWindow::ReadAgain() {
+  read_ = arranger_.ReadSelection();
+  Refresh();
+}
+
+void TArrangeWindow::Apply() {
+  choices_ = ChoicesShown();
+  if (choices_.pattern == TArrangePattern::RowsOrColumns) {
+    arranger_.Go();
+  } else {
+    arranger_.Arrange(choices_);
+  }
+  SetStatus(arranger_.StatusLine());
+  ReadAgain();
+}
+
+void TArrangeWindow::Undo() {
+  arranger_.UndoLastRun();
+  SetStatus(arranger_.StatusLine());
+  ReadAgain();
+}
+
+void TArrangeWindow::SetStatus(const std::string& text) {
+  SendMessageA(Control(kIdArrangeStatus), SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+RECT TArrangeWindow::PictureRect() const {
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  RECT status{};
+  GetWindowRect(Control(kIdArrangeStatus), &status);
+  const int statusHeight = status.bottom - status.top;
+  int bottom = client.bottom - statusHeight - kGap - kButtonHeight - kGap - kSummaryHeight - kGap;
+  if (!picture_.messages.empty()) bottom -= kMessagesHeight + kGap;
+  return RECT{kPictureLeft, kGap, std::max<LONG>(kPictureLeft + 1, client.right - kGap),
+              std::max(kGap + 1, bottom)};
+}
+
+void TArrangeWindow::Layout() {
+  SendMessageA(Control(kIdArrangeStatus), WM_SIZE, 0, 0);
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  RECT status{};
+  GetWindowRect(Control(kIdArrangeStatus), &status);
+  const RECT picture = PictureRect();
+  const int width = picture.right - picture.left;
+  const int buttonsTop = client.bottom - (status.bottom - status.top) - kGap - kButtonHeight;
+  const int closeLeft = client.right - kGap - kButtonWidth;
+  const int applyLeft = closeLeft - kGap - kButtonWidth;
+  const int readLeft = applyLeft - kGap - kWideButtonWidth;
+  MoveWindow(Control(kIdArrangeClose), closeLeft, buttonsTop, kButtonWidth, kButtonHeight, TRUE);
+  MoveWindow(Control(kIdApply), applyLeft, buttonsTop, kButtonWidth, kButtonHeight, TRUE);
+  MoveWindow(Control(kIdReadSelection), readLeft, buttonsTop, kWideButtonWidth, kButtonHeight,
+             TRUE);
+  int below = picture.bottom + kGap;
+  if (!picture_.messages.empty()) {
+    MoveWindow(Control(kIdArrangeMessages), kPictureLeft, below, width, kMessagesHeight, TRUE);
+    below += kMessagesHeight + kGap;
+  }
+  MoveWindow(Control(kIdArrangeSummary), kPictureLeft, below, width, kSummaryHeight, TRUE);
+  InvalidateRect(Handle(), &picture, FALSE);
+}
+
+void TArrangeWindow::Paint(HDC dc) {
+  const RECT picture = PictureRect();
+  const int width = picture.right - picture.left;
+  const int height = picture.bottom - picture.top;
+  // Drawn off screen first, so that typing and resizing do not flicker.
+  const HDC buffer = CreateCompatibleDC(dc);
+  GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, width, height));
+  {
+    SelectObjectGuard selectedBitmap(buffer, bitmap.Get());
+    SelectObjectGuard selectedFont(buffer, font_.Get());
+    RECT area{0, 0, width, height};
+    FillRect(buffer, &area, GetSysColorBrush(COLOR_WINDOW));
+    SetBkMode(buffer, TRANSPARENT);
+    DrawRunPicture(buffer, area, picture_);
+    DrawEdge(buffer, &area, EDGE_SUNKEN, BF_RECT);
+    BitBlt(dc, picture.left, picture.top, width, height, buffer, 0, 0, SRCCOPY);
+  }
+  DeleteDC(buffer);
+}
+
+void TArrangeWindow::ShowModal() {
+  result_ = 0;
+  {
+    ReenableOnExit ownerDisabled(owner_);
+    ReadAgain();
+    ShowWindow(Handle(), SW_SHOWNORMAL);
+    SetFocus(Control(kIdPatternRows + static_cast<int>(choices_.pattern)));
+    RunModalLoop(Handle(), result_, shortcuts_.get());
+  }
+  // The owner is enabled again before the window goes, so that it gets the activation back.
+  ShowWindow(Handle(), SW_HIDE);
+}
+
+void TArrangeWindow::OnCommand(int id, int code) {
+  switch (id) {
+    case kIdReadSelection:
+      if (code == BN_CLICKED || code == 1) ReadAgain();
+      return;
+    case kIdApply:
+      if (code == BN_CLICKED && IsWindowEnabled(Control(kIdApply))) Apply();
+      return;
+    case kIdArrangeUndo:
+      Undo();
+      return;
+    case kIdArrangeClose:
+      PostMessageA(Handle(), WM_CLOSE, 0, 0);
+      return;
+    default:
+      break;
+  }
+  if (showingChoices_ > 0) return;
+  const bool changed = code == BN_CLICKED || code == EN_CHANGE || code == CBN_SELCHANGE;
+  if (changed && Control(id) != nullptr) Refresh();
+}
+
+LRESULT TArrangeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_CLOSE:
+      if (result_ == 0) {
+        try {
+          IniFileProfile profile(settingsPath_, arrange_keys::kSection);
+          SaveArrangeChoices(profile, ChoicesShown());
+        } catch (const SettingsWriteError&) {
+          // The window still closes; its choices come back as they were stored before.
+        }
+        SaveFramePlace(Handle(), settingsPath_, arrange_keys::kSection);
+        result_ = IDCANCEL;
+      }
+      return 0;
+    case DM_GETDEFID: {
+      // Enter presses the focused button; with the focus elsewhere it does nothing.
+      const HWND focus = GetFocus();
+      const int focused = GetDlgCtrlID(focus);
+      const bool isButton =
+          focused == kIdReadSelection || focused == kIdApply || focused == kIdArrangeClose;
+      return isButton ? MAKELRESULT(focused, DC_HASDEFID) : 0;
+    }
+    case WM_SIZE:
+      Layout();
+      return 0;
+    case WM_GETMINMAXINFO: {
+      RECT frame{0, 0, kMinimumClientWidth, kMinimumClientHeight};
+      AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
+      auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+      limits->ptMinTrackSize = POINT{frame.right - frame.left, frame.bottom - frame.top};
+      return 0;
+    }
+    case WM_ERASEBKGND: {
+      // The picture paints all of its own rectangle.
+      const HDC dc = reinterpret_cast<HDC>(wParam);
+      const RECT picture = PictureRect();
+      RECT client{};
+      GetClientRect(Handle(), &client);
+      const int saved = SaveDC(dc);
+      ExcludeClipRect(dc, picture.left, picture.top, picture.right, picture.bottom);
+      FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+      RestoreDC(dc, saved);
+      return TRUE;
+    }
+    case WM_PAINT: {
+      PAINTSTRUCT paint{};
+      const HDC dc = BeginPaint(Handle(), &paint);
+      Paint(dc);
+      EndPaint(Handle(), &paint);
+      return 0;
+    }
+    case WM_CTLCOLORSTATIC: {
+      const HDC dc = reinterpret_cast<HDC>(wParam);
+      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+      // A parameter that is not valid is named in red.
+      const bool named =
+          reinterpret_cast<HWND>(lParam) == Control(kIdArrangeSummary) && !picture_.failure.empty();
+      if (named) SetTextColor(dc, RGB(200, 0, 0));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_ACTIVATE:
+      // Like a dialog, give the focus back to where it was when the window is activated again.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(Handle(), focus)) lastFocus_ = focus;
+      } else if (lastFocus_ != nullptr && IsWindow(lastFocus_)) {
+        SetFocus(lastFocus_);
+      }
+      return 0;
+    default:
+      return DefaultHandling(message, wParam, lParam);
+  }
+}
+
+void ShowArrangeWindow(HWND owner, IArrangeOwner& arranger, const std::string& settingsPath) {
+  TArrangeWindow window(owner, arranger, settingsPath);
+  window.ShowModal();
+}
+
+}  // namespace kordane::ui

@@ -1,0 +1,172 @@
+// The Arrange window: a resizable modal window owned by the main window, with the patterns and
+// their choices on the left and, on the right, the live picture of what Apply would do with the
+// selection as it was last read, a summary line that names a parameter that is not valid, the
+// RefDes messages, and a status line. It reads the selection when it opens, on F5 and on "Read
+// selection"; Apply arranges through the host as one step of undo, and Ctrl+Z takes it back. Its
+// frame and choices are kept in the settings file, section "Arrange".
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "placement/Arrange.h"
+#include "placement/Preview.h"
+#include "ui/Win32Util.h"
+
+namespace kordane::ui {
+
+inline constexpr const char* kArrangeClass = "TArrangeWindow";
+inline constexpr const char* kArrangeCaption = "Arrange";
+
+enum ArrangeControlId : int {
+  kIdPatternBox = 400,
+  kIdPatternRows,
+  kIdPatternGrid,
+  kIdPatternDistribute,
+  kIdPatternAlign,
+  kIdPatternCircle,
+  kIdOrderLabel,
+  kIdOrder,
+  kIdTurn,
+  kIdTurnText,
+  kIdTurnDegrees,
+  kIdPanelBox,
+  // Rows or columns.
+  kIdRowsNote = 420,
+  // Grid.
+  kIdColumnsLabel = 430,
+  kIdColumns,
+  kIdPitchXLabel,
+  kIdPitchX,
+  kIdPitchXUnit,
+  kIdPitchYLabel,
+  kIdPitchY,
+  kIdPitchYUnit,
+  kIdFillLabel,
+  kIdFill,
+  kIdStartLabel,
+  kIdStart,
+  kIdSnake,
+  kIdTurnOddRows,
+  // Distribute.
+  kIdDistributeHorizontal = 450,
+  kIdDistributeVertical,
+  kIdLineUp,
+  // Align.
+  kIdAlignHorizontal = 460,
+  kIdAlignVertical,
+  kIdAlignFirst,
+  kIdAlignCentre,
+  kIdAlignLast,
+  // Circle.
+  kIdCentreSelection = 470,
+  kIdCentreAt,
+  kIdCentreXLabel,
+  kIdCentreX,
+  kIdCentreXUnit,
+  kIdCentreYLabel,
+  kIdCentreY,
+  kIdCentreYUnit,
+  kIdRadiusLabel,
+  kIdRadius,
+  kIdRadiusUnit,
+  kIdRingStepLabel,
+  kIdRingStep,
+  kIdRingStepUnit,
+  kIdStartAngleLabel,
+  kIdStartAngle,
+  kIdStartAngleDegrees,
+  kIdSpanLabel,
+  kIdSpan,
+  kIdSpanDegrees,
+  kIdDirectionLabel,
+  kIdDirection,
+  kIdTurnWithCircle,
+  kIdOffsetLabel,
+  kIdOffset,
+  kIdOffsetDegrees,
+  // Shared, right of the choices.
+  kIdArrangeMessages = 500,
+  kIdArrangeSummary,
+  kIdReadSelection,
+  kIdApply,
+  kIdArrangeStatus,
+  kIdArrangeUndo,  // Ctrl+Z
+  kIdArrangeClose = IDCANCEL,
+};
+
+// What the window asks of the main window.
+class IArrangeOwner {
+ public:
+  virtual ~IArrangeOwner() = default;
+  // One connection that reads the selection and makes no change.
+  virtual TSelectionRead ReadSelection() = 0;
+  // The main window's present choices and rotation text, for "Rows or columns".
+  virtual PlacementInputs MainInputs() const = 0;
+  virtual std::string MainRotationText() const = 0;
+  // The main window's Go.
+  virtual void Go() = 0;
+  // Arranges through the host, as one step of undo.
+  virtual void Arrange(const TArrangeChoices& choices) = 0;
+  virtual void UndoLastRun() = 0;
+  // The main window's status line as the last action left it.
+  virtual std::string StatusLine() const = 0;
+};
+
+class TArrangeWindow final : public WindowBase {
+ public:
+  TArrangeWindow(HWND owner, IArrangeOwner& arranger, std::string settingsPath);
+  ~TArrangeWindow() override;
+
+  // Reads the selection, shows the window until it is closed, then keeps its frame and choices.
+  void ShowModal();
+
+  HWND Control(int id) const;
+  const TPreview& Picture() const { return picture_; }
+  const TArrangeChoices& Choices() const { return choices_; }
+  // Where the picture is drawn, in client coordinates.
+  RECT PictureRect() const;
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnCommand(int id, int code);
+  void Layout();
+  void Paint(HDC dc);
+
+  // Reads the selection afresh and shows what Apply would do with it.
+  void ReadAgain();
+  void Apply();
+  void Undo();
+  // Takes the choices from the controls, shows the pattern's own controls and the picture.
+  void Refresh();
+  TArrangeChoices ChoicesShown() const;
+  void ShowChoices(const TArrangeChoices& choices);
+  void ShowPatternControls();
+  void SetStatus(const std::string& text);
+
+  struct AcceleratorDestroyer {
+    void operator()(HACCEL table) const { DestroyAcceleratorTable(table); }
+  };
+
+  HWND owner_;
+  IArrangeOwner& arranger_;
+  std::string settingsPath_;
+  GdiObject<HFONT> font_;
+  std::vector<HWND> controls_;
+  std::unique_ptr<std::remove_pointer_t<HACCEL>, AcceleratorDestroyer> shortcuts_;
+  TArrangeChoices choices_;
+  TSelectionRead read_;
+  TPreview picture_;
+  int showingChoices_ = 0;  // >0 while the program sets the controls: their notices are its own
+  int result_ = 0;
+  HWND lastFocus_ = nullptr;
+};
+
+// Opens the Arrange window over the main window until it is closed.
+void ShowArrangeWindow(HWND owner, IArrangeOwner& arranger, const std::string& settingsPath);
+
+}  // namespace kordane::ui
