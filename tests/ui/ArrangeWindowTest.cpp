@@ -1,0 +1,184 @@
+// The Arrange window as the user meets it over the stand-in host: opened from the main window's
+// menu, a parameter that is not valid named with Apply disabled, Apply arranging with the window
+// left open, Ctrl+Z taking it back, Escape closing it, and its choices back after a restart.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "ModalScript.h"
+#include "UiTestSupport.h"
+#include "host/DbxUtils.h"
+#include "ui/ArrangeWindow.h"
+#include "ui/MainForm.h"
+
+namespace kordane::ui {
+namespace {
+
+using kordane::testing::ComponentsOf;
+using kordane::testing::ModalScript;
+using kordane::testing::PressKey;
+using kordane::testing::PumpMessages;
+using kordane::testing::TempFolder;
+using kordane::testing::WriteFile;
+
+// Four LEDs out of line, and a resistor.
+constexpr const char* kBoard =
+    "units mils\n"
+    "component D3 30 -400 0 selected\n"
+    "component D1 0 0 0 selected\n"
+    "component D4 900 -380 0 selected\n"
+    "component D2 700 20 0 selected\n"
+    "component R1 5000 5000 0 selected\n";
+
+HWND OpenArrange() {
+  return FindWindowA(kArrangeClass, kArrangeCaption);
+}
+
+bool ArrangeReady() {
+  const HWND window = OpenArrange();
+  return window != nullptr && IsWindowVisible(window) && IsChild(window, GetFocus());
+}
+
+const TArrangeWindow* ArrangeObject(HWND window) {
+  return reinterpret_cast<const TArrangeWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+std::string ItemText(HWND window, int id) {
+  return WindowText(GetDlgItem(window, id));
+}
+
+// The control key as the keyboard state shows it, for the window's own message loop to see when
+// it translates the keys posted meanwhile.
+void HoldControl(bool held) {
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = held ? 0x80 : 0;
+  SetKeyboardState(keys);
+}
+
+class ArrangeWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteFile(Board(), kBoard);
+    SetEnvironmentVariableA("DBX32_BOARD", Board().string().c_str());
+  }
+  void TearDown() override {
+    form_.reset();
+    PumpMessages();
+    DbUnits = kUnitsUnknown;
+  }
+  void Start() {
+    form_ = std::make_unique<TfrmMain>((folder_ / "Kordane.INI").string(),
+                                       DbxHost::Load((testing::BinDir() / "Dbx32.dll").string()));
+    form_->Show();
+    PumpMessages();
+  }
+  void Restart() {
+    SendMessageA(form_->Handle(), WM_CLOSE, 0, 0);
+    PumpMessages();
+    form_.reset();
+    Start();
+  }
+  std::filesystem::path Board() const { return folder_ / "board.txt"; }
+
+  TempFolder folder_;
+  std::unique_ptr<TfrmMain> form_;
+};
+
+TEST_F(ArrangeWindowTest, ErrorDisablesApplyApplyArrangesAndStaysOpenCtrlZUndoesEscapeCloses) {
+  Start();
+  const std::string board = testing::ReadFile(Board());
+  bool ownedAndModal = false;
+  std::string named;
+  bool disabled = false;
+  bool stillOpen = false;
+  std::string afterApply;
+  std::string afterUndo;
+  std::string placedD4;
+  ModalScript script({
+                         [&] {
+                           const HWND window = OpenArrange();
+                           ownedAndModal = GetWindow(window, GW_OWNER) == form_->Handle() &&
+                                           !IsWindowEnabled(form_->Handle());
+                           SetWindowTextA(GetDlgItem(window, kIdColumns), "0");
+                         },
+                         [&] {
+                           const HWND window = OpenArrange();
+                           named = ItemText(window, kIdArrangeSummary);
+                           disabled = !IsWindowEnabled(GetDlgItem(window, kIdApply));
+                           SetWindowTextA(GetDlgItem(window, kIdColumns), "2");
+                         },
+                         [&] { PostMessageA(GetDlgItem(OpenArrange(), kIdApply), BM_CLICK, 0, 0); },
+                         [&] {
+                           const HWND window = OpenArrange();
+                           stillOpen = window != nullptr && IsWindowVisible(window);
+                           afterApply = ItemText(window, kIdArrangeSummary);
+                           placedD4 = testing::ReadFile(Board());
+                           HoldControl(true);
+                           PressKey(GetFocus(), 'Z');
+                         },
+                         [&] {
+                           HoldControl(false);
+                           afterUndo = ItemText(OpenArrange(), kIdArrangeSummary);
+                           PressKey(GetFocus(), VK_ESCAPE);
+                         },
+                     },
+                     ArrangeReady);
+  SendMessageA(form_->Handle(), WM_COMMAND, kIdArrange, 0);
+  ASSERT_TRUE(script.Finished());
+  EXPECT_TRUE(ownedAndModal);
+  EXPECT_EQ(named, "Columns must be a whole number of 1 or more");
+  EXPECT_TRUE(disabled) << "Apply waits for the parameter to be mended";
+  EXPECT_TRUE(stillOpen);
+  EXPECT_EQ(afterApply, "5 components in 2 groups: 0 moves, 0 rotations")
+      << "read again after Apply: the LEDs are in place";
+  EXPECT_NE(placedD4.find("component D4 254000 -253980 0"), std::string::npos) << placedD4;
+  EXPECT_EQ(afterUndo, "5 components in 2 groups: 4 moves, 0 rotations");
+  EXPECT_EQ(testing::ReadFile(Board()), board) << "Ctrl+Z took the run back";
+  EXPECT_EQ(OpenArrange(), nullptr) << "Escape closes the window";
+  EXPECT_TRUE(IsWindowEnabled(form_->Handle()));
+}
+
+TEST_F(ArrangeWindowTest, ChoicesAndFrameComeBackAfterARestart) {
+  Start();
+  ModalScript first({
+                        [&] {
+                          const HWND window = OpenArrange();
+                          PostMessageA(GetDlgItem(window, kIdPatternCircle), BM_CLICK, 0, 0);
+                          SetWindowTextA(GetDlgItem(window, kIdRadius), " 12,5 ");
+                          SetWindowPos(window, nullptr, 40, 30, 700, 520, SWP_NOZORDER);
+                        },
+                        [&] { PostMessageA(OpenArrange(), WM_CLOSE, 0, 0); },
+                    },
+                    ArrangeReady);
+  form_->Arrange1Click();
+  ASSERT_TRUE(first.Finished());
+  Restart();
+  TArrangeChoices shown;
+  RECT frame{};
+  bool radiusShown = false;
+  ModalScript second(
+      {
+          [&] {
+            const HWND window = OpenArrange();
+            shown = ArrangeObject(window)->Choices();
+            radiusShown = IsWindowVisible(GetDlgItem(window, kIdRadius)) &&
+                          !IsWindowVisible(GetDlgItem(window, kIdColumns));
+            GetWindowRect(window, &frame);
+            PostMessageA(window, WM_CLOSE, 0, 0);
+          },
+      },
+      ArrangeReady);
+  form_->Arrange1Click();
+  ASSERT_TRUE(second.Finished());
+  EXPECT_EQ(shown.pattern, TArrangePattern::Circle);
+  EXPECT_EQ(shown.radiusText, " 12,5 ") << "texts come back exactly as typed";
+  EXPECT_TRUE(radiusShown) << "only the chosen pattern's controls show";
+  EXPECT_EQ(frame.left, 40);
+  EXPECT_EQ(frame.right - frame.left, 700);
+}
+
+}  // namespace
+}  // namespace kordane::ui
