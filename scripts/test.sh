@@ -4,6 +4,15 @@
 # committed corpus input replayed, then each target fuzzed briefly (20 s).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# The Xvfb servers that wine-run started for the Windows tests are stopped by CTest's last test;
+# when a run is interrupted, or ends early, this stops the ones still recorded in the build tree.
+stop_displays() {
+  local records=(build/win32/wineprefix*.xvfb)
+  [ -e "${records[0]}" ] || return 0
+  bash scripts/stop-displays.sh "${records[@]%.xvfb}"
+}
+trap stop_displays EXIT
+trap 'exit 130' INT TERM
 bash scripts/install-deps.sh
 
 for preset in native sanitize win32 fuzz; do

@@ -12,6 +12,7 @@
 //   KordaneDriver view-loads       prints how many boards it has loaded from the file
 //   KordaneDriver view-reloaded N  waits until it has loaded more than N
 //   KordaneDriver view-close       closes it
+// Every frame is printed once its window has settled: shown, painted and no longer moving.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,12 +32,45 @@ std::string BoardText() {
   return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-// A window's frame as "left top width height".
-void PrintFrame(HWND window) {
+// Waits until a window has settled where the screenshot will find it: shown, its thread waiting
+// for input again, nothing of it left to paint, and its frame the same over several polls. A
+// window is found as soon as it is created, while it is still hidden at its first place: it is
+// moved to its own place (e.g. centred on its owner) and laid out before it is shown.
+bool WaitSettled(HWND window, std::chrono::milliseconds timeout) {
+  constexpr int kStablePolls = 4;
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  RECT last{};
+  int stable = 0;
+  while (std::chrono::steady_clock::now() < deadline && IsWindow(window)) {
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    bool settled = false;
+    DWORD_PTR result = 0;
+    if (IsWindowVisible(window) && !IsIconic(window) &&
+        SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0) {
+      // Its thread answers: have it paint what is still invalid now, then check that it did.
+      RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+      settled = GetUpdateRect(window, nullptr, FALSE) == FALSE;
+    }
+    stable = settled && EqualRect(&frame, &last) ? stable + 1 : 0;
+    last = frame;
+    if (stable >= kStablePolls) return true;
+    std::this_thread::sleep_for(100ms);
+  }
+  return false;
+}
+
+// A window's frame as "left top width height", once it has settled; nothing when it did not.
+bool PrintFrame(HWND window) {
+  if (!WaitSettled(window, 30s)) {
+    std::fprintf(stderr, "the window did not settle\n");
+    return false;
+  }
   RECT frame{};
   GetWindowRect(window, &frame);
   std::printf("%ld %ld %ld %ld\n", frame.left, frame.top, frame.right - frame.left,
               frame.bottom - frame.top);
+  return true;
 }
 
 using standin::boardview::kMsgLoadCount;
@@ -64,7 +98,7 @@ int DriveBoardView(const std::string& command, const char* argument) {
     return 1;
   }
   if (command == "view-rect") {
-    PrintFrame(view);
+    if (!PrintFrame(view)) return 1;
   } else if (command == "view-loads") {
     std::printf("%ld\n", LoadsOf(view));
   } else if (command == "view-reloaded" && argument != nullptr) {
@@ -119,7 +153,7 @@ int main(int argc, char** argv) {
     constexpr int kStatusBar = 111;
     std::printf("status line \"%s\"\n", TextOf(FindControl(window, kStatusBar)).c_str());
   } else if (command == "rect") {
-    PrintFrame(window);
+    if (!PrintFrame(window)) return 1;
   } else if (command == "about") {
     constexpr int kAboutCommand = 200;
     PostMessageA(window, WM_COMMAND, kAboutCommand, 0);
@@ -128,7 +162,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "the About box did not open\n");
       return 1;
     }
-    PrintFrame(about);
+    if (!PrintFrame(about)) return 1;
   } else if (command == "preview") {
     constexpr int kPreviewCommand = 202;
     PostMessageA(window, WM_COMMAND, kPreviewCommand, 0);
@@ -137,7 +171,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "the preview did not open\n");
       return 1;
     }
-    PrintFrame(preview);
+    if (!PrintFrame(preview)) return 1;
   } else if (command == "shut") {
     if (HWND preview = FindWindowA("TPreviewWindow", "Preview")) {
       PostMessageA(preview, WM_CLOSE, 0, 0);
