@@ -64,12 +64,15 @@ std::int32_t DryRunHost::GetNextSelectedItem(TDbxContext* context, TDbxItem* ite
 
 std::int32_t DryRunHost::RotateComponent(TDbxContext*, std::int32_t angle, std::int32_t*,
                                          TDbxComponent* component) {
+  // Most runs turn and move every component once.
+  if (intended_.empty()) intended_.reserve(2 * selection_.size());
   intended_.push_back(Rotation(angle, *component));
   return 0;
 }
 
 std::int32_t DryRunHost::MoveComponent(TDbxContext*, std::int32_t dx, std::int32_t dy,
                                        TDbxComponent* component) {
+  if (intended_.empty()) intended_.reserve(2 * selection_.size());
   intended_.push_back(Movement(dx, dy, *component));
   return 0;
 }

@@ -1,5 +1,7 @@
 #include "placement/Preview.h"
 
+#include <cstring>
+#include <functional>
 #include <limits>
 #include <map>
 #include <optional>
@@ -56,28 +58,50 @@ std::string_view BytesOf(const TDbxComponent& record) {
   return {reinterpret_cast<const char*>(record.bytes), sizeof record.bytes};
 }
 
+// A record's hash from the fields that tell components apart (the designator's first bytes, place,
+// angle); equal keys still compare all their bytes.
+struct RecordHash {
+  std::size_t operator()(std::string_view bytes) const noexcept {
+    const auto field = [bytes](std::size_t offset) {
+      std::uint32_t value = 0;
+      std::memcpy(&value, bytes.data() + offset, sizeof value);
+      return std::size_t{value};
+    };
+    const std::string_view refDes = bytes.substr(TDbxComponent::kRefDesOffset, 16);
+    std::size_t hash = std::hash<std::string_view>{}(refDes);
+    hash = hash * 1000003u ^ field(TDbxComponent::kXOffset);
+    hash = hash * 1000003u ^ field(TDbxComponent::kYOffset);
+    return hash * 1000003u ^ field(TDbxComponent::kRotationOffset);
+  }
+};
+
 // Parts by their record's bytes. The dry run leaves every record as it was read, so a change's
 // record is byte for byte the one its component was read with; components whose records are
 // identical are told apart by the order in which their changes come.
 class PartIndex {
  public:
+  // The selection must outlive the index: its bytes are the keys.
   explicit PartIndex(const std::vector<TDbxComponent>& selection) {
+    parts_.reserve(selection.size());
     for (std::size_t i = 0; i < selection.size(); ++i) {
-      parts_[std::string(BytesOf(selection[i]))].push_back(i);
+      parts_[BytesOf(selection[i])].parts.push_back(i);
     }
   }
-  // The next part of these bytes not yet given a change of this kind.
-  std::optional<std::size_t> Claim(const TDbxComponent& record, int kind) {
-    const auto found = parts_.find(std::string(BytesOf(record)));
+  // The next part of these bytes not yet given a claim of this kind (0 to 2).
+  std::optional<std::size_t> Claim(const TDbxComponent& record, std::size_t kind) {
+    const auto found = parts_.find(BytesOf(record));
     if (found == parts_.end()) return std::nullopt;
-    std::size_t& next = claimed_[{found->first, kind}];
-    if (next >= found->second.size()) return std::nullopt;
-    return found->second[next++];
+    Entry& entry = found->second;
+    if (entry.next[kind] >= entry.parts.size()) return std::nullopt;
+    return entry.parts[entry.next[kind]++];
   }
 
  private:
-  std::unordered_map<std::string, std::vector<std::size_t>> parts_;
-  std::map<std::pair<std::string, int>, std::size_t> claimed_;
+  struct Entry {
+    std::vector<std::size_t> parts;
+    std::size_t next[3] = {};
+  };
+  std::unordered_map<std::string_view, Entry, RecordHash> parts_;
 };
 
 // A target the host could not reach is drawn at the edge of the coordinate range.
@@ -127,7 +151,7 @@ std::string Summary(const TPreview& preview, const std::string& tail) {
   return text + tail;
 }
 
-constexpr int kUnplacedClaim = 2;
+constexpr std::size_t kUnplacedClaim = 2;
 
 }  // namespace
 
@@ -177,7 +201,7 @@ TPreview PreviewOfRun(IDbxCalls& host, const TPreviewedRun& run, const std::stri
   PartIndex index(dryRun.Selection());
   for (const TComponentChange& change : dryRun.Intended()) {
     const std::optional<std::size_t> found =
-        index.Claim(change.record, static_cast<int>(change.kind));
+        index.Claim(change.record, static_cast<std::size_t>(change.kind));
     if (!found) continue;
     TPreviewPart& part = preview.parts[*found];
     if (change.kind == TComponentChange::Kind::Rotate) {

@@ -269,14 +269,15 @@ bool Greyed(HMENU menu, UINT id) {
   return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
 }
 
-TEST_F(MainFormTest, MenuHasPreviewUndoAndAboutWithUndoGreyedUntilARun) {
+TEST_F(MainFormTest, MenuHasPreviewArrangeUndoAndAboutWithUndoGreyedUntilARun) {
   Start();
   const HMENU menu = form_->PopupMenu();
-  ASSERT_EQ(GetMenuItemCount(menu), 4);
+  ASSERT_EQ(GetMenuItemCount(menu), 5);
   EXPECT_EQ(MenuText(menu, 0), "&Preview...");
-  EXPECT_EQ(MenuText(menu, 1), "&Undo last run\tCtrl+Z");
-  EXPECT_EQ(GetMenuState(menu, 2, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
-  EXPECT_EQ(MenuText(menu, 3), "&About");
+  EXPECT_EQ(MenuText(menu, 1), "A&rrange...");
+  EXPECT_EQ(MenuText(menu, 2), "&Undo last run\tCtrl+Z");
+  EXPECT_EQ(GetMenuState(menu, 3, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+  EXPECT_EQ(MenuText(menu, 4), "&About");
   EXPECT_TRUE(Greyed(menu, kIdUndo));
 
   // Chosen while greyed (Ctrl+Z sends the same command): nothing happens, the board is untouched.

@@ -1,0 +1,60 @@
+// Time of the Arrange window's live picture: the whole run over the selection as read, from
+// memory, for each pattern, as it is worked out on every keystroke.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "host/DbxUtils.h"
+#include "placement/Arrange.h"
+#include "placement/HostAdapters.h"
+
+namespace {
+
+using kordane::TArrangePattern;
+using kordane::TDbxComponent;
+
+// A realistic mix: most components in a few large groups, in no order.
+std::vector<TDbxComponent> MakeSelection(std::int64_t count) {
+  const char* prefixes[] = {"R", "R", "R", "R", "C", "C", "C", "U", "D", "LED"};
+  std::mt19937 random(11u);
+  std::vector<TDbxComponent> selection(static_cast<std::size_t>(count));
+  for (std::size_t i = 0; i < selection.size(); ++i) {
+    selection[i].SetRefDes(prefixes[random() % 10] + std::to_string(i + 1));
+    selection[i].SetX(static_cast<std::int32_t>(random() % 10000000));
+    selection[i].SetY(static_cast<std::int32_t>(random() % 10000000));
+    selection[i].SetRotation(static_cast<std::int32_t>(random() % 4) * 900);
+  }
+  return selection;
+}
+
+void BM_ArrangePicture(benchmark::State& state) {
+  kordane::DbUnits = kordane::kUnitsMils;
+  kordane::TSelectionHost memory(MakeSelection(state.range(0)), kordane::kUnitsMils);
+  kordane::TArrangeChoices choices;
+  choices.pattern = static_cast<TArrangePattern>(state.range(1));
+  choices.order = kordane::TArrangeOrder::ByPosition;
+  choices.columnsText = "20";
+  choices.snake = true;
+  choices.turn = true;
+  choices.turnText = "90";
+  std::size_t moves = 0;
+  for (auto _ : state) {
+    const kordane::TPreview picture = kordane::MakeArrangePreview(memory, choices);
+    moves = picture.parts.size();
+    benchmark::DoNotOptimize(picture.summary);
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  state.counters["parts"] = static_cast<double>(moves);
+}
+BENCHMARK(BM_ArrangePicture)
+    ->ArgNames({"components", "pattern"})
+    ->ArgsProduct(
+        {{1000, 10000},
+         {static_cast<int>(TArrangePattern::Grid), static_cast<int>(TArrangePattern::Distribute),
+          static_cast<int>(TArrangePattern::Align), static_cast<int>(TArrangePattern::Circle)}})
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
