@@ -8,11 +8,14 @@
 // The host keeps state: the design it handed out, changed by the changes it accepted. The run is
 // made through the undo of the last run, which then takes it back over the same host: its own
 // connection keeps the same rules, and every component whose changes were all accepted ends
-// where it was handed out.
+// where it was handed out. The run is Go's, or one of the Arrange patterns with any choices,
+// under the same rules of connection and cleanup; each of their components is turned and moved
+// at most once, never from or to a value beyond 32 bits.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +24,7 @@
 #include "host/Dbx32.h"
 #include "host/DbxLoader.h"
 #include "host/DbxUtils.h"
+#include "placement/Arrange.h"
 #include "placement/PlacementRun.h"
 #include "placement/RunInvariants.h"
 #include "placement/Undo.h"
@@ -218,6 +222,42 @@ const std::vector<std::string> kSpacingTexts = {
 const std::vector<std::string> kRotationTexts = {
     "90", "0", "-45", "360", "abc", "", "$7FFFFFFF", "214748364", "-214748365", " 90", "90 "};
 
+const std::vector<std::string> kLengthTexts = {
+    "100", "0", "-50", "12.5", "0.0001", "1e7", "845466", "2147483647", "abc", "", "1,5", "3"};
+const std::vector<std::string> kAngleTexts = {"0",   "90",   "-22.46", "359.95", "360",
+                                              "1e9", "1e10", "abc",    "",       "180"};
+
+// Any choices of the Arrange window but "Rows or columns" (which is Go's run).
+TArrangeChoices ArrangeChoicesFrom(FuzzedDataProvider& data) {
+  TArrangeChoices c;
+  c.pattern = static_cast<TArrangePattern>(data.ConsumeIntegralInRange<int>(1, 4));
+  c.order = static_cast<TArrangeOrder>(data.ConsumeIntegralInRange<int>(0, 2));
+  c.turn = data.ConsumeBool();
+  c.turnText = TextFrom(data, kAngleTexts, 12);
+  c.columnsText = TextFrom(data, kLengthTexts, 12);
+  c.pitchXText = TextFrom(data, kLengthTexts, 12);
+  c.pitchYText = TextFrom(data, kLengthTexts, 12);
+  c.columnsFirst = data.ConsumeBool();
+  c.start = static_cast<TGridCorner>(data.ConsumeIntegralInRange<int>(0, 3));
+  c.snake = data.ConsumeBool();
+  c.turnOddLines = data.ConsumeBool();
+  c.distributeAxis = data.ConsumeBool() ? TArrangeAxis::Vertical : TArrangeAxis::Horizontal;
+  c.lineUp = data.ConsumeBool();
+  c.alignAxis = data.ConsumeBool() ? TArrangeAxis::Vertical : TArrangeAxis::Horizontal;
+  c.alignEdge = static_cast<TAlignEdge>(data.ConsumeIntegralInRange<int>(0, 2));
+  c.centreAt = data.ConsumeBool();
+  c.centreXText = TextFrom(data, kLengthTexts, 12);
+  c.centreYText = TextFrom(data, kLengthTexts, 12);
+  c.radiusText = TextFrom(data, kLengthTexts, 12);
+  c.ringStepText = TextFrom(data, kLengthTexts, 12);
+  c.startAngleText = TextFrom(data, kAngleTexts, 12);
+  c.spanText = TextFrom(data, kAngleTexts, 12);
+  c.clockwise = data.ConsumeBool();
+  c.turnWithCircle = data.ConsumeBool();
+  c.offsetText = TextFrom(data, kAngleTexts, 12);
+  return c;
+}
+
 // Everything one run needs, so that the steps below work on one world.
 struct World {
   explicit World(FuzzedDataProvider& input) : data(input) {
@@ -238,12 +278,14 @@ struct World {
     for (int n = data.ConsumeIntegralInRange<int>(0, 4); n > 0; --n) {
       view.queuedRotationTexts.push_back(TextFrom(data, kRotationTexts, 12));
     }
+    if (data.ConsumeIntegralInRange<int>(0, 2) == 1) arrange = ArrangeChoicesFrom(data);
   }
   ~World() { gHost = nullptr; }
 
   FuzzedDataProvider& data;
   FuzzHost host;
   PlacementInputs inputs;
+  std::optional<TArrangeChoices> arrange;  // an Arrange run rather than Go's
   std::int32_t unitsBefore = kUnitsUnknown;
   RunEvents events;
   MonitoredHost monitor{FuzzApi(), events};
@@ -255,8 +297,15 @@ struct World {
 };
 
 void RunStep(World& world) {
-  world.ending = testing::ActionToEnd(
-      [&] { world.undo.Run(world.dbx, world.inputs, world.view, world.designOpen); });
+  world.ending = testing::ActionToEnd([&] {
+    if (!world.arrange) {
+      world.undo.Run(world.dbx, world.inputs, world.view, world.designOpen);
+      return;
+    }
+    world.undo.Run(world.dbx, [&](IDbxCalls& recorded) {
+      RunArrange(recorded, *world.arrange, world.view, world.designOpen);
+    });
+  });
 }
 
 std::int32_t Turn(std::int64_t rotation) {
@@ -321,8 +370,13 @@ void CheckRunStep(const World& world) {
   for (const std::string& rule : world.monitor.violations) broken += "\n    " + rule;
   for (const std::string& rule :
        CheckRun(RunRecord{world.events, world.inputs, world.dbx, world.unitsBefore,
-                          world.designOpen, world.ending})) {
+                          world.designOpen, world.ending, !world.arrange})) {
     broken += "\n    " + rule;
+  }
+  if (world.arrange) {
+    for (const std::string& rule : testing::CheckArrangeChanges(world.events, world.ending)) {
+      broken += "\n    " + rule;
+    }
   }
   FUZZ_CHECK(broken.empty(), "the run broke its rules:" + broken);
 }

@@ -94,6 +94,66 @@ cp board.txt board.after
 "${wine[@]}" "$build/KordaneDriver.exe" undo
 "${wine[@]}" "$build/KordaneDriver.exe" close
 wait "$kordane" || true
+if cmp -s board.before board.txt; then
+  undone=yes
+else
+  undone=no
+  diff board.before board.txt >board.undo.diff || true
+fi
+
+# The Arrange window: the board's selection made by hand (as a user would in the board view),
+# the window's choices stored in Kordane.INI, a picture of the window, Apply, and a picture of
+# the board view after it.
+select_only() {
+  awk -v pattern="$1" '
+    $1 == "component" || $1 == "item" {
+      code = $0; comment = ""
+      hash = index($0, "#")
+      if (hash > 0) { code = substr($0, 1, hash - 1); comment = "   " substr($0, hash) }
+      n = split(code, words, " "); line = ""
+      for (i = 1; i <= n; ++i) if (words[i] != "selected") line = line (line == "" ? "" : " ") words[i]
+      if ($1 == "component" && words[2] ~ pattern) line = line " selected"
+      print line comment; next
+    }
+    { print }' board.txt >board.next
+  mv board.next board.txt
+}
+arrange_choices() {
+  awk '/^\[/ { skip = ($0 ~ /^\[Arrange\]/) } !skip' Kordane.INI >Kordane.next 2>/dev/null || true
+  { cat Kordane.next; printf '[Arrange]\r\n'; for pair in "$@"; do printf '%s\r\n' "$pair"; done; } \
+    >Kordane.INI
+  rm -f Kordane.next
+}
+arrange_demo() {
+  local name="$1"
+  local loads
+  loads="$("${wine[@]}" "$build/KordaneDriver.exe" view-loads | tr -d '\r')"
+  "${wine[@]}" Kordane.exe &
+  kordane=$!
+  read -r left top width height < <("${wine[@]}" "$build/KordaneDriver.exe" arrange | tr -d '\r')
+  sleep 1
+  import -window root "$run/screen.png"
+  convert "$run/screen.png" -crop "${width}x${height}+${left}+${top}" +repage "$run/$name.png"
+  "${wine[@]}" "$build/KordaneDriver.exe" apply
+  "${wine[@]}" "$build/KordaneDriver.exe" view-reloaded "$loads"
+  "${wine[@]}" "$build/KordaneDriver.exe" arrange-close
+  "${wine[@]}" "$build/KordaneDriver.exe" close
+  wait "$kordane" || true
+  sleep 1
+  import -window root "$run/screen.png"
+  convert "$run/screen.png" -crop "${vwidth}x${vheight}+${vleft}+${vtop}" +repage \
+    "$run/board-$name.png"
+}
+
+# The sixteen LEDs in a 4 x 4 grid, 150 mils apart, wired as a zig-zag: every other row runs
+# backwards and is turned 180 degrees.
+cp board.before board.txt
+select_only '^D[0-9]+$'
+arrange_choices "Pattern=1" "Order=0" "Turn=1" "Turn To=0" "Columns=4" "Pitch X=150" \
+  "Pitch Y=150" "Fill=0" "Start=0" "Snake=1" "Turn Odd Rows=1"
+arrange_demo arrange
+cp board.txt board.arranged
+
 "${wine[@]}" "$build/KordaneDriver.exe" view-close
 wait "$boardview" || true
 
@@ -106,14 +166,19 @@ awk '$1 == "component" {
        if (before[key] != after) printf "  %-6s %-28s -> %s\n", key, before[key], after
      }' board.before board.after
 echo
-if cmp -s board.before board.txt; then
+if [ "$undone" = yes ]; then
   echo "After Ctrl+Z every component is back where it was: the board file is as before the run."
 else
   echo "After Ctrl+Z the board differs from before the run:" >&2
-  diff board.before board.txt >&2 || true
+  cat board.undo.diff >&2
   exit 1
 fi
 echo
-echo "Board view: $run/board-before.png (before Go), $run/board-after.png (after Go)"
+echo "Arrange, Grid: the sixteen LEDs in a 4 x 4 zig-zag grid:"
+awk '$1 == "component" && $2 ~ /^D[0-9]+$/ { printf "  %-4s (%s, %s) %s\n", $2, $3, $4, $5 }' \
+  board.arranged
+echo
+echo "Board view: $run/board-before.png (before Go), $run/board-after.png (after Go),"
+echo "  $run/board-arrange.png (after the grid)"
 echo "Screenshots: $run/kordane.png (the window), $run/about.png (the About box),"
-echo "  $run/preview.png (the preview of the run)"
+echo "  $run/preview.png (the preview of the run), $run/arrange.png (the Arrange window)"

@@ -6,6 +6,9 @@
 //   KordaneDriver preview opens the preview from the popup menu; prints its frame
 //   KordaneDriver shut    closes the preview
 //   KordaneDriver undo    presses Ctrl+Z in the window; waits until the board beside it changes
+//   KordaneDriver arrange opens the Arrange window from the popup menu; prints its frame
+//   KordaneDriver apply   presses Apply in the Arrange window; waits until the board changes
+//   KordaneDriver arrange-close  closes the Arrange window
 //   KordaneDriver close   closes the window
 // and watches a running BoardView.exe:
 //   KordaneDriver view-rect        prints the board view's frame as left top width height
@@ -127,9 +130,11 @@ int main(int argc, char** argv) {
     return DriveBoardView(argv[1], argc == 3 ? argv[2] : nullptr);
   }
   if (argc != 2) {
-    std::fprintf(stderr,
-                 "usage: KordaneDriver go|rect|about|ok|preview|shut|undo|close|view-rect|"
-                 "view-loads|view-reloaded N|view-close\n");
+    std::fprintf(
+        stderr,
+        "usage: KordaneDriver go|rect|about|ok|preview|shut|undo|arrange|apply|arrange-close|"
+        "close|view-rect|"
+        "view-loads|view-reloaded N|view-close\n");
     return 2;
   }
   const HWND window = WaitForMainWindow(0, 30s);
@@ -193,6 +198,36 @@ int main(int argc, char** argv) {
     if (BoardText() == before) {
       std::fprintf(stderr, "Ctrl+Z changed nothing on the board\n");
       return 1;
+    }
+  } else if (command == "arrange") {
+    constexpr int kArrangeCommand = 203;
+    PostMessageA(window, WM_COMMAND, kArrangeCommand, 0);
+    const HWND arrange = WaitForTopWindow("TArrangeWindow", "Arrange", 30s);
+    if (arrange == nullptr) {
+      std::fprintf(stderr, "the Arrange window did not open\n");
+      return 1;
+    }
+    if (!PrintFrame(arrange)) return 1;
+  } else if (command == "apply") {
+    constexpr int kApplyButton = 503;
+    const HWND arrange = FindWindowA("TArrangeWindow", "Arrange");
+    const std::string before = BoardText();
+    const ClickResult apply = ClickAndWait(FindControl(arrange, kApplyButton), processId, 120s);
+    for (const std::string& text : apply.boxes) {
+      std::printf("message box %s\n", text.c_str());
+    }
+    for (int i = 0; i < 1200 && BoardText() == before; ++i) {
+      std::this_thread::sleep_for(50ms);
+    }
+    if (!apply.ended || BoardText() == before) {
+      std::fprintf(stderr, "Apply changed nothing on the board\n");
+      return 1;
+    }
+    // The window reads the selection again after Apply: wait for its new picture.
+    if (!WaitSettled(arrange, 30s)) return 1;
+  } else if (command == "arrange-close") {
+    if (HWND arrange = FindWindowA("TArrangeWindow", "Arrange")) {
+      PostMessageA(arrange, WM_CLOSE, 0, 0);
     }
   } else if (command == "close") {
     PostMessageA(window, WM_CLOSE, 0, 0);

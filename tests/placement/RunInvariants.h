@@ -340,6 +340,9 @@ struct RunRecord {
   std::int32_t unitsBefore;  // DbUnits before the run; DbUnits is read as it stands after it
   bool designOpenAfter;
   RunEnding ending;
+  // Go's run, whose spacing and slots are checked too; otherwise an Arrange run, whose changes
+  // are checked by CheckArrangeChanges.
+  bool goRun = true;
 };
 
 namespace detail {
@@ -515,6 +518,8 @@ inline std::vector<std::string> CheckRun(const RunRecord& run) {
              finalText + "'");
   expect(!connected || clearedAfterClose, "the status line was not cleared after the close");
 
+  if (!run.goRun) return broken;
+
   // ---- The spacing: converted before any change; its errors end the run. ----
   const std::string spacingOutOfRange =
       FormatUserMessage("Spacing '%s' is out of range", inputs.spacingText);
@@ -672,6 +677,32 @@ inline std::vector<std::string> CheckRun(const RunRecord& run) {
   expect(step == steps.size(), "rotations or moves beyond the captured groups' members");
   expect(endedEarly || run.ending.kind == RunEnding::Kind::Returned,
          "the run ended with '" + run.ending.message + "' though every group was placed");
+  return broken;
+}
+
+// The changes of an Arrange run: each component turned at most once and then moved at most once,
+// no move from or to a value outside 32 bits, and none at all when a parameter ended the run.
+inline std::vector<std::string> CheckArrangeChanges(const RunEvents& events,
+                                                    const RunEnding& ending) {
+  std::vector<std::string> broken;
+  std::map<const TDbxComponent*, int> turns;
+  std::map<const TDbxComponent*, int> moves;
+  for (const RunEvent& e : events) {
+    if (e.kind != RunEvent::Kind::Call) continue;
+    if (e.operation != HostOperation::Rotate && e.operation != HostOperation::Move) continue;
+    if (ending.kind != RunEnding::Kind::Returned) {
+      broken.push_back(CallText(e) + " in a run that ended with " + ending.message);
+    }
+    if (e.operation == HostOperation::Rotate) {
+      if (++turns[e.record] > 1) broken.push_back("a component turned twice: " + CallText(e));
+      if (moves[e.record] > 0) broken.push_back("a component turned after its move");
+      continue;
+    }
+    if (++moves[e.record] > 1) broken.push_back("a component moved twice: " + CallText(e));
+    const bool fits =
+        Fits(std::int64_t{e.given.X()} + e.first) && Fits(std::int64_t{e.given.Y()} + e.second);
+    if (!fits) broken.push_back("a move beyond 32 bits: " + CallText(e));
+  }
   return broken;
 }
 
