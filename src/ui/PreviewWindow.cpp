@@ -11,6 +11,7 @@
 #include "settings/WindowPlace.h"
 #include "settings/win32/IniFileProfile.h"
 #include "ui/ArtResources.h"
+#include "ui/Dpi.h"
 #include "ui/Modal.h"
 #include "ui/PreviewPlot.h"
 
@@ -18,6 +19,7 @@ namespace kordane::ui {
 
 namespace {
 
+// Every length here is in pixels at 96 DPI; the window scales them to its own (Px).
 constexpr int kDefaultClientWidth = 560;
 constexpr int kDefaultClientHeight = 400;
 constexpr int kMinimumWidth = 380;
@@ -76,19 +78,18 @@ void Line(HDC dc, PlotPoint from, PlotPoint to) {
   LineTo(dc, to.x, to.y);
 }
 
-// A line with an arrowhead at its end.
-void Arrow(HDC dc, PlotPoint from, PlotPoint to) {
+// A line with an arrowhead of the given length at its end.
+void Arrow(HDC dc, PlotPoint from, PlotPoint to, double head) {
   Line(dc, from, to);
   const double dx = to.x - from.x;
   const double dy = to.y - from.y;
   const double length = std::hypot(dx, dy);
   if (length < 1) return;
-  constexpr double kHead = 7;
   constexpr double kSpread = 0.45;
   const double angle = std::atan2(dy, dx);
   for (const double side : {kSpread, -kSpread}) {
-    const PlotPoint wing{static_cast<int>(std::lround(to.x - kHead * std::cos(angle + side))),
-                         static_cast<int>(std::lround(to.y - kHead * std::sin(angle + side)))};
+    const PlotPoint wing{static_cast<int>(std::lround(to.x - head * std::cos(angle + side))),
+                         static_cast<int>(std::lround(to.y - head * std::sin(angle + side)))};
     Line(dc, to, wing);
   }
 }
@@ -132,9 +133,11 @@ TPreviewWindow::TPreviewWindow(HWND owner, TPreview preview, std::string setting
          kDefaultClientWidth, kDefaultClientHeight, owner_);
   if (Handle() == nullptr) throw std::runtime_error("Cannot create the preview window");
 
-  font_ = CreateDialogFont();
+  dpi_ = WindowDpi(Handle());
+  SetScaledClientSize(Handle(), kDefaultClientWidth, kDefaultClientHeight, dpi_);
+  font_ = CreateDialogFont(dpi_, false);
   SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
-  const auto handles = CreateControls(Handle(), kPreviewControls, font_.Get());
+  const auto handles = CreateControls(Handle(), kPreviewControls, font_.Get(), dpi_);
   std::copy(handles.begin(), handles.end(), controls_.begin());
   for (const std::string& message : preview_.messages) {
     SendMessageA(Control(kIdPreviewMessages), LB_ADDSTRING, 0,
@@ -158,28 +161,36 @@ HWND TPreviewWindow::Control(int id) const {
   return nullptr;
 }
 
+int TPreviewWindow::Px(int value) const {
+  return Scale(value, dpi_);
+}
+
 RECT TPreviewWindow::PlotRect() const {
   RECT client{};
   GetClientRect(Handle(), &client);
-  int bottom = client.bottom - kGap - kButtonHeight - kGap;
-  if (!preview_.messages.empty()) bottom -= kMessagesHeight + kGap;
-  return RECT{kGap, kGap, std::max<LONG>(kGap + 1, client.right - kGap),
-              std::max(kGap + 1, bottom)};
+  const int gap = Px(kGap);
+  int bottom = client.bottom - gap - Px(kButtonHeight) - gap;
+  if (!preview_.messages.empty()) bottom -= Px(kMessagesHeight) + gap;
+  return RECT{gap, gap, std::max<LONG>(gap + 1, client.right - gap), std::max(gap + 1, bottom)};
 }
 
 void TPreviewWindow::Layout() {
   RECT client{};
   GetClientRect(Handle(), &client);
   const RECT plot = PlotRect();
-  const int buttonsTop = client.bottom - kGap - kButtonHeight;
-  const int closeLeft = client.right - kGap - kButtonWidth;
-  const int goLeft = closeLeft - kGap - kButtonWidth;
-  MoveWindow(Control(kIdPreviewClose), closeLeft, buttonsTop, kButtonWidth, kButtonHeight, TRUE);
-  MoveWindow(Control(kIdPreviewGo), goLeft, buttonsTop, kButtonWidth, kButtonHeight, TRUE);
-  MoveWindow(Control(kIdPreviewSummary), kGap, buttonsTop + (kButtonHeight - kSummaryHeight) / 2,
-             std::max(0, goLeft - 2 * kGap), kSummaryHeight, TRUE);
-  MoveWindow(Control(kIdPreviewMessages), kGap, plot.bottom + kGap, plot.right - plot.left,
-             kMessagesHeight, TRUE);
+  const int gap = Px(kGap);
+  const int buttonWidth = Px(kButtonWidth);
+  const int buttonHeight = Px(kButtonHeight);
+  const int summaryHeight = Px(kSummaryHeight);
+  const int buttonsTop = client.bottom - gap - buttonHeight;
+  const int closeLeft = client.right - gap - buttonWidth;
+  const int goLeft = closeLeft - gap - buttonWidth;
+  MoveWindow(Control(kIdPreviewClose), closeLeft, buttonsTop, buttonWidth, buttonHeight, TRUE);
+  MoveWindow(Control(kIdPreviewGo), goLeft, buttonsTop, buttonWidth, buttonHeight, TRUE);
+  MoveWindow(Control(kIdPreviewSummary), gap, buttonsTop + (buttonHeight - summaryHeight) / 2,
+             std::max(0, goLeft - 2 * gap), summaryHeight, TRUE);
+  MoveWindow(Control(kIdPreviewMessages), gap, plot.bottom + gap, plot.right - plot.left,
+             Px(kMessagesHeight), TRUE);
   InvalidateRect(Handle(), &plot, FALSE);
 }
 
@@ -208,7 +219,7 @@ void TPreviewWindow::DrawPlot(HDC dc, const RECT& area) const {
   if (!preview_.failure.empty() || preview_.parts.empty()) {
     // What stops the run, or that there is nothing to place, in place of the plot.
     RECT text = area;
-    InflateRect(&text, -kGap * 2, -kGap * 2);
+    InflateRect(&text, -Px(kGap) * 2, -Px(kGap) * 2);
     const std::string said =
         !preview_.failure.empty() ? preview_.failure : "No components are selected in the design.";
     DrawTextA(dc, said.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_WORDBREAK | DT_NOPREFIX);
@@ -219,14 +230,16 @@ void TPreviewWindow::DrawPlot(HDC dc, const RECT& area) const {
   const int width = area.right - area.left;
   const int height = area.bottom - area.top;
   const int legendWidth = DrawLegend(dc, area);
-  const PlotTransform plot(preview_, area.left, area.top, std::max(1, width - legendWidth - kGap),
-                           height, kPlotMargin);
+  const PlotTransform plot(preview_, area.left, area.top,
+                           std::max(1, width - legendWidth - Px(kGap)), height, Px(kPlotMargin));
+  const int ring = Px(3);
+  const int tick = Px(10);
   const std::vector<int> levels = LabelLevels(preview_, plot);
   const int lineHeight = TextSize(dc, "Ag").cy;
   for (std::size_t i = 0; i < preview_.parts.size(); ++i) {
     const TPreviewPart& part = preview_.parts[i];
     const COLORREF colour = GroupColour(part.group);
-    GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, colour));
+    GdiObject<HPEN> pen(CreatePen(PS_SOLID, Px(1), colour));
     GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
     SelectObjectGuard selectedPen(dc, pen.Get());
     const PlotPoint from = plot.ToScreen(part.x, part.y);
@@ -234,62 +247,63 @@ void TPreviewWindow::DrawPlot(HDC dc, const RECT& area) const {
     if (part.moves) {
       // The present origin as a ring, the way to the target as an arrow.
       SelectObjectGuard hollow(dc, GetStockObject(NULL_BRUSH));
-      Ellipse(dc, from.x - 3, from.y - 3, from.x + 4, from.y + 4);
-      Arrow(dc, from, to);
+      Ellipse(dc, from.x - ring, from.y - ring, from.x + ring + 1, from.y + ring + 1);
+      Arrow(dc, from, to, Px(7));
     }
     {
       SelectObjectGuard filled(dc, brush.Get());
-      Rectangle(dc, to.x - 3, to.y - 3, to.x + 4, to.y + 4);
+      Rectangle(dc, to.x - ring, to.y - ring, to.x + ring + 1, to.y + ring + 1);
     }
     // A tick in the direction the component will face.
     const double radians = part.toRotation / 10.0 * std::numbers::pi / 180.0;
     Line(dc, to,
-         {static_cast<int>(std::lround(to.x + 10 * std::cos(radians))),
-          static_cast<int>(std::lround(to.y - 10 * std::sin(radians)))});
+         {static_cast<int>(std::lround(to.x + tick * std::cos(radians))),
+          static_cast<int>(std::lround(to.y - tick * std::sin(radians)))});
     SetTextColor(dc, colour);
     const std::string label = part.refDes + " " + DegreesText(part.toRotation);
     // Neighbours in a row take turns above and below it.
-    const int y = levels[i] == 0 ? to.y + 3 : to.y - 4 - lineHeight;
-    TextAt(dc, to.x + 5, y, label);
+    const int y = levels[i] == 0 ? to.y + ring : to.y - ring - 1 - lineHeight;
+    TextAt(dc, to.x + Px(5), y, label);
   }
 
   // The scale bar, bottom left, in the design's units.
   const ScaleBar bar = ChooseScaleBar(plot.Scale(), preview_.units, width / 4);
   if (bar.pixels > 0) {
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT)));
+    GdiObject<HPEN> pen(CreatePen(PS_SOLID, Px(1), GetSysColor(COLOR_WINDOWTEXT)));
     SelectObjectGuard selectedPen(dc, pen.Get());
-    const int x = area.left + kGap + 2;
-    const int y = area.bottom - kGap - 2;
+    const int x = area.left + Px(kGap + 2);
+    const int y = area.bottom - Px(kGap + 2);
     Line(dc, {x, y}, {x + bar.pixels, y});
-    Line(dc, {x, y - 4}, {x, y + 1});
-    Line(dc, {x + bar.pixels, y - 4}, {x + bar.pixels, y + 1});
-    TextAt(dc, x + bar.pixels + 6, y - TextSize(dc, bar.text).cy / 2 - 1, bar.text);
+    Line(dc, {x, y - Px(4)}, {x, y + 1});
+    Line(dc, {x + bar.pixels, y - Px(4)}, {x + bar.pixels, y + 1});
+    TextAt(dc, x + bar.pixels + Px(6), y - TextSize(dc, bar.text).cy / 2 - 1, bar.text);
   }
 }
 
 int TPreviewWindow::DrawLegend(HDC dc, const RECT& area) const {
   int widest = 0;
-  const int lineHeight = TextSize(dc, "Ag").cy + 2;
+  const int lineHeight = TextSize(dc, "Ag").cy + Px(2);
   std::vector<std::string> lines;
   for (const TPreviewGroup& group : preview_.groups) {
     lines.push_back(GroupName(group.prefix) + " (" + std::to_string(group.count) + ")");
     widest = std::max<int>(widest, TextSize(dc, lines.back()).cx);
   }
-  const int boxWidth = widest + 26;
-  RECT box{area.right - kGap - boxWidth, area.top + kGap, area.right - kGap,
-           area.top + kGap + 6 + lineHeight * static_cast<int>(lines.size())};
+  const int gap = Px(kGap);
+  const int boxWidth = widest + Px(26);
+  RECT box{area.right - gap - boxWidth, area.top + gap, area.right - gap,
+           area.top + gap + Px(6) + lineHeight * static_cast<int>(lines.size())};
   FillRect(dc, &box, GetSysColorBrush(COLOR_BTNFACE));
   FrameRect(dc, &box, GetSysColorBrush(COLOR_BTNSHADOW));
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    const int y = box.top + 3 + lineHeight * static_cast<int>(i);
+    const int y = box.top + Px(3) + lineHeight * static_cast<int>(i);
     GdiObject<HBRUSH> brush(CreateSolidBrush(GroupColour(i)));
-    RECT swatch{box.left + 6, y + 3, box.left + 16, y + 13};
+    RECT swatch{box.left + Px(6), y + Px(3), box.left + Px(16), y + Px(13)};
     FillRect(dc, &swatch, brush.Get());
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-    TextAt(dc, box.left + 20, y, lines[i]);
+    TextAt(dc, box.left + Px(20), y, lines[i]);
   }
-  return boxWidth + kGap;
+  return boxWidth + gap;
 }
 
 void TPreviewWindow::RestorePlace() {
@@ -384,7 +398,19 @@ LRESULT TPreviewWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       return 0;
     case WM_GETMINMAXINFO: {
       auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
-      limits->ptMinTrackSize = POINT{kMinimumWidth, kMinimumHeight};
+      limits->ptMinTrackSize = POINT{Px(kMinimumWidth), Px(kMinimumHeight)};
+      return 0;
+    }
+    case WM_DPICHANGED: {
+      dpi_ = DpiOfDpiChanged(wParam);
+      GdiObject<HFONT> font = CreateDialogFont(dpi_, false);
+      SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+      for (const HWND control : controls_) {
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+      }
+      font_ = std::move(font);
+      MoveToSuggestedRect(Handle(), lParam);
+      Layout();
       return 0;
     }
     case WM_ERASEBKGND: {

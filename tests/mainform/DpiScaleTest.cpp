@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "ui/DpiScale.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
+namespace kordane {
+namespace {
+
+struct ScaleCase {
+  int value;
+  int dpi;
+  int scaled;
+};
+
+// Halves go away from zero, as MulDiv rounds them.
+constexpr ScaleCase kScaleCases[] = {
+    {214, 96, 214}, {0, 144, 0},
+    {1, 144, 2},    {-1, 144, -2},
+    {3, 120, 4},    {5, 120, 6},
+    {-5, 120, -6},  {73, 144, 110},
+    {21, 192, 42},  {11, 120, 14},
+    {7, 168, 12},   {-7, 168, -12},
+    {1, 72, 1},     {2000000000, 96, 2000000000},
+};
+
+TEST(DpiScale, ScaleToDpiRoundsLikeMulDiv) {
+  for (const ScaleCase& c : kScaleCases) {
+    SCOPED_TRACE(::testing::Message() << c.value << " at " << c.dpi);
+    EXPECT_EQ(ScaleToDpi(c.value, c.dpi), c.scaled);
+  }
+#if defined(_WIN32)
+  for (const int dpi : {96, 120, 144, 168, 192, 240, 288}) {
+    for (int value = -400; value <= 400; ++value) {
+      ASSERT_EQ(ScaleToDpi(value, dpi), MulDiv(value, dpi, 96)) << value << " at " << dpi;
+    }
+  }
+#endif
+}
+
+TEST(DpiScale, DialogFontIsEightPointAtEveryDpi) {
+  EXPECT_EQ(PointsToPixels(8, 96), 11);
+  EXPECT_EQ(PointsToPixels(8, 120), 13);
+  EXPECT_EQ(PointsToPixels(8, 144), 16);
+  EXPECT_EQ(PointsToPixels(8, 192), 21);
+}
+
+// Controls that meet or line up at 96 DPI still do at any DPI: edges are scaled, not sizes.
+TEST(DpiScale, RectanglesKeepSharedEdges) {
+  constexpr LayoutRect mils{8, 44, 41, 21};
+  constexpr LayoutRect mm{56, 44, 41, 21};
+  constexpr LayoutRect below{8, 65, 89, 8};
+  for (int dpi = 96; dpi <= 288; dpi += 12) {
+    SCOPED_TRACE(dpi);
+    const LayoutRect a = ScaleToDpi(mils, dpi);
+    const LayoutRect b = ScaleToDpi(mm, dpi);
+    const LayoutRect c = ScaleToDpi(below, dpi);
+    EXPECT_EQ(a.top, b.top);
+    EXPECT_EQ(a.height, b.height);
+    EXPECT_EQ(a.top + a.height, c.top);
+    EXPECT_EQ(b.left + b.width, c.left + c.width);
+    EXPECT_LE(std::abs(a.width - ScaleToDpi(41, dpi)), 1);
+  }
+  EXPECT_EQ(ScaleToDpi(mils, 96), mils);
+}
+
+}  // namespace
+}  // namespace kordane
