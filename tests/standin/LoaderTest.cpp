@@ -85,42 +85,17 @@ TEST(DbxLoader, LoadsTheStandInByPath) {
 }
 
 #if defined(_WIN32)
-// Makes a folder the current directory and goes back to the one before.
-class CurrentDirectory {
- public:
-  explicit CurrentDirectory(const fs::path& folder) { fs::current_path(folder); }
-  CurrentDirectory(const CurrentDirectory&) = delete;
-  CurrentDirectory& operator=(const CurrentDirectory&) = delete;
-  ~CurrentDirectory() {
-    std::error_code ignored;
-    fs::current_path(previous_, ignored);
-  }
-
- private:
-  fs::path previous_ = fs::current_path();
-};
-
-// A bare name is looked for in the program's folder, the system folders and the absolute folders
-// of PATH: never in the current directory, a relative PATH folder or the DLL directory.
-TEST(DbxLoader, LoadsTheStandInByNameOnlyFromAnAbsolutePathFolder) {
-  TempDir current;
-  fs::copy_file(LibraryPath(), current / "Dbx32.dll");
-  fs::create_directory(current / "relative");
-  fs::copy_file(LibraryPath(), current / "relative/Dbx32.dll");
-  const CurrentDirectory inCurrent(current.Path());
+// A bare name is looked for along the safe search order (host/DllSearch.h), which has the
+// absolute folders of PATH but not the DLL directory.
+TEST(DbxLoader, LoadsTheStandInByNameFromAFolderOnPath) {
+  ASSERT_FALSE(fs::exists(fs::current_path() / "Dbx32.dll"));
   ASSERT_TRUE(SetDllDirectoryA(BinDir().string().c_str()));
-  const std::string path = std::getenv("PATH");
-  {
-    ScopedEnv relative("PATH", "relative;.\\relative;" + path);
-    EXPECT_EQ(DbxHost::Load("Dbx32.dll").LoadError(), "Cannot load Dbx32.dll");
-  }
+  EXPECT_EQ(DbxHost::Load("Dbx32.dll").LoadError(), "Cannot load Dbx32.dll");
   SetDllDirectoryA(nullptr);
-  {
-    ScopedEnv absolute("PATH", path + ";" + fs::absolute(BinDir()).string());
-    const DbxHost host = DbxHost::Load("Dbx32.dll");
-    ASSERT_TRUE(host.Loaded()) << host.LoadError();
-    ExpectWorkingConnection(host);
-  }
+  ScopedEnv path("PATH", std::string(std::getenv("PATH")) + ";" + fs::absolute(BinDir()).string());
+  const DbxHost host = DbxHost::Load("Dbx32.dll");
+  ASSERT_TRUE(host.Loaded()) << host.LoadError();
+  ExpectWorkingConnection(host);
 }
 
 TEST(DbxLoader, DefaultLibraryIsLookedUpByName) {
