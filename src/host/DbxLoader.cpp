@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "host/DbxUtils.h"
+#include "host/DllSearch.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -55,6 +56,69 @@ std::string FileNamePart(const std::string& path) {
 
 // Exported symbol as an untyped address; the caller gives it the operation's type.
 using SymbolAddress = void (*)();
+
+#if defined(_WIN32)
+// A text the system writes into a buffer it is given, such as a folder; empty when it fails.
+template <typename Query>
+std::string SystemText(Query query) {
+  std::string text(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD length = query(text.data(), static_cast<DWORD>(text.size()));
+    if (length == 0) return {};
+    if (length < text.size()) {
+      text.resize(length);
+      return text;
+    }
+    text.resize(length + 1);
+  }
+}
+
+std::string ProgramFolder() {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      const std::size_t slash = path.find_last_of("\\/");
+      return slash == std::string::npos ? std::string() : path.substr(0, slash);
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+// The library to load for a name without a folder: the first file of the safe search order
+// that exists; empty when there is none.
+std::string FindLibrary(const std::string& fileName) {
+  DllSearchFolders folders;
+  folders.program = ProgramFolder();
+  folders.system =
+      SystemText([](char* buffer, DWORD size) { return GetSystemDirectoryA(buffer, size); });
+  folders.windows =
+      SystemText([](char* buffer, DWORD size) { return GetWindowsDirectoryA(buffer, size); });
+  folders.path = SystemText(
+      [](char* buffer, DWORD size) { return GetEnvironmentVariableA("PATH", buffer, size); });
+  for (const std::string& candidate : DllSearchCandidates(fileName, folders)) {
+    const DWORD attributes = GetFileAttributesA(candidate.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+      return candidate;
+    }
+  }
+  return {};
+}
+
+HMODULE LoadLibraryFile(const std::string& libraryPath) {
+  if (libraryPath.find_first_of("\\/:") == std::string::npos) {
+    const std::string found = FindLibrary(libraryPath);
+    if (found.empty()) return nullptr;
+    // By its full path, and so that the library finds its own companion DLLs beside it.
+    return LoadLibraryExA(found.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  }
+  // A path of the caller's: the altered search order is defined for an absolute one only.
+  const DWORD flags = IsAbsoluteWindowsFolder(libraryPath) ? LOAD_WITH_ALTERED_SEARCH_PATH : 0;
+  return LoadLibraryExA(libraryPath.c_str(), nullptr, flags);
+}
+#endif
 
 }  // namespace
 
@@ -125,7 +189,7 @@ DbxHost DbxHost::Load(const std::string& libraryPath) {
 #if defined(_WIN32)
   // No "missing DLL" message box from the system: the program reports it in its status line.
   const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  HMODULE const handle = LoadLibraryA(libraryPath.c_str());
+  HMODULE const handle = LoadLibraryFile(libraryPath);
   SetErrorMode(oldMode);
 #else
   void* const handle = dlopen(libraryPath.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -151,6 +215,20 @@ DbxHost DbxHost::Load(const std::string& libraryPath) {
   host.api_ = api;
   host.module_ = std::move(module);
   return host;
+}
+
+void DbxHost::RestrictDefaultDllSearch() {
+#if defined(_WIN32)
+  // SetDefaultDllDirectories came with Windows 8 (Windows 7 has it only with KB2533623): looked
+  // up at run time. Without it, SetDllDirectory("") takes the current directory out of the
+  // search.
+  using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+  const FARPROC proc = GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
+  SetDefaultDllDirectoriesFunction setDefault = nullptr;
+  static_assert(sizeof setDefault == sizeof proc);
+  std::memcpy(&setDefault, &proc, sizeof setDefault);
+  if (setDefault == nullptr || !setDefault(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS)) SetDllDirectoryA("");
+#endif
 }
 
 std::string DbxHost::DefaultLibraryPath() {

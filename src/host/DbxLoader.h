@@ -20,9 +20,16 @@ class DbxHost final : public IDbxCalls {
   // A host over a table that is already complete (tests, the in-memory benchmark host).
   explicit DbxHost(const DbxApi& api);
 
-  // Loads the library by name or path: "Dbx32.dll" on Windows (the program's folder is searched
-  // first); on other systems a path to the stand-in's shared library.
+  // Loads the library by name or path. On Windows a bare name such as "Dbx32.dll" is looked for
+  // in the program's folder, the system folder, the Windows folder and the absolute folders of
+  // PATH, never in the current directory (host/DllSearch.h), and the file found is loaded by its
+  // full path. On other systems: a path to the stand-in's shared library.
   static DbxHost Load(const std::string& libraryPath);
+
+  // Takes the current directory out of the process's own DLL search (SetDefaultDllDirectories
+  // where the system has it, else SetDllDirectory("")). Call once at start, before any load;
+  // nothing on other systems.
+  static void RestrictDefaultDllSearch();
 
   // Default library name for this platform, beside the running program.
   static std::string DefaultLibraryPath();

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "ui/ArtResources.h"
+#include "ui/Dpi.h"
 #include "ui/Modal.h"
 
 namespace kordane::ui {
@@ -58,6 +59,10 @@ LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lPara
 
 }  // namespace
 
+std::span<const ControlSpec> AboutBoxLayout() {
+  return kAboutControls;
+}
+
 std::vector<std::string> AboutNoticeLines() {
   return {
       "",
@@ -88,32 +93,25 @@ TAboutBox::TAboutBox(HWND owner) : owner_(owner) {
   RegisterClassOnce(kAboutBoxClass, nullptr, GetSysColorBrush(COLOR_BTNFACE));
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
   const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  RECT frame{0, 0, kClientWidth, kClientHeight};
-  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  if (Create(kAboutBoxClass, "About", style, exStyle, left, top, kClientWidth, kClientHeight,
-             owner) == nullptr) {
+  if (Create(kAboutBoxClass, "About", style, exStyle, 0, 0, kClientWidth, kClientHeight, owner) ==
+      nullptr) {
     throw std::runtime_error("Cannot create the About box");
   }
   const DestroyOnFailure destroyOnFailure(*this);
+  dpi_ = WindowDpi(Handle());
+  SetScaledClientSize(Handle(), kClientWidth, kClientHeight, dpi_);
+  RECT frame{};
+  GetWindowRect(Handle(), &frame);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-  font_ = CreateDialogFont();
+  font_ = CreateDialogFont(dpi_, false);
   SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
-  controls_ = CreateControls(Handle(), kAboutControls, font_.Get());
+  controls_ = CreateControls(Handle(), kAboutControls, font_.Get(), dpi_);
   SetWindowSubclass(Control(kIdPanel1), &PanelProc, 0, 0);
-
-  const HINSTANCE instance = GetModuleHandleA(nullptr);
-  icon_.reset(static_cast<HICON>(
-      LoadImageA(instance, MAKEINTRESOURCEA(IDI_KORDANE), IMAGE_ICON, 32, 32, 0)));
-  SendMessageA(Control(kIdProgramIcon), STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
-  SetWindowPos(Control(kIdProgramIcon), nullptr, 8, 8, 32, 32, SWP_NOZORDER | SWP_NOACTIVATE);
-  logo_.Reset(static_cast<HBITMAP>(
-      LoadImageA(instance, MAKEINTRESOURCEA(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
-  SendMessageA(Control(kIdImage1), STM_SETIMAGE, IMAGE_BITMAP,
-               reinterpret_cast<LPARAM>(logo_.Get()));
 
   std::string notice;
   const std::vector<std::string> lines = AboutNoticeLines();
@@ -123,18 +121,38 @@ TAboutBox::TAboutBox(HWND owner) : owner_(owner) {
   }
   SetWindowTextA(Control(kIdMemo1), notice.c_str());
 
-  // The credit line reads on from label to link to ")": each starts at its place or, when the
-  // text before it is longer, right after that text.
-  const int label1Right = 8 + TextWidth(Control(kIdLabel1)) + 2;
-  const int linkLeft = std::max(152, label1Right);
-  const int linkWidth = std::max(83, TextWidth(kMailAddress) + 2);
-  const int label2Left = std::max(240, linkLeft + linkWidth);
-  SetWindowPos(Control(kIdLabel1), nullptr, 8, 48, label1Right - 8, 13, SWP_NOZORDER);
-  SetWindowPos(Control(kIdLabel2), nullptr, label2Left, 48, 6, 13, SWP_NOZORDER);
-  urlLabel_ = std::make_unique<TURLLabel>(Control(kIdPanel1), kIdURLLabel1, kMailAddress, linkLeft,
-                                          48, linkWidth, 13);
+  urlLabel_ =
+      std::make_unique<TURLLabel>(Control(kIdPanel1), kIdURLLabel1, kMailAddress, 0, 0, 0, 0);
   urlLabel_->SetLabelType(hmMAIL);
   urlLabel_->SetHint(kMailHint);
+  LayOutForDpi();
+}
+
+void TAboutBox::LayOutForDpi() {
+  const auto px = [this](int value) { return Scale(value, dpi_); };
+  // The controls show the new pictures before the old ones go.
+  UniqueIcon icon = LoadProgramIcon(dpi_);
+  SendMessageA(Control(kIdProgramIcon), STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
+  icon_ = std::move(icon);
+  SetWindowPos(Control(kIdProgramIcon), nullptr, px(8), px(8), px(32), px(32),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  GdiObject<HBITMAP> logo = LoadScaledBitmap(IDB_LOGO, dpi_);
+  SendMessageA(Control(kIdImage1), STM_SETIMAGE, IMAGE_BITMAP,
+               reinterpret_cast<LPARAM>(logo.Get()));
+  logo_ = std::move(logo);
+
+  // The credit line reads on from label to link to ")": each starts at its place or, when the
+  // text before it is longer, right after that text.
+  const int top = px(48);
+  const int height = px(61) - top;
+  const int label1Right = px(8) + TextWidth(Control(kIdLabel1)) + 2;
+  const int linkLeft = std::max(px(152), label1Right);
+  const int linkWidth = std::max(px(83), TextWidth(kMailAddress) + 2);
+  const int label2Left = std::max(px(240), linkLeft + linkWidth);
+  SetWindowPos(Control(kIdLabel1), nullptr, px(8), top, label1Right - px(8), height, SWP_NOZORDER);
+  SetWindowPos(Control(kIdLabel2), nullptr, label2Left, top, px(6), height, SWP_NOZORDER);
+  SendMessageA(urlLabel_->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
+  SetWindowPos(urlLabel_->Handle(), nullptr, linkLeft, top, linkWidth, height, SWP_NOZORDER);
 }
 
 // The window goes first, while the icon and the logo it shows still exist.
@@ -190,6 +208,16 @@ LRESULT TAboutBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       result_ = IDCANCEL;
       return 0;
+    case WM_DPICHANGED: {
+      dpi_ = DpiOfDpiChanged(wParam);
+      GdiObject<HFONT> font = CreateDialogFont(dpi_, false);
+      SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+      LayOutControls(controls_, kAboutControls, font.Get(), dpi_);
+      font_ = std::move(font);
+      LayOutForDpi();
+      MoveToSuggestedRect(Handle(), lParam);
+      return 0;
+    }
     case WM_NEXTDLGCTL: {
       const HWND next = LOWORD(lParam) != 0
                             ? reinterpret_cast<HWND>(wParam)

@@ -5,9 +5,11 @@
 #include <windows.h>
 
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "ui/DpiScale.h"
 #include "ui/UrlLabel.h"
 #include "ui/Win32Util.h"
 
@@ -32,6 +34,10 @@ enum AboutControlId : int {
 // The notice text of the box, line by line.
 std::vector<std::string> AboutNoticeLines();
 
+// The box's controls at 96 DPI. The credit line (kIdLabel1, the link, kIdLabel2) reads on from
+// one part to the next, so those follow the width of their texts.
+std::span<const ControlSpec> AboutBoxLayout();
+
 class TAboutBox final : public WindowBase {
  public:
   // Creates the box, hidden, centred on the screen and owned by owner.
@@ -47,10 +53,13 @@ class TAboutBox final : public WindowBase {
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // The pictures and the credit line for the box's DPI.
+  void LayOutForDpi();
   int TextWidth(HWND control) const;
   int TextWidth(const std::string& text) const;
 
   HWND owner_;
+  int dpi_ = kDefaultDpi;
   GdiObject<HFONT> font_;
   UniqueIcon icon_;
   GdiObject<HBITMAP> logo_;

@@ -12,6 +12,7 @@
 #include "settings/ArrangeSettings.h"
 #include "settings/win32/IniFileProfile.h"
 #include "ui/ArtResources.h"
+#include "ui/Dpi.h"
 #include "ui/FramePlace.h"
 #include "ui/Modal.h"
 #include "ui/PlotPainter.h"
@@ -20,6 +21,7 @@ namespace kordane::ui {
 
 namespace {
 
+// Every length here is in pixels at 96 DPI; the window scales them to its own (Px).
 constexpr int kDefaultClientWidth = 780;
 constexpr int kDefaultClientHeight = 500;
 constexpr int kMinimumClientWidth = 600;
@@ -58,7 +60,7 @@ constexpr ControlSpec kArrangeControls[] = {
     {kIdPatternAlign, 0, "BUTTON", "A&lign", kVisible | kRadio, 0, 96, 42, 54, 17},
     {kIdPatternCircle, 0, "BUTTON", "&Circle", kVisible | kRadio, 0, 156, 42, 60, 17},
     {kIdOrderLabel, 0, "STATIC", "&Order", kVisible | kLabel, 0, 8, 79, 60, 13},
-    {kIdOrder, 0, "COMBOBOX", "", kVisible | kList, 0, 72, 75, 176, 120},
+    {kIdOrder, 0, "COMBOBOX", "", kVisible | kList, 0, 72, 75, 176, 21},
     {kIdTurn, 0, "BUTTON", "T&urn to", kVisible | kCheck, 0, 8, 103, 62, 17},
     {kIdTurnText, 0, "EDIT", "", kVisible | kEdit, WS_EX_CLIENTEDGE, 72, 101, 64, 21},
     {kIdTurnDegrees, 0, "STATIC", kDegrees, kVisible | kNote, 0, 140, 105, 60, 13},
@@ -77,9 +79,9 @@ constexpr ControlSpec kArrangeControls[] = {
     {kIdPitchY, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 200, 64, 21},
     {kIdPitchYUnit, 0, "STATIC", "", kNote, 0, 168, 203, 72, 13},
     {kIdFillLabel, 0, "STATIC", "&Fill", kLabel, 0, 16, 229, 80, 13},
-    {kIdFill, 0, "COMBOBOX", "", kList, 0, 100, 226, 140, 100},
+    {kIdFill, 0, "COMBOBOX", "", kList, 0, 100, 226, 140, 21},
     {kIdStartLabel, 0, "STATIC", "S&tart", kLabel, 0, 16, 255, 80, 13},
-    {kIdStart, 0, "COMBOBOX", "", kList, 0, 100, 252, 140, 120},
+    {kIdStart, 0, "COMBOBOX", "", kList, 0, 100, 252, 140, 21},
     {kIdSnake, 0, "BUTTON", "S&nake", kCheck, 0, 16, 280, 200, 17},
     {kIdTurnOddRows, 0, "BUTTON", "Tu&rn every other row by 180\xB0", kCheck, 0, 16, 302, 224, 17},
     // Distribute.
@@ -114,7 +116,7 @@ constexpr ControlSpec kArrangeControls[] = {
     {kIdSpan, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 322, 64, 21},
     {kIdSpanDegrees, 0, "STATIC", kDegrees, kNote, 0, 168, 325, 72, 13},
     {kIdDirectionLabel, 0, "STATIC", "&Direction", kLabel, 0, 16, 351, 80, 13},
-    {kIdDirection, 0, "COMBOBOX", "", kList, 0, 100, 348, 140, 80},
+    {kIdDirection, 0, "COMBOBOX", "", kList, 0, 100, 348, 140, 21},
     {kIdTurnWithCircle, 0, "BUTTON", "Turn wit&h the circle", kCheck, 0, 16, 375, 200, 17},
     {kIdOffsetLabel, 0, "STATIC", "O&ffset", kLabel, 0, 16, 401, 80, 13},
     {kIdOffset, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 398, 64, 21},
@@ -154,11 +156,13 @@ bool IsLengthUnit(int id) {
          id == kIdCentreYUnit || id == kIdRadiusUnit || id == kIdRingStepUnit;
 }
 
+// The drop-down lists show all their entries at once.
 template <std::size_t N>
 void FillList(HWND list, const char* const (&entries)[N]) {
   for (const char* entry : entries) {
     SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
   }
+  SendMessageA(list, CB_SETMINVISIBLE, N, 0);
 }
 
 int Selected(HWND list) {
@@ -198,9 +202,11 @@ TArrangeWindow::TArrangeWindow(HWND owner, IArrangeOwner& arranger, std::string 
   if (Handle() == nullptr) throw std::runtime_error("Cannot create the Arrange window");
   DestroyOnFailure destroyOnFailure(*this);
 
-  font_ = CreateDialogFont();
+  dpi_ = WindowDpi(Handle());
+  SetScaledClientSize(Handle(), kDefaultClientWidth, kDefaultClientHeight, dpi_);
+  font_ = CreateDialogFont(dpi_, false);
   SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
-  controls_ = CreateControls(Handle(), kArrangeControls, font_.Get());
+  controls_ = CreateControls(Handle(), kArrangeControls, font_.Get(), dpi_);
   FillList(Control(kIdOrder), kOrders);
   FillList(Control(kIdFill), kFills);
   FillList(Control(kIdStart), kCorners);
@@ -222,6 +228,14 @@ TArrangeWindow::TArrangeWindow(HWND owner, IArrangeOwner& arranger, std::string 
 
 TArrangeWindow::~TArrangeWindow() {
   if (Handle() != nullptr) DestroyWindow(Handle());
+}
+
+std::span<const ControlSpec> ArrangeLayout() {
+  return kArrangeControls;
+}
+
+int TArrangeWindow::Px(int value) const {
+  return Scale(value, dpi_);
 }
 
 HWND TArrangeWindow::Control(int id) const {
@@ -397,10 +411,12 @@ RECT TArrangeWindow::PictureRect() const {
   RECT status{};
   GetWindowRect(Control(kIdArrangeStatus), &status);
   const int statusHeight = status.bottom - status.top;
-  int bottom = client.bottom - statusHeight - kGap - kButtonHeight - kGap - kSummaryHeight - kGap;
-  if (!picture_.messages.empty()) bottom -= kMessagesHeight + kGap;
-  return RECT{kPictureLeft, kGap, std::max<LONG>(kPictureLeft + 1, client.right - kGap),
-              std::max(kGap + 1, bottom)};
+  const int gap = Px(kGap);
+  int bottom =
+      client.bottom - statusHeight - gap - Px(kButtonHeight) - gap - Px(kSummaryHeight) - gap;
+  if (!picture_.messages.empty()) bottom -= Px(kMessagesHeight) + gap;
+  const int left = Px(kPictureLeft);
+  return RECT{left, gap, std::max<LONG>(left + 1, client.right - gap), std::max(gap + 1, bottom)};
 }
 
 void TArrangeWindow::Layout() {
@@ -411,20 +427,23 @@ void TArrangeWindow::Layout() {
   GetWindowRect(Control(kIdArrangeStatus), &status);
   const RECT picture = PictureRect();
   const int width = picture.right - picture.left;
-  const int buttonsTop = client.bottom - (status.bottom - status.top) - kGap - kButtonHeight;
-  const int closeLeft = client.right - kGap - kButtonWidth;
-  const int applyLeft = closeLeft - kGap - kButtonWidth;
-  const int readLeft = applyLeft - kGap - kWideButtonWidth;
-  MoveWindow(Control(kIdArrangeClose), closeLeft, buttonsTop, kButtonWidth, kButtonHeight, TRUE);
-  MoveWindow(Control(kIdApply), applyLeft, buttonsTop, kButtonWidth, kButtonHeight, TRUE);
-  MoveWindow(Control(kIdReadSelection), readLeft, buttonsTop, kWideButtonWidth, kButtonHeight,
+  const int gap = Px(kGap);
+  const int buttonWidth = Px(kButtonWidth);
+  const int buttonHeight = Px(kButtonHeight);
+  const int buttonsTop = client.bottom - (status.bottom - status.top) - gap - buttonHeight;
+  const int closeLeft = client.right - gap - buttonWidth;
+  const int applyLeft = closeLeft - gap - buttonWidth;
+  const int readLeft = applyLeft - gap - Px(kWideButtonWidth);
+  MoveWindow(Control(kIdArrangeClose), closeLeft, buttonsTop, buttonWidth, buttonHeight, TRUE);
+  MoveWindow(Control(kIdApply), applyLeft, buttonsTop, buttonWidth, buttonHeight, TRUE);
+  MoveWindow(Control(kIdReadSelection), readLeft, buttonsTop, Px(kWideButtonWidth), buttonHeight,
              TRUE);
-  int below = picture.bottom + kGap;
+  int below = picture.bottom + gap;
   if (!picture_.messages.empty()) {
-    MoveWindow(Control(kIdArrangeMessages), kPictureLeft, below, width, kMessagesHeight, TRUE);
-    below += kMessagesHeight + kGap;
+    MoveWindow(Control(kIdArrangeMessages), picture.left, below, width, Px(kMessagesHeight), TRUE);
+    below += Px(kMessagesHeight) + gap;
   }
-  MoveWindow(Control(kIdArrangeSummary), kPictureLeft, below, width, kSummaryHeight, TRUE);
+  MoveWindow(Control(kIdArrangeSummary), picture.left, below, width, Px(kSummaryHeight), TRUE);
   InvalidateRect(Handle(), &picture, FALSE);
 }
 
@@ -441,7 +460,7 @@ void TArrangeWindow::Paint(HDC dc) {
     RECT area{0, 0, width, height};
     FillRect(buffer, &area, GetSysColorBrush(COLOR_WINDOW));
     SetBkMode(buffer, TRANSPARENT);
-    DrawRunPicture(buffer, area, picture_);
+    DrawRunPicture(buffer, area, picture_, dpi_);
     DrawEdge(buffer, &area, EDGE_SUNKEN, BF_RECT);
     BitBlt(dc, picture.left, picture.top, width, height, buffer, 0, 0, SRCCOPY);
   }
@@ -512,10 +531,30 @@ LRESULT TArrangeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       Layout();
       return 0;
     case WM_GETMINMAXINFO: {
-      RECT frame{0, 0, kMinimumClientWidth, kMinimumClientHeight};
+      RECT frame{0, 0, Px(kMinimumClientWidth), Px(kMinimumClientHeight)};
       AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
+      LONG width = frame.right - frame.left;
+      LONG height = frame.bottom - frame.top;
+      // Never larger than the screen it is on, whatever its scale.
+      MONITORINFO monitor{};
+      monitor.cbSize = sizeof monitor;
+      if (GetMonitorInfoA(MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST), &monitor)) {
+        width = std::min(width, monitor.rcWork.right - monitor.rcWork.left);
+        height = std::min(height, monitor.rcWork.bottom - monitor.rcWork.top);
+      }
       auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
-      limits->ptMinTrackSize = POINT{frame.right - frame.left, frame.bottom - frame.top};
+      limits->ptMinTrackSize = POINT{width, height};
+      return 0;
+    }
+    case WM_DPICHANGED: {
+      dpi_ = DpiOfDpiChanged(wParam);
+      // The controls take the new font before the old one goes.
+      GdiObject<HFONT> font = CreateDialogFont(dpi_, false);
+      SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+      LayOutControls(controls_, kArrangeControls, font.Get(), dpi_);
+      font_ = std::move(font);
+      MoveToSuggestedRect(Handle(), lParam);
+      Layout();
       return 0;
     }
     case WM_ERASEBKGND: {

@@ -9,12 +9,14 @@
 #include <windows.h>
 
 #include <memory>
+#include <span>
 #include <string>
 #include <type_traits>
 #include <vector>
 
 #include "placement/Arrange.h"
 #include "placement/Preview.h"
+#include "ui/DpiScale.h"
 #include "ui/Win32Util.h"
 
 namespace kordane::ui {
@@ -117,6 +119,9 @@ class IArrangeOwner {
   virtual std::string StatusLine() const = 0;
 };
 
+// The window's controls at 96 DPI; those right of the choices are placed by its layout.
+std::span<const ControlSpec> ArrangeLayout();
+
 class TArrangeWindow final : public WindowBase {
  public:
   TArrangeWindow(HWND owner, IArrangeOwner& arranger, std::string settingsPath);
@@ -147,6 +152,8 @@ class TArrangeWindow final : public WindowBase {
   void ShowChoices(const TArrangeChoices& choices);
   void ShowPatternControls();
   void SetStatus(const std::string& text);
+  // A length in pixels at 96 DPI, at the window's DPI.
+  int Px(int value) const;
 
   struct AcceleratorDestroyer {
     void operator()(HACCEL table) const { DestroyAcceleratorTable(table); }
@@ -155,6 +162,7 @@ class TArrangeWindow final : public WindowBase {
   HWND owner_;
   IArrangeOwner& arranger_;
   std::string settingsPath_;
+  int dpi_ = kDefaultDpi;
   GdiObject<HFONT> font_;
   std::vector<HWND> controls_;
   std::unique_ptr<std::remove_pointer_t<HACCEL>, AcceleratorDestroyer> shortcuts_;

@@ -25,6 +25,7 @@ char LocaleDecimalSeparator() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  kordane::DbxHost::RestrictDefaultDllSearch();
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   kordane::SetDecimalSeparator(LocaleDecimalSeparator());

@@ -9,6 +9,7 @@
 #include "settings/win32/IniFileProfile.h"
 #include "ui/AboutBox.h"
 #include "ui/ArtResources.h"
+#include "ui/Dpi.h"
 #include "ui/PreviewWindow.h"
 
 namespace kordane::ui {
@@ -97,6 +98,10 @@ class CountGuard {
 
 }  // namespace
 
+std::span<const ControlSpec> MainFormLayout() {
+  return kControls;
+}
+
 TfrmMain::TfrmMain(std::string settingsPath, DbxHost host)
     : settingsPath_(std::move(settingsPath)), host_(std::move(host)) {}
 
@@ -121,10 +126,12 @@ void TfrmMain::Show() {
          kClientWidth, kClientHeight, nullptr);
   if (Handle() == nullptr) throw std::runtime_error("Cannot create the main window");
 
-  font_ = CreateDialogFont();
-  boldFont_ = CreateDialogFont(true);
+  dpi_ = WindowDpi(Handle());
+  SetScaledClientSize(Handle(), kClientWidth, kClientHeight, dpi_);
+  font_ = CreateDialogFont(dpi_, false);
+  boldFont_ = CreateDialogFont(dpi_, true);
   SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
-  const auto handles = CreateControls(Handle(), kControls, font_.Get());
+  const auto handles = CreateControls(Handle(), kControls, font_.Get(), dpi_);
   std::copy(handles.begin(), handles.end(), controls_.begin());
   SendMessageA(Control(kIdAlign), WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.Get()), FALSE);
   SendMessageA(Control(kIdStatusBar), SB_SIMPLE, TRUE, 0);
@@ -156,6 +163,18 @@ void TfrmMain::Show() {
       break;
   }
   UpdateWindow(Handle());
+}
+
+void TfrmMain::ApplyDpi(int dpi) {
+  dpi_ = dpi;
+  // The controls take the new fonts before the old ones go.
+  GdiObject<HFONT> font = CreateDialogFont(dpi_, false);
+  GdiObject<HFONT> boldFont = CreateDialogFont(dpi_, true);
+  SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+  LayOutControls(controls_, kControls, font.Get(), dpi_);
+  SendMessageA(Control(kIdAlign), WM_SETFONT, reinterpret_cast<WPARAM>(boldFont.Get()), TRUE);
+  font_ = std::move(font);
+  boldFont_ = std::move(boldFont);
 }
 
 void TfrmMain::FormCreate() {
@@ -292,6 +311,10 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam == SIZE_RESTORED) windowState_ = TWindowState::Normal;
       if (wParam == SIZE_MAXIMIZED) windowState_ = TWindowState::Maximized;
       break;
+    case WM_DPICHANGED:
+      ApplyDpi(DpiOfDpiChanged(wParam));
+      MoveToSuggestedRect(Handle(), lParam);
+      return 0;
     case WM_CLOSE:
       FormClose();
       DestroyWindow(Handle());

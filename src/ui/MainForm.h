@@ -6,6 +6,7 @@
 
 #include <array>
 #include <memory>
+#include <span>
 #include <string>
 #include <type_traits>
 
@@ -14,6 +15,7 @@
 #include "placement/Undo.h"
 #include "settings/GlobalSettings.h"
 #include "ui/ArrangeWindow.h"
+#include "ui/DpiScale.h"
 #include "ui/MainFormLogic.h"
 #include "ui/Win32Util.h"
 
@@ -49,8 +51,12 @@ inline constexpr int kIdPreview = 202;
 inline constexpr int kIdArrange = 203;
 
 inline constexpr const char* kMainWindowClass = "TfrmMain";
+// The client area at 96 DPI; the window scales it and its layout to its own DPI.
 inline constexpr int kClientWidth = 214;
 inline constexpr int kClientHeight = 167;
+
+// The window's controls at 96 DPI, in the order of the ControlId values.
+std::span<const ControlSpec> MainFormLayout();
 
 class TfrmMain final : public WindowBase,
                        private IMainFormControls,
@@ -122,6 +128,8 @@ class TfrmMain final : public WindowBase,
   void UndoLastRun() override { Undo1Click(); }
   std::string StatusLine() const override;
 
+  // Fonts and layout for a DPI; at creation and when the window moves to another monitor.
+  void ApplyDpi(int dpi);
   HWND HandleOf(TControl control) const;
   // Greys the undo entry while there is nothing to undo.
   void UpdateUndoEntry();
@@ -142,6 +150,7 @@ class TfrmMain final : public WindowBase,
   bool FDesignOpen = false;
   TUndoLastRun undo_;
 
+  int dpi_ = kDefaultDpi;
   GdiObject<HFONT> font_;
   GdiObject<HFONT> boldFont_;
   std::array<HWND, kIdLast - kIdAlign> controls_{};

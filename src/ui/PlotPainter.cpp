@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <numbers>
 #include <string>
 #include <vector>
 
 #include "host/Conversions.h"
+#include "ui/Dpi.h"
 #include "ui/PreviewPlot.h"
 #include "ui/Win32Util.h"
 
@@ -15,6 +15,7 @@ namespace kordane::ui {
 
 namespace {
 
+// Lengths in pixels at 96 DPI, scaled to the picture's DPI where they are drawn.
 constexpr int kGap = 8;
 constexpr int kPlotMargin = 28;  // room for the designators and the scale bar
 
@@ -54,19 +55,18 @@ void Line(HDC dc, PlotPoint from, PlotPoint to) {
   LineTo(dc, to.x, to.y);
 }
 
-// A line with an arrowhead at its end.
-void Arrow(HDC dc, PlotPoint from, PlotPoint to) {
+// A line with an arrowhead of the given length at its end.
+void Arrow(HDC dc, PlotPoint from, PlotPoint to, double head) {
   Line(dc, from, to);
   const double dx = to.x - from.x;
   const double dy = to.y - from.y;
   const double length = std::hypot(dx, dy);
   if (length < 1) return;
-  constexpr double kHead = 7;
   constexpr double kSpread = 0.45;
   const double angle = std::atan2(dy, dx);
   for (const double side : {kSpread, -kSpread}) {
-    const PlotPoint wing{static_cast<int>(std::lround(to.x - kHead * std::cos(angle + side))),
-                         static_cast<int>(std::lround(to.y - kHead * std::sin(angle + side)))};
+    const PlotPoint wing{static_cast<int>(std::lround(to.x - head * std::cos(angle + side))),
+                         static_cast<int>(std::lround(to.y - head * std::sin(angle + side)))};
     Line(dc, to, wing);
   }
 }
@@ -99,38 +99,41 @@ std::vector<int> LabelLevels(const TPreview& preview, const PlotTransform& plot)
 }
 
 // Draws the legend at the top right; returns the width it takes.
-int DrawLegend(HDC dc, const RECT& area, const TPreview& preview) {
+int DrawLegend(HDC dc, const RECT& area, const TPreview& preview, int dpi) {
+  const auto Px = [dpi](int value) { return Scale(value, dpi); };
   int widest = 0;
-  const int lineHeight = TextSize(dc, "Ag").cy + 2;
+  const int lineHeight = TextSize(dc, "Ag").cy + Px(2);
   std::vector<std::string> lines;
   for (const TPreviewGroup& group : preview.groups) {
     lines.push_back(GroupName(group.prefix) + " (" + std::to_string(group.count) + ")");
     widest = std::max<int>(widest, TextSize(dc, lines.back()).cx);
   }
-  const int boxWidth = widest + 26;
-  RECT box{area.right - kGap - boxWidth, area.top + kGap, area.right - kGap,
-           area.top + kGap + 6 + lineHeight * static_cast<int>(lines.size())};
+  const int gap = Px(kGap);
+  const int boxWidth = widest + Px(26);
+  RECT box{area.right - gap - boxWidth, area.top + gap, area.right - gap,
+           area.top + gap + Px(6) + lineHeight * static_cast<int>(lines.size())};
   FillRect(dc, &box, GetSysColorBrush(COLOR_BTNFACE));
   FrameRect(dc, &box, GetSysColorBrush(COLOR_BTNSHADOW));
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    const int y = box.top + 3 + lineHeight * static_cast<int>(i);
+    const int y = box.top + Px(3) + lineHeight * static_cast<int>(i);
     GdiObject<HBRUSH> brush(CreateSolidBrush(GroupColour(i)));
-    RECT swatch{box.left + 6, y + 3, box.left + 16, y + 13};
+    RECT swatch{box.left + Px(6), y + Px(3), box.left + Px(16), y + Px(13)};
     FillRect(dc, &swatch, brush.Get());
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-    TextAt(dc, box.left + 20, y, lines[i]);
+    TextAt(dc, box.left + Px(20), y, lines[i]);
   }
-  return boxWidth + kGap;
+  return boxWidth + gap;
 }
 
 }  // namespace
 
-void DrawRunPicture(HDC dc, const RECT& area, const TPreview& preview) {
+void DrawRunPicture(HDC dc, const RECT& area, const TPreview& preview, int dpi) {
+  const auto Px = [dpi](int value) { return Scale(value, dpi); };
   SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
   if (!preview.failure.empty() || preview.parts.empty()) {
     // What stops the run, or that there is nothing to place, in place of the plot.
     RECT text = area;
-    InflateRect(&text, -kGap * 2, -kGap * 2);
+    InflateRect(&text, -Px(kGap) * 2, -Px(kGap) * 2);
     const std::string said =
         !preview.failure.empty() ? preview.failure : "No components are selected in the design.";
     DrawTextA(dc, said.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_WORDBREAK | DT_NOPREFIX);
@@ -140,15 +143,17 @@ void DrawRunPicture(HDC dc, const RECT& area, const TPreview& preview) {
   // The legend keeps a strip of its own on the right, so that it hides no component.
   const int width = area.right - area.left;
   const int height = area.bottom - area.top;
-  const int legendWidth = DrawLegend(dc, area, preview);
-  const PlotTransform plot(preview, area.left, area.top, std::max(1, width - legendWidth - kGap),
-                           height, kPlotMargin);
+  const int legendWidth = DrawLegend(dc, area, preview, dpi);
+  const PlotTransform plot(preview, area.left, area.top,
+                           std::max(1, width - legendWidth - Px(kGap)), height, Px(kPlotMargin));
+  const int ring = Px(3);
+  const int tick = Px(10);
   const std::vector<int> levels = LabelLevels(preview, plot);
   const int lineHeight = TextSize(dc, "Ag").cy;
   for (std::size_t i = 0; i < preview.parts.size(); ++i) {
     const TPreviewPart& part = preview.parts[i];
     const COLORREF colour = GroupColour(part.group);
-    GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, colour));
+    GdiObject<HPEN> pen(CreatePen(PS_SOLID, Px(1), colour));
     GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
     SelectObjectGuard selectedPen(dc, pen.Get());
     const PlotPoint from = plot.ToScreen(part.x, part.y);
@@ -156,45 +161,46 @@ void DrawRunPicture(HDC dc, const RECT& area, const TPreview& preview) {
     if (part.moves) {
       // The present origin as a ring, the way to the target as an arrow.
       SelectObjectGuard hollow(dc, GetStockObject(NULL_BRUSH));
-      Ellipse(dc, from.x - 3, from.y - 3, from.x + 4, from.y + 4);
-      Arrow(dc, from, to);
+      Ellipse(dc, from.x - ring, from.y - ring, from.x + ring + 1, from.y + ring + 1);
+      Arrow(dc, from, to, Px(7));
     }
     {
       SelectObjectGuard filled(dc, brush.Get());
-      Rectangle(dc, to.x - 3, to.y - 3, to.x + 4, to.y + 4);
+      Rectangle(dc, to.x - ring, to.y - ring, to.x + ring + 1, to.y + ring + 1);
     }
     // A tick in the direction the component will face.
     const double radians = part.toRotation / 10.0 * std::numbers::pi / 180.0;
     Line(dc, to,
-         {static_cast<int>(std::lround(to.x + 10 * std::cos(radians))),
-          static_cast<int>(std::lround(to.y - 10 * std::sin(radians)))});
+         {static_cast<int>(std::lround(to.x + tick * std::cos(radians))),
+          static_cast<int>(std::lround(to.y - tick * std::sin(radians)))});
     SetTextColor(dc, colour);
     std::string label = part.refDes + " " + DegreesText(part.toRotation);
     if (part.unplaced) {
       // Its slot lies outside the host's coordinates: a cross where it stays.
-      GdiObject<HPEN> cross(CreatePen(PS_SOLID, 2, kUnplacedColour));
+      GdiObject<HPEN> cross(CreatePen(PS_SOLID, Px(2), kUnplacedColour));
       SelectObjectGuard selectedCross(dc, cross.Get());
-      Line(dc, {to.x - 6, to.y - 6}, {to.x + 7, to.y + 7});
-      Line(dc, {to.x - 6, to.y + 6}, {to.x + 7, to.y - 7});
+      const int arm = Px(6);
+      Line(dc, {to.x - arm, to.y - arm}, {to.x + arm + 1, to.y + arm + 1});
+      Line(dc, {to.x - arm, to.y + arm}, {to.x + arm + 1, to.y - arm - 1});
       label += " (out of range)";
     }
     // Neighbours in a row take turns above and below it.
-    const int y = levels[i] == 0 ? to.y + 3 : to.y - 4 - lineHeight;
-    TextAt(dc, to.x + 5, y, label);
+    const int y = levels[i] == 0 ? to.y + ring : to.y - ring - 1 - lineHeight;
+    TextAt(dc, to.x + Px(5), y, label);
   }
 
   // The scale bar, bottom left, in the design's units.
   const ScaleBar bar = ChooseScaleBar(plot.Scale(), preview.units, width / 4);
   if (bar.pixels > 0) {
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT)));
+    GdiObject<HPEN> pen(CreatePen(PS_SOLID, Px(1), GetSysColor(COLOR_WINDOWTEXT)));
     SelectObjectGuard selectedPen(dc, pen.Get());
-    const int x = area.left + kGap + 2;
-    const int y = area.bottom - kGap - 2;
+    const int x = area.left + Px(kGap + 2);
+    const int y = area.bottom - Px(kGap + 2);
     Line(dc, {x, y}, {x + bar.pixels, y});
-    Line(dc, {x, y - 4}, {x, y + 1});
-    Line(dc, {x + bar.pixels, y - 4}, {x + bar.pixels, y + 1});
-    TextAt(dc, x + bar.pixels + 6, y - TextSize(dc, bar.text).cy / 2 - 1, bar.text);
+    Line(dc, {x, y - Px(4)}, {x, y + 1});
+    Line(dc, {x + bar.pixels, y - Px(4)}, {x + bar.pixels, y + 1});
+    TextAt(dc, x + bar.pixels + Px(6), y - TextSize(dc, bar.text).cy / 2 - 1, bar.text);
   }
 }
 

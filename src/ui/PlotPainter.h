@@ -10,7 +10,7 @@
 
 namespace kordane::ui {
 
-// Draws into area of dc, whose background is already filled.
-void DrawRunPicture(HDC dc, const RECT& area, const TPreview& preview);
+// Draws into area of dc, whose background is already filled, at the window's DPI.
+void DrawRunPicture(HDC dc, const RECT& area, const TPreview& preview, int dpi);
 
 }  // namespace kordane::ui

@@ -6,6 +6,7 @@
 
 #include "settings/WindowPlace.h"
 #include "ui/ArtResources.h"
+#include "ui/Dpi.h"
 #include "ui/FramePlace.h"
 #include "ui/Modal.h"
 #include "ui/PlotPainter.h"
@@ -14,6 +15,7 @@ namespace kordane::ui {
 
 namespace {
 
+// Every length here is in pixels at 96 DPI; the window scales them to its own (Px).
 constexpr int kDefaultClientWidth = 560;
 constexpr int kDefaultClientHeight = 400;
 constexpr int kMinimumWidth = 380;
@@ -49,9 +51,11 @@ TPreviewWindow::TPreviewWindow(HWND owner, TPreview preview, std::string setting
          kDefaultClientWidth, kDefaultClientHeight, owner_);
   if (Handle() == nullptr) throw std::runtime_error("Cannot create the preview window");
 
-  font_ = CreateDialogFont();
+  dpi_ = WindowDpi(Handle());
+  SetScaledClientSize(Handle(), kDefaultClientWidth, kDefaultClientHeight, dpi_);
+  font_ = CreateDialogFont(dpi_, false);
   SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
-  const auto handles = CreateControls(Handle(), kPreviewControls, font_.Get());
+  const auto handles = CreateControls(Handle(), kPreviewControls, font_.Get(), dpi_);
   std::copy(handles.begin(), handles.end(), controls_.begin());
   for (const std::string& message : preview_.messages) {
     SendMessageA(Control(kIdPreviewMessages), LB_ADDSTRING, 0,
@@ -75,28 +79,36 @@ HWND TPreviewWindow::Control(int id) const {
   return nullptr;
 }
 
+int TPreviewWindow::Px(int value) const {
+  return Scale(value, dpi_);
+}
+
 RECT TPreviewWindow::PlotRect() const {
   RECT client{};
   GetClientRect(Handle(), &client);
-  int bottom = client.bottom - kGap - kButtonHeight - kGap;
-  if (!preview_.messages.empty()) bottom -= kMessagesHeight + kGap;
-  return RECT{kGap, kGap, std::max<LONG>(kGap + 1, client.right - kGap),
-              std::max(kGap + 1, bottom)};
+  const int gap = Px(kGap);
+  int bottom = client.bottom - gap - Px(kButtonHeight) - gap;
+  if (!preview_.messages.empty()) bottom -= Px(kMessagesHeight) + gap;
+  return RECT{gap, gap, std::max<LONG>(gap + 1, client.right - gap), std::max(gap + 1, bottom)};
 }
 
 void TPreviewWindow::Layout() {
   RECT client{};
   GetClientRect(Handle(), &client);
   const RECT plot = PlotRect();
-  const int buttonsTop = client.bottom - kGap - kButtonHeight;
-  const int closeLeft = client.right - kGap - kButtonWidth;
-  const int goLeft = closeLeft - kGap - kButtonWidth;
-  MoveWindow(Control(kIdPreviewClose), closeLeft, buttonsTop, kButtonWidth, kButtonHeight, TRUE);
-  MoveWindow(Control(kIdPreviewGo), goLeft, buttonsTop, kButtonWidth, kButtonHeight, TRUE);
-  MoveWindow(Control(kIdPreviewSummary), kGap, buttonsTop + (kButtonHeight - kSummaryHeight) / 2,
-             std::max(0, goLeft - 2 * kGap), kSummaryHeight, TRUE);
-  MoveWindow(Control(kIdPreviewMessages), kGap, plot.bottom + kGap, plot.right - plot.left,
-             kMessagesHeight, TRUE);
+  const int gap = Px(kGap);
+  const int buttonWidth = Px(kButtonWidth);
+  const int buttonHeight = Px(kButtonHeight);
+  const int summaryHeight = Px(kSummaryHeight);
+  const int buttonsTop = client.bottom - gap - buttonHeight;
+  const int closeLeft = client.right - gap - buttonWidth;
+  const int goLeft = closeLeft - gap - buttonWidth;
+  MoveWindow(Control(kIdPreviewClose), closeLeft, buttonsTop, buttonWidth, buttonHeight, TRUE);
+  MoveWindow(Control(kIdPreviewGo), goLeft, buttonsTop, buttonWidth, buttonHeight, TRUE);
+  MoveWindow(Control(kIdPreviewSummary), gap, buttonsTop + (buttonHeight - summaryHeight) / 2,
+             std::max(0, goLeft - 2 * gap), summaryHeight, TRUE);
+  MoveWindow(Control(kIdPreviewMessages), gap, plot.bottom + gap, plot.right - plot.left,
+             Px(kMessagesHeight), TRUE);
   InvalidateRect(Handle(), &plot, FALSE);
 }
 
@@ -113,7 +125,7 @@ void TPreviewWindow::Paint(HDC dc) {
     RECT area{0, 0, width, height};
     FillRect(buffer, &area, GetSysColorBrush(COLOR_WINDOW));
     SetBkMode(buffer, TRANSPARENT);
-    DrawRunPicture(buffer, area, preview_);
+    DrawRunPicture(buffer, area, preview_, dpi_);
     DrawEdge(buffer, &area, EDGE_SUNKEN, BF_RECT);
     BitBlt(dc, plot.left, plot.top, width, height, buffer, 0, 0, SRCCOPY);
   }
@@ -169,7 +181,19 @@ LRESULT TPreviewWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       return 0;
     case WM_GETMINMAXINFO: {
       auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
-      limits->ptMinTrackSize = POINT{kMinimumWidth, kMinimumHeight};
+      limits->ptMinTrackSize = POINT{Px(kMinimumWidth), Px(kMinimumHeight)};
+      return 0;
+    }
+    case WM_DPICHANGED: {
+      dpi_ = DpiOfDpiChanged(wParam);
+      GdiObject<HFONT> font = CreateDialogFont(dpi_, false);
+      SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+      for (const HWND control : controls_) {
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+      }
+      font_ = std::move(font);
+      MoveToSuggestedRect(Handle(), lParam);
+      Layout();
       return 0;
     }
     case WM_ERASEBKGND: {

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "placement/Preview.h"
+#include "ui/DpiScale.h"
 #include "ui/Win32Util.h"
 
 namespace kordane::ui {
@@ -48,10 +49,13 @@ class TPreviewWindow final : public WindowBase {
   void RestorePlace();
   void SavePlace() const;
   void Finish(int result);
+  // A length in pixels at 96 DPI, at the window's DPI.
+  int Px(int value) const;
 
   HWND owner_;
   TPreview preview_;
   std::string settingsPath_;
+  int dpi_ = kDefaultDpi;
   GdiObject<HFONT> font_;
   std::array<HWND, 4> controls_{};
   int result_ = 0;

@@ -38,9 +38,6 @@ TURLLabel::TURLLabel(HWND parent, int id, const std::string& caption, int left, 
                      int height)
     : shellOpener_(&OpenWithShell) {
   RegisterClassOnce(kClassName, nullptr, GetSysColorBrush(COLOR_BTNFACE));
-  // Our own hand cursor, or the system's if the resource is missing.
-  handCursor_ = LoadCursorA(GetModuleHandleA(nullptr), "URLHAND");
-  if (handCursor_ == nullptr) handCursor_ = LoadCursorA(nullptr, IDC_HAND);
 
   auto parentFont = reinterpret_cast<HFONT>(SendMessageA(parent, WM_GETFONT, 0, 0));
   if (parentFont == nullptr) parentFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -159,7 +156,7 @@ LRESULT TURLLabel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_SETCURSOR:
       if (LOWORD(lParam) == HTCLIENT) {
-        SetCursor(handCursor_);
+        SetCursor(HandCursor());
         return TRUE;
       }
       break;
@@ -206,6 +203,18 @@ LRESULT TURLLabel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return DefaultHandling(message, wParam, lParam);
+}
+
+HCURSOR TURLLabel::HandCursor() {
+  // Loaded for the DPI the label is shown at now, which changes when its window moves to
+  // another monitor.
+  const int dpi = WindowDpi(Handle());
+  if (dpi != cursorDpi_) {
+    handCursor_ = LoadScaledCursor("URLHAND", dpi);
+    cursorDpi_ = dpi;
+  }
+  // Our own hand cursor, or the system's if the resource is missing.
+  return handCursor_ != nullptr ? handCursor_.get() : LoadCursorA(nullptr, IDC_HAND);
 }
 
 void TURLLabel::Click() {

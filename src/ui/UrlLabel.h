@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "ui/Dpi.h"
 #include "ui/Win32Util.h"
 
 namespace kordane::ui {
@@ -60,6 +61,7 @@ class TURLLabel final : public WindowBase {
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  HCURSOR HandCursor();
   void Click();
   void MouseDown();
   void MouseUp(bool leftButton);
@@ -82,7 +84,8 @@ class TURLLabel final : public WindowBase {
   GdiObject<HFONT> font_;
   std::string hint_;
   HWND toolTip_ = nullptr;  // owned: destroyed with the label
-  HCURSOR handCursor_ = nullptr;
+  UniqueCursor handCursor_;
+  int cursorDpi_ = 0;  // the DPI handCursor_ was loaded for; 0 before the first
   ShellOpener shellOpener_;
   bool pressed_ = false;   // the left button went down on the label and has not come up
   int shiftedBy_ = 0;      // pixels the label is moved down while pressed

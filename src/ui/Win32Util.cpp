@@ -4,11 +4,13 @@
 
 #include <algorithm>
 
+#include "ui/DpiScale.h"
+
 namespace kordane::ui {
 
-GdiObject<HFONT> CreateDialogFont(bool bold) {
+GdiObject<HFONT> CreateDialogFont(int dpi, bool bold) {
   LOGFONTA font{};
-  font.lfHeight = -11;
+  font.lfHeight = -PointsToPixels(8, dpi);
   font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
   font.lfCharSet = DEFAULT_CHARSET;
   font.lfQuality = DEFAULT_QUALITY;
@@ -50,9 +52,59 @@ LRESULT CALLBACK ForwardToWindow(HWND container, UINT message, WPARAM wParam, LP
   }
 }
 
+LayoutRect PlaceOf(const ControlSpec& spec, int dpi) {
+  return ScaleToDpi(LayoutRect{spec.left, spec.top, spec.width, spec.height}, dpi);
+}
+
+// A drop-down combo box is as high as its font makes it, with borders that do not grow with the
+// font. At another DPI than 96 it is given the height of the table, scaled, so that it keeps
+// lining up with its neighbours. The closed box is its selection field plus borders; Wine adds a
+// padding to the field height it is given, which the second round takes out.
+void FitComboBoxHeight(HWND combo, const LayoutRect& place) {
+  LRESULT field = SendMessageA(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+  for (int round = 0; round < 3 && field != CB_ERR; ++round) {
+    RECT closed{};
+    GetWindowRect(combo, &closed);
+    field -= static_cast<int>(closed.bottom - closed.top) - place.height;
+    if (closed.bottom - closed.top == place.height || field <= 0) return;
+    SendMessageA(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+  }
+}
+
+// Text does not grow in proportion to the DPI: a font's height is rounded to whole pixels and
+// its glyphs are hinted. A label whose text would be cut at another DPI than 96 is widened to
+// its text; one of several lines wraps it instead.
+void FitLabelWidth(HWND label, const LayoutRect& place) {
+  const std::string text = WindowText(label);
+  const HDC dc = GetDC(label);
+  SIZE size{};
+  {
+    SelectObjectGuard font(dc, reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)));
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  }
+  ReleaseDC(label, dc);
+  // A label of several lines wraps its text instead.
+  if (size.cx > place.width && place.height < 2 * size.cy) {
+    SetWindowPos(label, nullptr, 0, 0, size.cx, place.height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+// What the scale changes beyond the table's rectangles; nothing at 96 DPI.
+void FitToText(HWND control, const ControlSpec& spec, const LayoutRect& place, int dpi) {
+  if (dpi == kDefaultDpi) return;
+  if (lstrcmpiA(spec.className, "COMBOBOX") == 0) FitComboBoxHeight(control, place);
+  const DWORD type = spec.style & SS_TYPEMASK;
+  if (lstrcmpiA(spec.className, "STATIC") == 0 &&
+      (type == SS_LEFT || type == SS_LEFTNOWORDWRAP || type == SS_SIMPLE)) {
+    FitLabelWidth(control, place);
+  }
+}
+
 }  // namespace
 
-std::vector<HWND> CreateControls(HWND window, std::span<const ControlSpec> specs, HFONT font) {
+std::vector<HWND> CreateControls(HWND window, std::span<const ControlSpec> specs, HFONT font,
+                                 int dpi) {
   std::vector<HWND> handles;
   handles.reserve(specs.size());
   const auto handleOf = [&](int id) {
@@ -63,11 +115,13 @@ std::vector<HWND> CreateControls(HWND window, std::span<const ControlSpec> specs
   };
   for (const ControlSpec& spec : specs) {
     const HWND parent = spec.parentId == 0 ? window : handleOf(spec.parentId);
+    const LayoutRect place = PlaceOf(spec, dpi);
     const HWND control = CreateWindowExA(
-        spec.exStyle, spec.className, spec.text, spec.style | WS_CHILD, spec.left, spec.top,
-        spec.width, spec.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+        spec.exStyle, spec.className, spec.text, spec.style | WS_CHILD, place.left, place.top,
+        place.width, place.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
         GetModuleHandleA(nullptr), nullptr);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    FitToText(control, spec, place, dpi);
     handles.push_back(control);
   }
   for (const ControlSpec& spec : specs) {
@@ -77,6 +131,16 @@ std::vector<HWND> CreateControls(HWND window, std::span<const ControlSpec> specs
     if (isContainer) SetWindowSubclass(handleOf(spec.id), &ForwardToWindow, 1, 0);
   }
   return handles;
+}
+
+void LayOutControls(std::span<const HWND> controls, std::span<const ControlSpec> specs, HFONT font,
+                    int dpi) {
+  for (std::size_t i = 0; i < specs.size() && i < controls.size(); ++i) {
+    const LayoutRect place = PlaceOf(specs[i], dpi);
+    SendMessageA(controls[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    MoveWindow(controls[i], place.left, place.top, place.width, place.height, TRUE);
+    FitToText(controls[i], specs[i], place, dpi);
+  }
 }
 
 void WindowBase::RegisterClassOnce(const char* className, HICON icon, HBRUSH background,

@@ -62,8 +62,9 @@ struct WindowDestroyer {
 };
 using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
 
-// The font of the program's windows: "MS Sans Serif", 8 point (height -11), optionally bold.
-GdiObject<HFONT> CreateDialogFont(bool bold = false);
+// The font of the program's windows at a DPI: "MS Sans Serif", 8 point (height -11 at 96 DPI,
+// -16 at 144), bold or not.
+GdiObject<HFONT> CreateDialogFont(int dpi, bool bold);
 
 // The default error report: a message box titled "Kordane" with the stop icon and an OK button,
 // showing the error's text with a full stop appended when its last character sorts after ".".
@@ -83,7 +84,7 @@ void Guarded(HWND owner, Handler&& handler) noexcept {
   }
 }
 
-// One child control, positioned in pixels relative to its parent.
+// One child control, positioned in pixels at 96 DPI relative to its parent.
 struct ControlSpec {
   int id;
   int parentId;  // 0: the window itself; otherwise the id of a container control in the table
@@ -95,9 +96,15 @@ struct ControlSpec {
 };
 
 // Creates the controls of a table in order (containers before their children) with the given
-// font, and returns their handles in table order. A container that has children passes their
-// notifications (commands, colours) on to the window, so handlers live in one place.
-std::vector<HWND> CreateControls(HWND window, std::span<const ControlSpec> specs, HFONT font);
+// font, placed for the given DPI (ui/Dpi.h), and returns their handles in table order. A
+// container that has children passes their notifications (commands, colours) on to the window,
+// so handlers live in one place.
+std::vector<HWND> CreateControls(HWND window, std::span<const ControlSpec> specs, HFONT font,
+                                 int dpi);
+
+// Places the controls of a table again, for another DPI, and gives them the font made for it.
+void LayOutControls(std::span<const HWND> controls, std::span<const ControlSpec> specs, HFONT font,
+                    int dpi);
 
 // Owner of an icon loaded from a resource at its own size. Destroyed with DestroyIcon.
 struct IconDestroyer {

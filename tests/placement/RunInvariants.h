@@ -699,8 +699,8 @@ inline std::vector<std::string> CheckArrangeChanges(const RunEvents& events,
       continue;
     }
     if (++moves[e.record] > 1) broken.push_back("a component moved twice: " + CallText(e));
-    const bool fits =
-        Fits(std::int64_t{e.given.X()} + e.first) && Fits(std::int64_t{e.given.Y()} + e.second);
+    const bool fits = detail::Fits(std::int64_t{e.given.X()} + e.first) &&
+                      detail::Fits(std::int64_t{e.given.Y()} + e.second);
     if (!fits) broken.push_back("a move beyond 32 bits: " + CallText(e));
   }
   return broken;

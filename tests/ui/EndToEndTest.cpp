@@ -318,5 +318,92 @@ TEST(EndToEndTest, PopupMenuFromTheKeyboardOpensThePreviewAndUndoes) {
   ASSERT_TRUE(kordane.WaitForExit(30000));
 }
 
+// Sets an environment variable of this process, which the programs it starts inherit, and puts
+// the old value back.
+class ScopedVariable {
+ public:
+  ScopedVariable(const char* name, const std::string& value) : name_(name) {
+    char old[32767] = {};
+    const DWORD length = GetEnvironmentVariableA(name, old, sizeof old);
+    had_ = length > 0 && length < sizeof old;
+    old_ = old;
+    SetEnvironmentVariableA(name, value.c_str());
+  }
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
+  ~ScopedVariable() { SetEnvironmentVariableA(name_, had_ ? old_.c_str() : nullptr); }
+
+ private:
+  const char* name_;
+  bool had_ = false;
+  std::string old_;
+};
+
+// Where copies of the host library lie when the program starts, and what Go then says.
+struct LibraryPlaces {
+  const char* name;
+  const char* beside;     // beside the program: "working", "lacking" or nullptr for none
+  const char* inCurrent;  // in the folder the program starts in
+  const char* onPath;     // in an absolute folder on PATH (WINEPATH reaches Windows programs so)
+  const char* status;     // the status line after Go; empty when the run went through
+};
+
+const LibraryPlaces kLibraryPlaces[] = {
+    {"only in the current directory: not loaded", nullptr, "working", nullptr,
+     "Cannot load Dbx32.dll"},
+    {"only on PATH: loaded from there", nullptr, nullptr, "working", ""},
+    {"beside the program: loaded before the copy on PATH", "working", nullptr, "lacking", ""},
+};
+
+TEST(EndToEndTest, HostLibraryIsLoadedFromTheProgramsFolderOrPathNeverTheCurrentDirectory) {
+  const std::string board =
+      "units mils\ncomponent R2 900 0 0 selected\ncomponent R1 100 0 0 selected\n";
+  for (const LibraryPlaces& places : kLibraryPlaces) {
+    SCOPED_TRACE(places.name);
+    TempFolder program;
+    TempFolder current;
+    TempFolder onPath;
+    std::filesystem::copy_file(BinDir() / "Kordane.exe", program / "Kordane.exe");
+    WriteFile(program / "Kordane.INI", "[Main Window]\nOn Top=0\n");
+    SetEnvironmentVariableA("DBX32_BOARD", nullptr);
+    // Each copy has a board beside it, which it opens when it is the one loaded.
+    const auto place = [&](const char* kind, const TempFolder& folder) {
+      if (kind == nullptr) return;
+      const bool working = std::string(kind) == "working";
+      std::filesystem::copy_file(
+          working ? BinDir() / "Dbx32.dll"
+                  : std::filesystem::current_path() / "libraries" / "lacking" / "Dbx32.dll",
+          folder / "Dbx32.dll");
+      WriteFile(folder / "board.txt", board);
+    };
+    place(places.beside, program);
+    place(places.inCurrent, current);
+    place(places.onPath, onPath);
+    char path[32767] = {};
+    GetEnvironmentVariableA("PATH", path, sizeof path);
+    const ScopedVariable withPath("PATH", std::string(path) + ";" + onPath.Path().string());
+
+    Process kordane(program / "Kordane.exe", current.Path());
+    ASSERT_TRUE(kordane.Started());
+    const HWND window = remote::WaitForMainWindow(kordane.Id(), 60s);
+    ASSERT_NE(window, nullptr);
+    const remote::ClickResult go =
+        remote::ClickAndWait(remote::FindControl(window, ui::kIdAlign), kordane.Id(), 60s);
+    EXPECT_TRUE(go.ended);
+    EXPECT_TRUE(go.boxes.empty());
+    EXPECT_EQ(remote::TextOf(remote::FindControl(window, ui::kIdStatusBar)), places.status);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(kordane.WaitForExit(30000));
+    // Only the board beside the copy that was loaded has changed.
+    const TempFolder* loaded = nullptr;
+    if (std::string(places.status).empty()) loaded = places.beside != nullptr ? &program : &onPath;
+    for (const TempFolder* folder : {&program, &current, &onPath}) {
+      if (!std::filesystem::exists(*folder / "board.txt")) continue;
+      EXPECT_EQ(ComponentsOf(*folder / "board.txt").at("R2").x != 900, folder == loaded)
+          << folder->Path();
+    }
+  }
+}
+
 }  // namespace
 }  // namespace kordane::testing

@@ -11,6 +11,7 @@
 
 #include "BoardViewMessages.h"
 #include "StatusLine.h"
+#include "ui/Dpi.h"
 
 namespace standin::boardview {
 
@@ -19,6 +20,7 @@ namespace {
 using kordane::ui::GdiObject;
 using kordane::ui::SelectObjectGuard;
 
+// Lengths on the screen are in pixels at 96 DPI; the window scales them to its own (Px).
 constexpr UINT_PTR kReloadTimer = 1;
 constexpr UINT kReloadMilliseconds = 250;  // the file is compared by content this often
 constexpr double kFitMargin = 24;          // pixels around the fitted board
@@ -137,6 +139,12 @@ LRESULT BoardViewWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_SIZE:
       OnSize();
       return 0;
+    case WM_DPICHANGED:
+      dpi_ = kordane::ui::DpiOfDpiChanged(wParam);
+      MakeFont();
+      kordane::ui::MoveToSuggestedRect(handle_, lParam);
+      OnSize();
+      return 0;
     case WM_ERASEBKGND:
       return 1;  // the paint fills every pixel of the view
     case WM_PAINT:
@@ -222,13 +230,26 @@ LRESULT BoardViewWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
   return DefWindowProcA(handle_, message, wParam, lParam);
 }
 
-void BoardViewWindow::OnCreate() {
+void BoardViewWindow::MakeFont() {
   LOGFONTA face{};
-  face.lfHeight = -12;
+  face.lfHeight = -kordane::PointsToPixels(9, dpi_);
   face.lfWeight = FW_NORMAL;
   face.lfCharSet = DEFAULT_CHARSET;
   lstrcpynA(face.lfFaceName, "Arial", LF_FACESIZE);
   font_.Reset(CreateFontIndirectA(&face));
+}
+
+double BoardViewWindow::Px(double value) const {
+  return value * dpi_ / kordane::kDefaultDpi;
+}
+
+int BoardViewWindow::Px(int value) const {
+  return kordane::ui::Scale(value, dpi_);
+}
+
+void BoardViewWindow::OnCreate() {
+  dpi_ = kordane::ui::WindowDpi(handle_);
+  MakeFont();
   status_ =
       CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
                       handle_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarId)),
@@ -262,8 +283,8 @@ Point BoardViewWindow::ClientPoint(LPARAM lParam) const {
 }
 
 std::optional<std::size_t> BoardViewWindow::ItemAt(Point board) const {
-  return HitTest(document_.Scene(), board, view_.BoardLength(kHitPixels),
-                 view_.BoardLength(kMarkerPixels));
+  return HitTest(document_.Scene(), board, view_.BoardLength(Px(kHitPixels)),
+                 view_.BoardLength(Px(kMarkerPixels)));
 }
 
 LRESULT BoardViewWindow::BoardToClient(WPARAM x, LPARAM y) const {
@@ -278,7 +299,7 @@ LRESULT BoardViewWindow::BoardToClient(WPARAM x, LPARAM y) const {
 void BoardViewWindow::Fit() {
   const RECT area = ViewArea();
   view_.Fit(SceneBounds(document_.Scene()), area.right - area.left, area.bottom - area.top,
-            kFitMargin);
+            Px(kFitMargin));
   fitted_ = true;
   userMoved_ = false;
   Redraw();
@@ -404,7 +425,7 @@ void BoardViewWindow::UpdateStatus() {
     const Selection selection = document_.CurrentSelection();
     info.selected = CountSelected(selection);
     info.items = selection.size();
-    info.gridStep = GridStep(board->units, view_.Scale(), kGridPixels);
+    info.gridStep = GridStep(board->units, view_.Scale(), Px(kGridPixels));
     if (pointer_) {
       info.pointer = pointer_;
       if (const std::optional<std::size_t> under = ItemAt(*pointer_)) {
@@ -452,7 +473,7 @@ void BoardViewWindow::Draw(HDC dc, int width, int height) const {
   if (board == nullptr) return;
 
   // The grid: lines at each step, brighter at every tenth, brightest through the origin.
-  const double step = GridStep(board->units, view_.Scale(), kGridPixels);
+  const double step = GridStep(board->units, view_.Scale(), Px(kGridPixels));
   const Point low = view_.ToBoard({0, static_cast<double>(height)});
   const Point high = view_.ToBoard({static_cast<double>(width), 0});
   GdiObject<HPEN> minor = Pen(kGridMinor);
@@ -477,8 +498,8 @@ void BoardViewWindow::Draw(HDC dc, int width, int height) const {
 
   const std::optional<std::size_t> hovered = pointer_ ? ItemAt(*pointer_) : std::nullopt;
   GdiObject<HPEN> bodyLine = Pen(kBodyLine);
-  GdiObject<HPEN> selectedLine = Pen(kSelectedLine, 2);
-  GdiObject<HPEN> hoverLine = Pen(kHover, 2);
+  GdiObject<HPEN> selectedLine = Pen(kSelectedLine, Px(2));
+  GdiObject<HPEN> hoverLine = Pen(kHover, Px(2));
   GdiObject<HBRUSH> bodyFill = Brush(kBodyFill);
   GdiObject<HBRUSH> selectedFill = Brush(kSelectedFill);
   GdiObject<HBRUSH> markerFill = Brush(kMarker);
@@ -500,12 +521,13 @@ void BoardViewWindow::Draw(HDC dc, int width, int height) const {
       Polygon(dc, corners, 4);
       // The origin: a small cross.
       SelectObjectGuard mark(dc, selected ? originSelected.Get() : originPlain.Get());
-      MoveToEx(dc, origin.x - 3, origin.y, nullptr);
-      LineTo(dc, origin.x + 4, origin.y);
-      MoveToEx(dc, origin.x, origin.y - 3, nullptr);
-      LineTo(dc, origin.x, origin.y + 4);
+      const int arm = Px(3);
+      MoveToEx(dc, origin.x - arm, origin.y, nullptr);
+      LineTo(dc, origin.x + arm + 1, origin.y);
+      MoveToEx(dc, origin.x, origin.y - arm, nullptr);
+      LineTo(dc, origin.x, origin.y + arm + 1);
     } else {
-      const int r = static_cast<int>(kMarkerPixels);
+      const int r = static_cast<int>(std::lround(Px(kMarkerPixels)));
       const POINT diamond[4] = {{origin.x, origin.y - r},
                                 {origin.x + r, origin.y},
                                 {origin.x, origin.y + r},
@@ -523,8 +545,9 @@ void BoardViewWindow::Draw(HDC dc, int width, int height) const {
     SetTextColor(dc, selected ? kSelectedLabel : kLabel);
     const POINT top = Pixel(view_.ToClient({shape.origin.x, shape.bounds.top}));
     const POINT origin = Pixel(view_.ToClient(shape.origin));
-    const int above =
-        shape.isComponent ? top.y - 2 : origin.y - static_cast<int>(kMarkerPixels) - 2;
+    const int above = shape.isComponent
+                          ? top.y - Px(2)
+                          : origin.y - static_cast<int>(std::lround(Px(kMarkerPixels))) - Px(2);
     SetTextAlign(dc, TA_CENTER | TA_BOTTOM);
     TextOutA(dc, origin.x, above, shape.label.c_str(), static_cast<int>(shape.label.size()));
   }

@@ -13,6 +13,7 @@
 #include "BoardDocument.h"
 #include "Selection.h"
 #include "ViewTransform.h"
+#include "ui/DpiScale.h"
 #include "ui/Win32Util.h"
 
 namespace standin::boardview {
@@ -36,6 +37,10 @@ class BoardViewWindow {
                                      LPARAM lParam) noexcept;
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
+  void MakeFont();
+  // A length in pixels at 96 DPI, at the window's DPI.
+  double Px(double value) const;
+  int Px(int value) const;
   void OnCreate();
   void OnSize();
   void OnPaint();
@@ -61,6 +66,7 @@ class BoardViewWindow {
 
   HWND handle_ = nullptr;
   HWND status_ = nullptr;
+  int dpi_ = kordane::kDefaultDpi;
   kordane::ui::GdiObject<HFONT> font_;
   BoardDocument document_;
   ViewTransform view_;

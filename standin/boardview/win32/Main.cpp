@@ -12,6 +12,7 @@
 
 #include "Board.h"
 #include "BoardViewWindow.h"
+#include "ui/Dpi.h"
 
 namespace {
 
@@ -32,9 +33,13 @@ struct Frame {
   int left = CW_USEDEFAULT, top = CW_USEDEFAULT, width = 720, height = 540;
 };
 
-// The window's frame from --window=LEFT,TOP,WIDTH,HEIGHT, when given and well formed.
+// The window's frame from --window=LEFT,TOP,WIDTH,HEIGHT (screen pixels), when given and well
+// formed; else its default size at the screen's DPI.
 Frame FrameFromArguments(int argc, char** argv) {
   Frame frame;
+  const int dpi = kordane::ui::WindowDpi(nullptr);
+  frame.width = kordane::ui::Scale(frame.width, dpi);
+  frame.height = kordane::ui::Scale(frame.height, dpi);
   constexpr const char* kOption = "--window=";
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
