@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 
@@ -139,6 +140,34 @@ TEST_F(ArrangeWindowTest, ErrorDisablesApplyApplyArrangesAndStaysOpenCtrlZUndoes
   EXPECT_EQ(testing::ReadFile(Board()), board) << "Ctrl+Z took the run back";
   EXPECT_EQ(OpenArrange(), nullptr) << "Escape closes the window";
   EXPECT_TRUE(IsWindowEnabled(form_->Handle()));
+}
+
+TEST_F(ArrangeWindowTest, CircleAppliedPutsTheLedsOnARing) {
+  Start();
+  ModalScript script({
+                         [&] {
+                           const HWND window = OpenArrange();
+                           PostMessageA(GetDlgItem(window, kIdPatternCircle), BM_CLICK, 0, 0);
+                           SetWindowTextA(GetDlgItem(window, kIdRadius), "400");
+                         },
+                         [&] { PostMessageA(GetDlgItem(OpenArrange(), kIdApply), BM_CLICK, 0, 0); },
+                         [&] { PressKey(GetFocus(), VK_ESCAPE); },
+                     },
+                     ArrangeReady);
+  form_->Arrange1Click();
+  ASSERT_TRUE(script.Finished());
+  // Centred on the selection's box (R1 is selected too): x 0..5000, y -400..5000; the LEDs and
+  // R1 share the one ring.
+  const auto placed = ComponentsOf(Board());
+  const double centreX = 2500;
+  const double centreY = 2300;
+  for (const char* led : {"D1", "D2", "D3", "D4"}) {
+    SCOPED_TRACE(led);
+    const double r = std::hypot(placed.at(led).x - centreX, placed.at(led).y - centreY);
+    EXPECT_NEAR(r, 400 * 2540, 1.0);
+  }
+  EXPECT_EQ(placed.at("D1").x, 2500 + 1016000) << "the first at 0 degrees";
+  EXPECT_EQ(placed.at("D1").y, 2300);
 }
 
 TEST_F(ArrangeWindowTest, ChoicesAndFrameComeBackAfterARestart) {
