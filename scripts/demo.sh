@@ -139,6 +139,7 @@ arrange_demo() {
   "${wine[@]}" "$build/KordaneDriver.exe" arrange-close
   "${wine[@]}" "$build/KordaneDriver.exe" close
   wait "$kordane" || true
+  "${wine[@]}" "$build/KordaneDriver.exe" view-fit
   sleep 1
   import -window root "$run/screen.png"
   convert "$run/screen.png" -crop "${vwidth}x${vheight}+${vleft}+${vtop}" +repage \
@@ -153,6 +154,15 @@ arrange_choices "Pattern=1" "Order=0" "Turn=1" "Turn To=0" "Columns=4" "Pitch X=
   "Pitch Y=150" "Fill=0" "Start=0" "Snake=1" "Turn Odd Rows=1"
 arrange_demo arrange
 cp board.txt board.arranged
+
+# The LEDs on a ring round the controller, 1000 mils out, from the top clockwise and turned with
+# the ring; their resistors on a ring 400 mils further in.
+cp board.before board.txt
+select_only '^(D|R)[0-9]+$'
+arrange_choices "Pattern=4" "Order=0" "Turn=0" "Centre At=1" "Centre X=1500" "Centre Y=900" \
+  "Radius=1000" "Ring Step=-400" "Start Angle=90" "Span=360" "Clockwise=1" "Turn With Circle=1" \
+  "Offset=0"
+arrange_demo arrange-circle
 
 "${wine[@]}" "$build/KordaneDriver.exe" view-close
 wait "$boardview" || true
@@ -179,6 +189,7 @@ awk '$1 == "component" && $2 ~ /^D[0-9]+$/ { printf "  %-4s (%s, %s) %s\n", $2, 
   board.arranged
 echo
 echo "Board view: $run/board-before.png (before Go), $run/board-after.png (after Go),"
-echo "  $run/board-arrange.png (after the grid)"
+echo "  $run/board-arrange.png (after the grid), $run/board-arrange-circle.png (after the circle)"
 echo "Screenshots: $run/kordane.png (the window), $run/about.png (the About box),"
-echo "  $run/preview.png (the preview of the run), $run/arrange.png (the Arrange window)"
+echo "  $run/preview.png (the preview of the run), $run/arrange.png and $run/arrange-circle.png"
+echo "  (the Arrange window)"

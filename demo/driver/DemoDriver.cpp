@@ -14,6 +14,7 @@
 //   KordaneDriver view-rect        prints the board view's frame as left top width height
 //   KordaneDriver view-loads       prints how many boards it has loaded from the file
 //   KordaneDriver view-reloaded N  waits until it has loaded more than N
+//   KordaneDriver view-fit         fits the whole board into the view (Home)
 //   KordaneDriver view-close       closes it
 // Every frame is printed once its window has settled: shown, painted and no longer moving.
 #include <cstdio>
@@ -114,6 +115,9 @@ int DriveBoardView(const std::string& command, const char* argument) {
       }
       std::this_thread::sleep_for(50ms);
     }
+  } else if (command == "view-fit") {
+    PostMessageA(view, WM_KEYDOWN, VK_HOME, 0);
+    if (!WaitSettled(view, 30s)) return 1;
   } else if (command == "view-close") {
     PostMessageA(view, WM_CLOSE, 0, 0);
   } else {
@@ -134,7 +138,7 @@ int main(int argc, char** argv) {
         stderr,
         "usage: KordaneDriver go|rect|about|ok|preview|shut|undo|arrange|apply|arrange-close|"
         "close|view-rect|"
-        "view-loads|view-reloaded N|view-close\n");
+        "view-loads|view-reloaded N|view-fit|view-close\n");
     return 2;
   }
   const HWND window = WaitForMainWindow(0, 30s);

@@ -177,18 +177,6 @@ void Check(HWND button, bool checked) {
   SendMessageA(button, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-// Counts the program's own changes of the controls while it lives.
-class CountGuard {
- public:
-  explicit CountGuard(int& counter) : counter_(counter) { ++counter_; }
-  CountGuard(const CountGuard&) = delete;
-  CountGuard& operator=(const CountGuard&) = delete;
-  ~CountGuard() { --counter_; }
-
- private:
-  int& counter_;
-};
-
 }  // namespace
 
 TArrangeWindow::TArrangeWindow(HWND owner, IArrangeOwner& arranger, std::string settingsPath)
@@ -448,23 +436,7 @@ void TArrangeWindow::Layout() {
 }
 
 void TArrangeWindow::Paint(HDC dc) {
-  const RECT picture = PictureRect();
-  const int width = picture.right - picture.left;
-  const int height = picture.bottom - picture.top;
-  // Drawn off screen first, so that typing and resizing do not flicker.
-  const HDC buffer = CreateCompatibleDC(dc);
-  GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, width, height));
-  {
-    SelectObjectGuard selectedBitmap(buffer, bitmap.Get());
-    SelectObjectGuard selectedFont(buffer, font_.Get());
-    RECT area{0, 0, width, height};
-    FillRect(buffer, &area, GetSysColorBrush(COLOR_WINDOW));
-    SetBkMode(buffer, TRANSPARENT);
-    DrawRunPicture(buffer, area, picture_, dpi_);
-    DrawEdge(buffer, &area, EDGE_SUNKEN, BF_RECT);
-    BitBlt(dc, picture.left, picture.top, width, height, buffer, 0, 0, SRCCOPY);
-  }
-  DeleteDC(buffer);
+  PaintRunPicture(dc, PictureRect(), picture_, font_.Get(), dpi_);
 }
 
 void TArrangeWindow::ShowModal() {
@@ -557,18 +529,9 @@ LRESULT TArrangeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       Layout();
       return 0;
     }
-    case WM_ERASEBKGND: {
-      // The picture paints all of its own rectangle.
-      const HDC dc = reinterpret_cast<HDC>(wParam);
-      const RECT picture = PictureRect();
-      RECT client{};
-      GetClientRect(Handle(), &client);
-      const int saved = SaveDC(dc);
-      ExcludeClipRect(dc, picture.left, picture.top, picture.right, picture.bottom);
-      FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-      RestoreDC(dc, saved);
+    case WM_ERASEBKGND:
+      EraseAroundPicture(Handle(), reinterpret_cast<HDC>(wParam), PictureRect());
       return TRUE;
-    }
     case WM_PAINT: {
       PAINTSTRUCT paint{};
       const HDC dc = BeginPaint(Handle(), &paint);

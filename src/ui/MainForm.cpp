@@ -84,18 +84,6 @@ int IdOf(TControl control) {
   return kIdUnits;
 }
 
-// Restores a counter on scope exit; marks the program's own changes of a text.
-class CountGuard {
- public:
-  explicit CountGuard(int& counter) : counter_(counter) { ++counter_; }
-  CountGuard(const CountGuard&) = delete;
-  CountGuard& operator=(const CountGuard&) = delete;
-  ~CountGuard() { --counter_; }
-
- private:
-  int& counter_;
-};
-
 }  // namespace
 
 std::span<const ControlSpec> MainFormLayout() {

@@ -204,4 +204,31 @@ void DrawRunPicture(HDC dc, const RECT& area, const TPreview& preview, int dpi) 
   }
 }
 
+void PaintRunPicture(HDC dc, const RECT& rect, const TPreview& preview, HFONT font, int dpi) {
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  const HDC buffer = CreateCompatibleDC(dc);
+  GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, width, height));
+  {
+    SelectObjectGuard selectedBitmap(buffer, bitmap.Get());
+    SelectObjectGuard selectedFont(buffer, font);
+    RECT area{0, 0, width, height};
+    FillRect(buffer, &area, GetSysColorBrush(COLOR_WINDOW));
+    SetBkMode(buffer, TRANSPARENT);
+    DrawRunPicture(buffer, area, preview, dpi);
+    DrawEdge(buffer, &area, EDGE_SUNKEN, BF_RECT);
+    BitBlt(dc, rect.left, rect.top, width, height, buffer, 0, 0, SRCCOPY);
+  }
+  DeleteDC(buffer);
+}
+
+void EraseAroundPicture(HWND window, HDC dc, const RECT& rect) {
+  RECT client{};
+  GetClientRect(window, &client);
+  const int saved = SaveDC(dc);
+  ExcludeClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+  FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+  RestoreDC(dc, saved);
+}
+
 }  // namespace kordane::ui

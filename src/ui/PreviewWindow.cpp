@@ -113,23 +113,7 @@ void TPreviewWindow::Layout() {
 }
 
 void TPreviewWindow::Paint(HDC dc) {
-  const RECT plot = PlotRect();
-  const int width = plot.right - plot.left;
-  const int height = plot.bottom - plot.top;
-  // Drawn off screen first, so that resizing does not flicker.
-  const HDC buffer = CreateCompatibleDC(dc);
-  GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, width, height));
-  {
-    SelectObjectGuard selectedBitmap(buffer, bitmap.Get());
-    SelectObjectGuard selectedFont(buffer, font_.Get());
-    RECT area{0, 0, width, height};
-    FillRect(buffer, &area, GetSysColorBrush(COLOR_WINDOW));
-    SetBkMode(buffer, TRANSPARENT);
-    DrawRunPicture(buffer, area, preview_, dpi_);
-    DrawEdge(buffer, &area, EDGE_SUNKEN, BF_RECT);
-    BitBlt(dc, plot.left, plot.top, width, height, buffer, 0, 0, SRCCOPY);
-  }
-  DeleteDC(buffer);
+  PaintRunPicture(dc, PlotRect(), preview_, font_.Get(), dpi_);
 }
 
 void TPreviewWindow::RestorePlace() {
@@ -196,18 +180,9 @@ LRESULT TPreviewWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       Layout();
       return 0;
     }
-    case WM_ERASEBKGND: {
-      // The plot paints all of its own rectangle.
-      const HDC dc = reinterpret_cast<HDC>(wParam);
-      const RECT plot = PlotRect();
-      RECT client{};
-      GetClientRect(Handle(), &client);
-      const int saved = SaveDC(dc);
-      ExcludeClipRect(dc, plot.left, plot.top, plot.right, plot.bottom);
-      FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-      RestoreDC(dc, saved);
+    case WM_ERASEBKGND:
+      EraseAroundPicture(Handle(), reinterpret_cast<HDC>(wParam), PlotRect());
       return TRUE;
-    }
     case WM_PAINT: {
       PAINTSTRUCT paint{};
       const HDC dc = BeginPaint(Handle(), &paint);

@@ -164,6 +164,18 @@ class WindowBase {
   HWND handle_ = nullptr;
 };
 
+// Counts the program's own changes of controls while it lives: their notifications are its own.
+class CountGuard {
+ public:
+  explicit CountGuard(int& counter) : counter_(counter) { ++counter_; }
+  CountGuard(const CountGuard&) = delete;
+  CountGuard& operator=(const CountGuard&) = delete;
+  ~CountGuard() { --counter_; }
+
+ private:
+  int& counter_;
+};
+
 // The text of a window or control.
 std::string WindowText(HWND window);
 

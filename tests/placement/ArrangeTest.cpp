@@ -132,7 +132,7 @@ class DistributeSlots : public ::testing::TestWithParam<DistributeRow> {};
 
 TEST_P(DistributeSlots, RoundHalvesUpFromTheLowEnd) {
   std::vector<TMemberPlace> members;
-  for (const std::int32_t x : GetParam().along) members.push_back({x, 7 * x, 0});
+  for (const std::int32_t x : GetParam().along) members.push_back({x, x / 7, 0});
   std::vector<std::int64_t> xs;
   for (const TMemberTarget& target : DistributeTargets(members, 0, {}, {})) xs.push_back(target.x);
   EXPECT_EQ(xs, GetParam().expected);
