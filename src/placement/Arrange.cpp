@@ -9,6 +9,7 @@
 #include "host/Conversions.h"
 #include "host/DbxUtils.h"
 #include "placement/CompSort.h"
+#include "placement/HostAdapters.h"
 #include "placement/SelectionRun.h"
 
 namespace kordane {
@@ -291,6 +292,11 @@ void RunArrange(IDbxCalls& host, const TArrangeChoices& choices, IPlacementView&
 }
 
 TPreview MakeArrangePreview(IDbxCalls& host, const TArrangeChoices& choices) {
+  DryRunHost dryRun(host);
+  return MakeArrangePreview(static_cast<IRecordingHost&>(dryRun), choices);
+}
+
+TPreview MakeArrangePreview(IRecordingHost& host, const TArrangeChoices& choices) {
   const auto run = [&choices](IDbxCalls& runHost, IPlacementView& view, bool& designOpen,
                               const TUnplacedReport& unplaced) {
     RunArrange(runHost, choices, view, designOpen, unplaced);

@@ -8,6 +8,7 @@
 
 #include "host/DbxCalls.h"
 #include "placement/ArrangeGeometry.h"
+#include "placement/HostAdapters.h"
 #include "placement/PlacementRun.h"
 #include "placement/Preview.h"
 
@@ -77,5 +78,7 @@ void RunArrange(IDbxCalls& host, const TArrangeChoices& choices, IPlacementView&
 
 // What RunArrange would do over host, worked out without a change.
 TPreview MakeArrangePreview(IDbxCalls& host, const TArrangeChoices& choices);
+// The same over a host that makes no change already: the live picture over a TSelectionHost.
+TPreview MakeArrangePreview(IRecordingHost& host, const TArrangeChoices& choices);
 
 }  // namespace kordane

@@ -1,5 +1,7 @@
 #include "placement/HostAdapters.h"
 
+#include <functional>
+
 #include "host/DbxUtils.h"
 
 namespace kordane {
@@ -26,6 +28,15 @@ TComponentChange Movement(std::int32_t dx, std::int32_t dy, const TDbxComponent&
   return change;
 }
 
+// The claims of a run's own, beside its rotations and moves.
+constexpr std::size_t kCallerClaim = 2;
+
+TIntendedChange IntendedChange(TComponentChange::Kind kind, std::int32_t angle, std::int32_t dx,
+                               std::int32_t dy, TSelectionIndex& index,
+                               const TDbxComponent& record) {
+  return {kind, angle, dx, dy, index.Claim(record, static_cast<std::size_t>(kind))};
+}
+
 }  // namespace
 
 std::int32_t ChangeRecordingHost::RotateComponent(TDbxContext* context, std::int32_t angle,
@@ -47,6 +58,90 @@ std::int32_t ChangeRecordingHost::MoveComponent(TDbxContext* context, std::int32
   return status;
 }
 
+std::uint64_t TSelectionIndex::HashOf(const Key& key) {
+  std::uint64_t hash = std::hash<std::string_view>{}(key.refDes);
+  for (const std::int32_t field : {key.x, key.y, key.rotation}) {
+    hash = (hash ^ static_cast<std::uint32_t>(field)) * 0x100000001B3u;
+  }
+  return hash ^ (hash >> 29);
+}
+
+TSelectionIndex::Key TSelectionIndex::KeyOf(const TDbxComponent& record) {
+  return {record.RefDesView(), record.X(), record.Y(), record.Rotation()};
+}
+
+TSelectionIndex::Slot& TSelectionIndex::Find(const Key& key, std::uint64_t hash) {
+  const std::size_t mask = slots_.size() - 1;
+  for (auto at = static_cast<std::size_t>(hash & mask);; at = (at + 1) & mask) {
+    Slot& slot = slots_[at];
+    if (slot.count == 0) return slot;
+    if (slot.hash == hash && KeyOf((*selection_)[parts_[slot.offset]]) == key) return slot;
+  }
+}
+
+void TSelectionIndex::Build(const std::vector<TDbxComponent>& selection) {
+  selection_ = &selection;
+  size_ = selection.size();
+  std::size_t capacity = 16;
+  while (capacity < 2 * size_) capacity *= 2;
+  slots_.assign(capacity, Slot{});
+  parts_.assign(size_, 0);
+  // First the count of each key, then its place in parts_, then its components in order. Until
+  // a key's offset is known, its slot finds the key through the first component counted.
+  std::vector<std::uint32_t> slotOf(size_);
+  for (std::size_t i = 0; i < size_; ++i) {
+    const Key key = KeyOf(selection[i]);
+    const std::uint64_t hash = HashOf(key);
+    const std::size_t mask = capacity - 1;
+    auto at = static_cast<std::size_t>(hash & mask);
+    while (slots_[at].count != 0 &&
+           !(slots_[at].hash == hash && KeyOf(selection[slots_[at].offset]) == key)) {
+      at = (at + 1) & mask;
+    }
+    if (slots_[at].count == 0) slots_[at] = Slot{hash, static_cast<std::uint32_t>(i), 0, 0, {}};
+    ++slots_[at].count;
+    slotOf[i] = static_cast<std::uint32_t>(at);
+  }
+  std::uint32_t next = 0;
+  std::vector<std::uint32_t> filled(capacity, 0);
+  for (Slot& slot : slots_) {
+    if (slot.count == 0) continue;
+    slot.offset = next;
+    next += slot.count;
+  }
+  for (std::size_t i = 0; i < size_; ++i) {
+    Slot& slot = slots_[slotOf[i]];
+    parts_[slot.offset + filled[slotOf[i]]++] = static_cast<std::uint32_t>(i);
+  }
+}
+
+std::optional<std::size_t> TSelectionIndex::Claim(const TDbxComponent& record, std::size_t kind) {
+  if (slots_.empty() || kind >= kKinds) return std::nullopt;
+  const Key key = KeyOf(record);
+  Slot& slot = Find(key, HashOf(key));
+  if (slot.count == 0) return std::nullopt;
+  if (slot.round != round_) {
+    slot.round = round_;
+    for (std::uint32_t& claimed : slot.claimed) claimed = 0;
+  }
+  if (slot.claimed[kind] >= slot.count) return std::nullopt;
+  return parts_[slot.offset + slot.claimed[kind]++];
+}
+
+void TSelectionIndex::ForgetClaims() {
+  ++round_;
+}
+
+TSelectionIndex& DryRunHost::Index() {
+  // The run reads the whole selection before its first change.
+  if (index_.Size() != selection_.size()) index_.Build(selection_);
+  return index_;
+}
+
+std::optional<std::size_t> DryRunHost::Claim(const TDbxComponent& record) {
+  return Index().Claim(record, kCallerClaim);
+}
+
 std::int32_t DryRunHost::NoteComponent(std::int32_t status, const TDbxItem* item) {
   if (status == 0 && item != nullptr && item->ItemType() == TDbxItem::kComponentType) {
     item->CopyComponentTo(selection_.emplace_back());
@@ -55,31 +150,53 @@ std::int32_t DryRunHost::NoteComponent(std::int32_t status, const TDbxItem* item
 }
 
 std::int32_t DryRunHost::GetFirstSelectedItem(TDbxContext* context, TDbxItem* item) {
-  return NoteComponent(Next().GetFirstSelectedItem(context, item), item);
+  return NoteComponent(next_.GetFirstSelectedItem(context, item), item);
 }
 
 std::int32_t DryRunHost::GetNextSelectedItem(TDbxContext* context, TDbxItem* item) {
-  return NoteComponent(Next().GetNextSelectedItem(context, item), item);
+  return NoteComponent(next_.GetNextSelectedItem(context, item), item);
 }
 
 std::int32_t DryRunHost::RotateComponent(TDbxContext*, std::int32_t angle, std::int32_t*,
                                          TDbxComponent* component) {
-  // Most runs turn and move every component once.
-  if (intended_.empty()) intended_.reserve(2 * selection_.size());
-  intended_.push_back(Rotation(angle, *component));
+  intended_.push_back(
+      IntendedChange(TComponentChange::Kind::Rotate, angle, 0, 0, Index(), *component));
   return 0;
 }
 
 std::int32_t DryRunHost::MoveComponent(TDbxContext*, std::int32_t dx, std::int32_t dy,
                                        TDbxComponent* component) {
-  if (intended_.empty()) intended_.reserve(2 * selection_.size());
-  intended_.push_back(Movement(dx, dy, *component));
+  intended_.push_back(IntendedChange(TComponentChange::Kind::Move, 0, dx, dy, Index(), *component));
   return 0;
+}
+
+TSelectionHost::TSelectionHost(std::vector<TDbxComponent> components, std::int32_t units)
+    : components_(std::move(components)), units_(units) {
+  index_.Build(components_);
 }
 
 std::int32_t TSelectionHost::OpenDesign(std::int32_t, std::int32_t, const char*, TDbxContext*) {
   next_ = 0;
+  intended_.clear();
+  index_.ForgetClaims();
   return 0;
+}
+
+std::int32_t TSelectionHost::RotateComponent(TDbxContext*, std::int32_t angle, std::int32_t*,
+                                             TDbxComponent* component) {
+  intended_.push_back(
+      IntendedChange(TComponentChange::Kind::Rotate, angle, 0, 0, index_, *component));
+  return 0;
+}
+
+std::int32_t TSelectionHost::MoveComponent(TDbxContext*, std::int32_t dx, std::int32_t dy,
+                                           TDbxComponent* component) {
+  intended_.push_back(IntendedChange(TComponentChange::Kind::Move, 0, dx, dy, index_, *component));
+  return 0;
+}
+
+std::optional<std::size_t> TSelectionHost::Claim(const TDbxComponent& record) {
+  return index_.Claim(record, kCallerClaim);
 }
 
 std::int32_t TSelectionHost::GetDesignInfo(TDbxContext*, TDesignInfo* info) {

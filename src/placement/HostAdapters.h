@@ -4,7 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -40,61 +42,139 @@ class ChangeRecordingHost final : public DbxCallsForwarder {
   std::vector<TComponentChange> accepted_;
 };
 
-// Passes the connection and the reading of the selection through, but makes no change: every
-// rotation and move is noted instead and answered with success, as the host would accept it.
-// The components of the selection are noted too, as the host gave them.
-class DryRunHost final : public DbxCallsForwarder {
- public:
-  using DbxCallsForwarder::DbxCallsForwarder;
+// A rotation or move a run asked for, and the component of the selection it was asked of.
+struct TIntendedChange {
+  TComponentChange::Kind kind = TComponentChange::Kind::Move;
+  std::int32_t angle = 0;  // Rotate: the change, tenths of a degree
+  std::int32_t dx = 0;     // Move: the offset, database units
+  std::int32_t dy = 0;
+  std::optional<std::size_t> part;  // its index in the selection; none when no component matches
+};
 
+// The components of a selection by what a record shows of them (designator, place, angle), for
+// a run that makes no change: a record the run hands back shows exactly what its component was
+// read with. Components that show the same are told apart by the order in which they are asked
+// about; what a picture shows of them is the same either way. The selection must outlive the
+// index and keep its place in memory.
+class TSelectionIndex {
+ public:
+  static constexpr std::size_t kKinds = 3;  // rotations, moves, and one kind more for the caller
+
+  void Build(const std::vector<TDbxComponent>& selection);
+  // The next component that shows the same, not yet claimed for this kind (below kKinds).
+  std::optional<std::size_t> Claim(const TDbxComponent& record, std::size_t kind);
+  void ForgetClaims();
+  std::size_t Size() const { return size_; }
+
+ private:
+  struct Key {
+    std::string_view refDes;
+    std::int32_t x, y, rotation;
+    friend bool operator==(const Key&, const Key&) = default;
+  };
+  static Key KeyOf(const TDbxComponent& record);
+  static std::uint64_t HashOf(const Key& key);
+  // One key: its components are parts_[offset, offset + count), in the order read. Open
+  // addressing in one block of memory, so that a claim costs a cache miss or two, not a walk.
+  struct Slot {
+    std::uint64_t hash = 0;
+    std::uint32_t offset = 0;
+    std::uint32_t count = 0;  // 0: the slot is free
+    std::uint64_t round = 0;  // the claims below count only in the round they were made in
+    std::uint32_t claimed[kKinds] = {};
+  };
+  // The slot of the key, or the free slot where it would go.
+  Slot& Find(const Key& key, std::uint64_t hash);
+
+  const std::vector<TDbxComponent>* selection_ = nullptr;
+  std::vector<Slot> slots_;  // a power of two in size, at most half full
+  std::vector<std::uint32_t> parts_;
+  std::size_t size_ = 0;
+  std::uint64_t round_ = 1;
+};
+
+// A host that makes no change but notes what a run asks of it: every component of the selection
+// as read, and every rotation and move, answered with success as the host would accept it.
+class IRecordingHost : public IDbxCalls {
+ public:
+  // Every component of the selection, in the order read.
+  virtual const std::vector<TDbxComponent>& Selection() const = 0;
+  // Every change the run asked for, in its order.
+  virtual const std::vector<TIntendedChange>& Intended() const = 0;
+  // The component a record of the run came from, claimed for a kind of the caller's own.
+  virtual std::optional<std::size_t> Claim(const TDbxComponent& record) = 0;
+};
+
+// Passes the connection and the reading of the selection through, but makes no change.
+class DryRunHost final : public IRecordingHost {
+ public:
+  explicit DryRunHost(IDbxCalls& next) : next_(next) {}
+
+  std::int32_t OpenDesign(std::int32_t dbType, std::int32_t timeout, const char* name,
+                          TDbxContext* context) override {
+    return next_.OpenDesign(dbType, timeout, name, context);
+  }
+  std::int32_t CloseDesign(TDbxContext* context, const char* message) override {
+    return next_.CloseDesign(context, message);
+  }
+  std::int32_t GetDesignInfo(TDbxContext* context, TDesignInfo* info) override {
+    return next_.GetDesignInfo(context, info);
+  }
   std::int32_t GetFirstSelectedItem(TDbxContext* context, TDbxItem* item) override;
   std::int32_t GetNextSelectedItem(TDbxContext* context, TDbxItem* item) override;
-
   std::int32_t RotateComponent(TDbxContext* context, std::int32_t angle,
                                std::int32_t* rotationPoint, TDbxComponent* component) override;
   std::int32_t MoveComponent(TDbxContext* context, std::int32_t dx, std::int32_t dy,
                              TDbxComponent* component) override;
+  std::string StatusText(std::int32_t status) const override { return next_.StatusText(status); }
 
-  // Every change the run asked for, in its order.
-  const std::vector<TComponentChange>& Intended() const { return intended_; }
-  // Every component of the selection, in the order read.
-  const std::vector<TDbxComponent>& Selection() const { return selection_; }
+  const std::vector<TDbxComponent>& Selection() const override { return selection_; }
+  const std::vector<TIntendedChange>& Intended() const override { return intended_; }
+  std::optional<std::size_t> Claim(const TDbxComponent& record) override;
 
  private:
   std::int32_t NoteComponent(std::int32_t status, const TDbxItem* item);
+  // The index of the selection as read so far.
+  TSelectionIndex& Index();
 
-  std::vector<TComponentChange> intended_;
+  IDbxCalls& next_;
+  std::vector<TIntendedChange> intended_;
   std::vector<TDbxComponent> selection_;
+  TSelectionIndex index_;
 };
 
 // A host that serves a selection read earlier, from memory: the connection always opens, the
 // design's units are the ones given, the items are the components given, in order, and every
-// rotation and move is answered with success and changes nothing. A live picture runs over it
-// without a host call.
-class TSelectionHost final : public IDbxCalls {
+// rotation and move is noted, answered with success and changes nothing. A live picture runs
+// over it without a host call; its index of the selection is made once, for every run over it.
+class TSelectionHost final : public IRecordingHost {
  public:
-  TSelectionHost(std::vector<TDbxComponent> components, std::int32_t units)
-      : components_(std::move(components)), units_(units) {}
+  TSelectionHost(std::vector<TDbxComponent> components, std::int32_t units);
+  TSelectionHost(const TSelectionHost&) = delete;
+  TSelectionHost& operator=(const TSelectionHost&) = delete;
 
+  // Each connection starts a run afresh: nothing noted, nothing claimed.
   std::int32_t OpenDesign(std::int32_t, std::int32_t, const char*, TDbxContext*) override;
   std::int32_t CloseDesign(TDbxContext*, const char*) override { return 0; }
   std::int32_t GetDesignInfo(TDbxContext*, TDesignInfo* info) override;
   std::int32_t GetFirstSelectedItem(TDbxContext* context, TDbxItem* item) override;
   std::int32_t GetNextSelectedItem(TDbxContext* context, TDbxItem* item) override;
-  std::int32_t RotateComponent(TDbxContext*, std::int32_t, std::int32_t*, TDbxComponent*) override {
-    return 0;
-  }
-  std::int32_t MoveComponent(TDbxContext*, std::int32_t, std::int32_t, TDbxComponent*) override {
-    return 0;
-  }
+  std::int32_t RotateComponent(TDbxContext* context, std::int32_t angle,
+                               std::int32_t* rotationPoint, TDbxComponent* component) override;
+  std::int32_t MoveComponent(TDbxContext* context, std::int32_t dx, std::int32_t dy,
+                             TDbxComponent* component) override;
   std::string StatusText(std::int32_t status) const override;
 
-  const std::vector<TDbxComponent>& Components() const { return components_; }
+  const std::vector<TDbxComponent>& Selection() const override { return components_; }
+  const std::vector<TIntendedChange>& Intended() const override { return intended_; }
+  std::optional<std::size_t> Claim(const TDbxComponent& record) override;
 
  private:
   std::vector<TDbxComponent> components_;
   std::int32_t units_;
   std::size_t next_ = 0;
+  TSelectionIndex index_;
+  std::vector<TIntendedChange> intended_;
 };
 
 }  // namespace kordane

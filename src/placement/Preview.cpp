@@ -1,12 +1,8 @@
 #include "placement/Preview.h"
 
-#include <cstring>
-#include <functional>
 #include <limits>
 #include <map>
 #include <optional>
-#include <string_view>
-#include <unordered_map>
 #include <utility>
 
 #include "host/Conversions.h"
@@ -54,56 +50,6 @@ class PreviewView final : public IPlacementView {
   std::vector<TDbxComponent> unplaced_;
 };
 
-std::string_view BytesOf(const TDbxComponent& record) {
-  return {reinterpret_cast<const char*>(record.bytes), sizeof record.bytes};
-}
-
-// A record's hash from the fields that tell components apart (the designator's first bytes, place,
-// angle); equal keys still compare all their bytes.
-struct RecordHash {
-  std::size_t operator()(std::string_view bytes) const noexcept {
-    const auto field = [bytes](std::size_t offset) {
-      std::uint32_t value = 0;
-      std::memcpy(&value, bytes.data() + offset, sizeof value);
-      return std::size_t{value};
-    };
-    const std::string_view refDes = bytes.substr(TDbxComponent::kRefDesOffset, 16);
-    std::size_t hash = std::hash<std::string_view>{}(refDes);
-    hash = hash * 1000003u ^ field(TDbxComponent::kXOffset);
-    hash = hash * 1000003u ^ field(TDbxComponent::kYOffset);
-    return hash * 1000003u ^ field(TDbxComponent::kRotationOffset);
-  }
-};
-
-// Parts by their record's bytes. The dry run leaves every record as it was read, so a change's
-// record is byte for byte the one its component was read with; components whose records are
-// identical are told apart by the order in which their changes come.
-class PartIndex {
- public:
-  // The selection must outlive the index: its bytes are the keys.
-  explicit PartIndex(const std::vector<TDbxComponent>& selection) {
-    parts_.reserve(selection.size());
-    for (std::size_t i = 0; i < selection.size(); ++i) {
-      parts_[BytesOf(selection[i])].parts.push_back(i);
-    }
-  }
-  // The next part of these bytes not yet given a claim of this kind (0 to 2).
-  std::optional<std::size_t> Claim(const TDbxComponent& record, std::size_t kind) {
-    const auto found = parts_.find(BytesOf(record));
-    if (found == parts_.end()) return std::nullopt;
-    Entry& entry = found->second;
-    if (entry.next[kind] >= entry.parts.size()) return std::nullopt;
-    return entry.parts[entry.next[kind]++];
-  }
-
- private:
-  struct Entry {
-    std::vector<std::size_t> parts;
-    std::size_t next[3] = {};
-  };
-  std::unordered_map<std::string_view, Entry, RecordHash> parts_;
-};
-
 // A target the host could not reach is drawn at the edge of the coordinate range.
 std::int32_t Clamped(std::int64_t value) {
   constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
@@ -116,17 +62,20 @@ void GroupParts(TPreview& preview) {
   class Silent final : public IRefDesReporter {
     void ReportRefDesError(const std::string&) override {}
   } silent;
+  std::vector<std::string> prefixes;
+  prefixes.reserve(preview.parts.size());
   std::map<std::string, std::size_t> counts;
   for (const TPreviewPart& part : preview.parts) {
-    ++counts[SplitRefDes(part.refDes, silent).prefix];
+    prefixes.push_back(SplitRefDes(part.refDes, silent).prefix);
+    ++counts[prefixes.back()];
   }
   std::map<std::string, std::size_t> indexOf;
   for (const auto& [prefix, count] : counts) {
     indexOf[prefix] = preview.groups.size();
     preview.groups.push_back({prefix, count});
   }
-  for (TPreviewPart& part : preview.parts) {
-    part.group = indexOf[SplitRefDes(part.refDes, silent).prefix];
+  for (std::size_t i = 0; i < preview.parts.size(); ++i) {
+    preview.parts[i].group = indexOf[prefixes[i]];
   }
 }
 
@@ -151,8 +100,6 @@ std::string Summary(const TPreview& preview, const std::string& tail) {
   return text + tail;
 }
 
-constexpr std::size_t kUnplacedClaim = 2;
-
 }  // namespace
 
 std::string UnitsName(std::int32_t units) {
@@ -162,6 +109,12 @@ std::string UnitsName(std::int32_t units) {
 }
 
 TPreview MakePreview(IDbxCalls& host, const PlacementInputs& inputs,
+                     const std::string& rotationText, IPlacementView* unitsLabel) {
+  DryRunHost dryRun(host);
+  return MakePreview(static_cast<IRecordingHost&>(dryRun), inputs, rotationText, unitsLabel);
+}
+
+TPreview MakePreview(IRecordingHost& host, const PlacementInputs& inputs,
                      const std::string& rotationText, IPlacementView* unitsLabel) {
   const auto run = [&inputs](IDbxCalls& runHost, IPlacementView& view, bool& designOpen,
                              const TUnplacedReport&) {
@@ -174,14 +127,14 @@ TPreview MakePreview(IDbxCalls& host, const PlacementInputs& inputs,
   return preview;
 }
 
-TPreview PreviewOfRun(IDbxCalls& host, const TPreviewedRun& run, const std::string& rotationText,
-                      IPlacementView* unitsLabel, const std::string& summaryTail) {
+TPreview PreviewOfRun(IRecordingHost& host, const TPreviewedRun& run,
+                      const std::string& rotationText, IPlacementView* unitsLabel,
+                      const std::string& summaryTail) {
   TPreview preview;
-  DryRunHost dryRun(host);
   PreviewView view(rotationText, unitsLabel, preview);
   bool designOpen = false;
   try {
-    run(dryRun, view, designOpen,
+    run(host, view, designOpen,
         [&view](const TDbxComponent& record) { view.NoteUnplaced(record); });
   } catch (const ConversionError& error) {
     preview.failure = error.what();
@@ -190,31 +143,31 @@ TPreview PreviewOfRun(IDbxCalls& host, const TPreviewedRun& run, const std::stri
   if (preview.failure.empty() && !view.Status().empty()) preview.failure = view.Status();
   preview.units = DbUnits;
 
-  for (const TDbxComponent& record : dryRun.Selection()) {
+  const std::vector<TDbxComponent>& selection = host.Selection();
+  preview.parts.reserve(selection.size());
+  for (const TDbxComponent& record : selection) {
     TPreviewPart part;
     part.refDes = record.RefDes();
     part.x = part.toX = record.X();
     part.y = part.toY = record.Y();
     part.rotation = part.toRotation = record.Rotation();
-    preview.parts.push_back(part);
+    preview.parts.push_back(std::move(part));
   }
-  PartIndex index(dryRun.Selection());
-  for (const TComponentChange& change : dryRun.Intended()) {
-    const std::optional<std::size_t> found =
-        index.Claim(change.record, static_cast<std::size_t>(change.kind));
-    if (!found) continue;
-    TPreviewPart& part = preview.parts[*found];
+  // The run hands back the records as they were read: each change starts from its part as read.
+  for (const TIntendedChange& change : host.Intended()) {
+    if (!change.part) continue;
+    TPreviewPart& part = preview.parts[*change.part];
     if (change.kind == TComponentChange::Kind::Rotate) {
-      part.toRotation = Clamped(std::int64_t{change.record.Rotation()} + change.angle);
+      part.toRotation = Clamped(std::int64_t{part.rotation} + change.angle);
       part.rotates = part.rotates || change.angle != 0;
     } else {
-      part.toX = Clamped(std::int64_t{change.record.X()} + change.dx);
-      part.toY = Clamped(std::int64_t{change.record.Y()} + change.dy);
+      part.toX = Clamped(std::int64_t{part.x} + change.dx);
+      part.toY = Clamped(std::int64_t{part.y} + change.dy);
       part.moves = part.moves || change.dx != 0 || change.dy != 0;
     }
   }
   for (const TDbxComponent& record : view.Unplaced()) {
-    const std::optional<std::size_t> found = index.Claim(record, kUnplacedClaim);
+    const std::optional<std::size_t> found = host.Claim(record);
     if (found) preview.parts[*found].unplaced = true;
   }
   GroupParts(preview);

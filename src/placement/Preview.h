@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/DbxCalls.h"
+#include "placement/HostAdapters.h"
 #include "placement/PlacementRun.h"
 
 namespace kordane {
@@ -43,6 +44,9 @@ struct TPreview {
 // unitsLabel when the connection learns the units.
 TPreview MakePreview(IDbxCalls& host, const PlacementInputs& inputs,
                      const std::string& rotationText, IPlacementView* unitsLabel = nullptr);
+// The same over a host that makes no change already (a selection served from memory).
+TPreview MakePreview(IRecordingHost& host, const PlacementInputs& inputs,
+                     const std::string& rotationText, IPlacementView* unitsLabel = nullptr);
 
 // Receives the record of every member a run leaves where it is because its slot does not fit.
 using TUnplacedReport = std::function<void(const TDbxComponent& record)>;
@@ -53,8 +57,9 @@ using TPreviewedRun = std::function<void(IDbxCalls& host, IPlacementView& view, 
 // What any run over the selection would do, worked out as MakePreview does. The summary is
 // "<n> components in <g> groups: <m> moves, <r> rotations", then "; <k> out of range, not moved"
 // when there are such members, then summaryTail.
-TPreview PreviewOfRun(IDbxCalls& host, const TPreviewedRun& run, const std::string& rotationText,
-                      IPlacementView* unitsLabel, const std::string& summaryTail);
+TPreview PreviewOfRun(IRecordingHost& host, const TPreviewedRun& run,
+                      const std::string& rotationText, IPlacementView* unitsLabel,
+                      const std::string& summaryTail);
 
 // The selection as one connection reads it (opens, reads, closes, changes nothing): every
 // component in the order read, and what kept it from being read (the library's status text of a

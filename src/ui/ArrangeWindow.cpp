@@ -341,12 +341,12 @@ void TArrangeWindow::Refresh() {
   choices_ = ChoicesShown();
   ShowPatternControls();
   bool applicable = true;
-  if (!read_.failure.empty()) {
+  if (!readFailure_.empty()) {
     // The host could not be read; Apply tries it again.
     picture_ = TPreview{};
-    picture_.failure = read_.failure;
+    picture_.failure = readFailure_;
   } else {
-    TSelectionHost memory(read_.components, DbUnits);
+    TSelectionHost& memory = *selection_;
     if (choices_.pattern == TArrangePattern::RowsOrColumns) {
       picture_ = MakePreview(memory, arranger_.MainInputs(), arranger_.MainRotationText());
     } else {
@@ -368,7 +368,9 @@ void TArrangeWindow::Refresh() {
 }
 
 void TArrangeWindow::ReadAgain() {
-  read_ = arranger_.ReadSelection();
+  TSelectionRead read = arranger_.ReadSelection();
+  readFailure_ = std::move(read.failure);
+  selection_ = std::make_unique<TSelectionHost>(std::move(read.components), DbUnits);
   Refresh();
 }
 

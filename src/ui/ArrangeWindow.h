@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "placement/Arrange.h"
+#include "placement/HostAdapters.h"
 #include "placement/Preview.h"
 #include "ui/DpiScale.h"
 #include "ui/Win32Util.h"
@@ -167,7 +168,10 @@ class TArrangeWindow final : public WindowBase {
   std::vector<HWND> controls_;
   std::unique_ptr<std::remove_pointer_t<HACCEL>, AcceleratorDestroyer> shortcuts_;
   TArrangeChoices choices_;
-  TSelectionRead read_;
+  // The selection as last read, served from memory to the live picture; what kept it from being
+  // read, if anything.
+  std::unique_ptr<TSelectionHost> selection_;
+  std::string readFailure_;
   TPreview picture_;
   int showingChoices_ = 0;  // >0 while the program sets the controls: their notices are its own
   int result_ = 0;
