@@ -218,13 +218,8 @@ LRESULT TAboutBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       MoveToSuggestedRect(Handle(), lParam);
       return 0;
     }
-    case WM_NEXTDLGCTL: {
-      const HWND next = LOWORD(lParam) != 0
-                            ? reinterpret_cast<HWND>(wParam)
-                            : GetNextDlgTabItem(Handle(), GetFocus(), wParam != 0 ? TRUE : FALSE);
-      if (next != nullptr) SetFocus(next);
-      return 0;
-    }
+    case WM_NEXTDLGCTL:
+      return MoveDialogFocus(Handle(), wParam, lParam);
     case WM_ACTIVATE:
       // Like a dialog, give the focus back to where it was when the box is activated again.
       if (LOWORD(wParam) == WA_INACTIVE) {

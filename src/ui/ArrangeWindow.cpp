@@ -501,6 +501,8 @@ LRESULT TArrangeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
           focused == kIdReadSelection || focused == kIdApply || focused == kIdArrangeClose;
       return isButton ? MAKELRESULT(focused, DC_HASDEFID) : 0;
     }
+    case WM_NEXTDLGCTL:
+      return MoveDialogFocus(Handle(), wParam, lParam);
     case WM_SIZE:
       Layout();
       return 0;

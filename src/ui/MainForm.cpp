@@ -303,6 +303,9 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       ApplyDpi(DpiOfDpiChanged(wParam));
       MoveToSuggestedRect(Handle(), lParam);
       return 0;
+    case WM_NEXTDLGCTL:
+      // A group box's mnemonic passes the focus on into it.
+      return MoveDialogFocus(Handle(), wParam, lParam);
     case WM_CLOSE:
       FormClose();
       DestroyWindow(Handle());

@@ -160,6 +160,8 @@ LRESULT TPreviewWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       const bool isButton = focused == kIdPreviewGo || focused == kIdPreviewClose;
       return isButton ? MAKELRESULT(focused, DC_HASDEFID) : 0;
     }
+    case WM_NEXTDLGCTL:
+      return MoveDialogFocus(Handle(), wParam, lParam);
     case WM_SIZE:
       Layout();
       return 0;

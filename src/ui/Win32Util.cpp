@@ -212,4 +212,34 @@ std::string WindowText(HWND window) {
   return text;
 }
 
+namespace {
+
+// Focuses a control as the dialog manager does: an edit's text is selected whole.
+void FocusLikeADialog(HWND control) {
+  SetFocus(control);
+  if ((SendMessageA(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0) {
+    SendMessageA(control, EM_SETSEL, 0, -1);
+  }
+}
+
+}  // namespace
+
+LRESULT MoveDialogFocus(HWND window, WPARAM wParam, LPARAM lParam) {
+  const HWND focus = GetFocus();
+  const bool container =
+      focus != nullptr && (GetWindowLongA(focus, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) != 0;
+  if (LOWORD(lParam) == 0 && wParam == 0 && container) {
+    // On from a group box that holds controls: into it, to its first.
+    if (const HWND inside = GetNextDlgTabItem(focus, nullptr, FALSE)) {
+      FocusLikeADialog(inside);
+      return 0;
+    }
+  }
+  const HWND next = LOWORD(lParam) != 0
+                        ? reinterpret_cast<HWND>(wParam)
+                        : GetNextDlgTabItem(window, focus, wParam != 0 ? TRUE : FALSE);
+  if (next != nullptr) FocusLikeADialog(next);
+  return 0;
+}
+
 }  // namespace kordane::ui

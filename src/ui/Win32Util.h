@@ -176,6 +176,12 @@ class CountGuard {
   int& counter_;
 };
 
+// WM_NEXTDLGCTL for a window that is not of the dialog class but runs under the dialog manager:
+// the dialog keys send it for Tab and for the mnemonic of a label or group box, whose control
+// then passes the focus on to the next one (into a group box that holds controls, to its first).
+// lParam non-zero: focus wParam's control; otherwise the next (wParam 0) or previous tab stop.
+LRESULT MoveDialogFocus(HWND window, WPARAM wParam, LPARAM lParam);
+
 // The text of a window or control.
 std::string WindowText(HWND window);
 

@@ -5,8 +5,10 @@
 #include <windows.h>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ModalScript.h"
 #include "UiTestSupport.h"
@@ -168,6 +170,42 @@ TEST_F(ArrangeWindowTest, CircleAppliedPutsTheLedsOnARing) {
   }
   EXPECT_EQ(placed.at("D1").x, 2500 + 1016000) << "the first at 0 degrees";
   EXPECT_EQ(placed.at("D1").y, 2300);
+}
+
+// Alt and a letter as the keyboard gives it to the focused control.
+void PressAlt(char letter) {
+  PostMessageA(GetFocus(), WM_SYSCHAR, static_cast<WPARAM>(letter), LPARAM{1} << 29);
+}
+
+TEST_F(ArrangeWindowTest, MnemonicsOfLabelsAndGroupBoxesReachTheirFields) {
+  Start();
+  // In the main window, whose dialog keys the program's own loop hands to the dialog manager: a
+  // group box's mnemonic goes into it.
+  SetFocus(form_->Control(kIdAlign));
+  MSG altS{GetFocus(), WM_SYSCHAR, 's', LPARAM{1} << 29, 0, {}};
+  IsDialogMessageA(form_->Handle(), &altS);
+  EXPECT_EQ(GetFocus(), form_->Control(kIdSpacing)) << "Alt+S";
+
+  struct Row {
+    char letter;
+    int focused;
+  };
+  const Row rows[] = {{'m', kIdColumns}, {'x', kIdPitchX}, {'y', kIdPitchY},
+                      {'f', kIdFill},    {'t', kIdStart},  {'o', kIdOrder}};
+  std::vector<int> reached;
+  std::vector<std::function<void()>> steps;
+  for (const Row& row : rows) {
+    steps.emplace_back([letter = row.letter] { PressAlt(letter); });
+    steps.emplace_back([&reached] { reached.push_back(GetDlgCtrlID(GetFocus())); });
+  }
+  steps.emplace_back([] { PostMessageA(OpenArrange(), WM_CLOSE, 0, 0); });
+  ModalScript script(std::move(steps), ArrangeReady);
+  form_->Arrange1Click();
+  ASSERT_TRUE(script.Finished());
+  ASSERT_EQ(reached.size(), std::size(rows));
+  for (std::size_t i = 0; i < reached.size(); ++i) {
+    EXPECT_EQ(reached[i], rows[i].focused) << "Alt+" << rows[i].letter;
+  }
 }
 
 TEST_F(ArrangeWindowTest, ChoicesAndFrameComeBackAfterARestart) {
