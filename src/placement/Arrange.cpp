@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <optional>
 #include <vector>
 
@@ -62,14 +61,6 @@ std::int32_t Columns(const std::string& text) {
   }
   if (columns < 1) Invalid(kRule);
   return columns;
-}
-
-std::optional<std::int32_t> ToInt32(std::int64_t value) {
-  if (value < std::numeric_limits<std::int32_t>::min() ||
-      value > std::numeric_limits<std::int32_t>::max()) {
-    return std::nullopt;
-  }
-  return static_cast<std::int32_t>(value);
 }
 
 std::vector<TMemberPlace> PlacesOf(const std::vector<TDbxComponent*>& members) {
@@ -232,6 +223,15 @@ void MakeChanges(TSelectionStep& step, const std::vector<TPlannedGroup>& plan,
   }
 }
 
+// RunArrange over a host that makes no change.
+TPreview PreviewOfArrange(IDbxCalls& host, IChangeNotes& notes, const TArrangeChoices& choices) {
+  const auto run = [&choices](IDbxCalls& runHost, IPlacementView& view, bool& designOpen,
+                              const TUnplacedReport& unplaced) {
+    RunArrange(runHost, choices, view, designOpen, unplaced);
+  };
+  return PreviewOfRun(host, notes, run, "", nullptr, "");
+}
+
 }  // namespace
 
 TArrangeParams ParseArrangeChoices(const TArrangeChoices& choices) {
@@ -293,15 +293,11 @@ void RunArrange(IDbxCalls& host, const TArrangeChoices& choices, IPlacementView&
 
 TPreview MakeArrangePreview(IDbxCalls& host, const TArrangeChoices& choices) {
   DryRunHost dryRun(host);
-  return MakeArrangePreview(static_cast<IRecordingHost&>(dryRun), choices);
+  return PreviewOfArrange(dryRun, dryRun, choices);
 }
 
-TPreview MakeArrangePreview(IRecordingHost& host, const TArrangeChoices& choices) {
-  const auto run = [&choices](IDbxCalls& runHost, IPlacementView& view, bool& designOpen,
-                              const TUnplacedReport& unplaced) {
-    RunArrange(runHost, choices, view, designOpen, unplaced);
-  };
-  return PreviewOfRun(host, run, "", nullptr, "");
+TPreview MakeArrangePreview(TSelectionHost& host, const TArrangeChoices& choices) {
+  return PreviewOfArrange(host, host, choices);
 }
 
 }  // namespace kordane

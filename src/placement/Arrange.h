@@ -78,7 +78,7 @@ void RunArrange(IDbxCalls& host, const TArrangeChoices& choices, IPlacementView&
 
 // What RunArrange would do over host, worked out without a change.
 TPreview MakeArrangePreview(IDbxCalls& host, const TArrangeChoices& choices);
-// The same over a host that makes no change already: the live picture over a TSelectionHost.
-TPreview MakeArrangePreview(IRecordingHost& host, const TArrangeChoices& choices);
+// The same over a selection served from memory: the Arrange window's live picture.
+TPreview MakeArrangePreview(TSelectionHost& host, const TArrangeChoices& choices);
 
 }  // namespace kordane

@@ -150,11 +150,11 @@ std::int32_t DryRunHost::NoteComponent(std::int32_t status, const TDbxItem* item
 }
 
 std::int32_t DryRunHost::GetFirstSelectedItem(TDbxContext* context, TDbxItem* item) {
-  return NoteComponent(next_.GetFirstSelectedItem(context, item), item);
+  return NoteComponent(Next().GetFirstSelectedItem(context, item), item);
 }
 
 std::int32_t DryRunHost::GetNextSelectedItem(TDbxContext* context, TDbxItem* item) {
-  return NoteComponent(next_.GetNextSelectedItem(context, item), item);
+  return NoteComponent(Next().GetNextSelectedItem(context, item), item);
 }
 
 std::int32_t DryRunHost::RotateComponent(TDbxContext*, std::int32_t angle, std::int32_t*,

@@ -93,10 +93,11 @@ class TSelectionIndex {
   std::uint64_t round_ = 1;
 };
 
-// A host that makes no change but notes what a run asks of it: every component of the selection
-// as read, and every rotation and move, answered with success as the host would accept it.
-class IRecordingHost : public IDbxCalls {
+// What a host that makes no change noted of a run: every component of the selection as read, and
+// every rotation and move, which it answered with success as the host would accept it.
+class IChangeNotes {
  public:
+  virtual ~IChangeNotes() = default;
   // Every component of the selection, in the order read.
   virtual const std::vector<TDbxComponent>& Selection() const = 0;
   // Every change the run asked for, in its order.
@@ -106,27 +107,16 @@ class IRecordingHost : public IDbxCalls {
 };
 
 // Passes the connection and the reading of the selection through, but makes no change.
-class DryRunHost final : public IRecordingHost {
+class DryRunHost final : public DbxCallsForwarder, public IChangeNotes {
  public:
-  explicit DryRunHost(IDbxCalls& next) : next_(next) {}
+  using DbxCallsForwarder::DbxCallsForwarder;
 
-  std::int32_t OpenDesign(std::int32_t dbType, std::int32_t timeout, const char* name,
-                          TDbxContext* context) override {
-    return next_.OpenDesign(dbType, timeout, name, context);
-  }
-  std::int32_t CloseDesign(TDbxContext* context, const char* message) override {
-    return next_.CloseDesign(context, message);
-  }
-  std::int32_t GetDesignInfo(TDbxContext* context, TDesignInfo* info) override {
-    return next_.GetDesignInfo(context, info);
-  }
   std::int32_t GetFirstSelectedItem(TDbxContext* context, TDbxItem* item) override;
   std::int32_t GetNextSelectedItem(TDbxContext* context, TDbxItem* item) override;
   std::int32_t RotateComponent(TDbxContext* context, std::int32_t angle,
                                std::int32_t* rotationPoint, TDbxComponent* component) override;
   std::int32_t MoveComponent(TDbxContext* context, std::int32_t dx, std::int32_t dy,
                              TDbxComponent* component) override;
-  std::string StatusText(std::int32_t status) const override { return next_.StatusText(status); }
 
   const std::vector<TDbxComponent>& Selection() const override { return selection_; }
   const std::vector<TIntendedChange>& Intended() const override { return intended_; }
@@ -137,7 +127,6 @@ class DryRunHost final : public IRecordingHost {
   // The index of the selection as read so far.
   TSelectionIndex& Index();
 
-  IDbxCalls& next_;
   std::vector<TIntendedChange> intended_;
   std::vector<TDbxComponent> selection_;
   TSelectionIndex index_;
@@ -147,7 +136,7 @@ class DryRunHost final : public IRecordingHost {
 // design's units are the ones given, the items are the components given, in order, and every
 // rotation and move is noted, answered with success and changes nothing. A live picture runs
 // over it without a host call; its index of the selection is made once, for every run over it.
-class TSelectionHost final : public IRecordingHost {
+class TSelectionHost final : public IDbxCalls, public IChangeNotes {
  public:
   TSelectionHost(std::vector<TDbxComponent> components, std::int32_t units);
   TSelectionHost(const TSelectionHost&) = delete;

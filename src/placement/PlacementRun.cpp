@@ -1,7 +1,6 @@
 #include "placement/PlacementRun.h"
 
 #include <cstddef>
-#include <limits>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -19,14 +18,6 @@ namespace {
 using run_guards::ChangeTally;
 
 constexpr const char* kSpacingOutOfRange = "Spacing '%s' is out of range";
-
-std::optional<std::int32_t> ToInt32(std::int64_t value) {
-  if (value < std::numeric_limits<std::int32_t>::min() ||
-      value > std::numeric_limits<std::int32_t>::max()) {
-    return std::nullopt;
-  }
-  return static_cast<std::int32_t>(value);
-}
 
 [[noreturn]] void ThrowSpacingOutOfRange(const PlacementInputs& inputs) {
   throw ConversionError(FormatUserMessage(kSpacingOutOfRange, inputs.spacingText));

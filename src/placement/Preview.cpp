@@ -100,6 +100,20 @@ std::string Summary(const TPreview& preview, const std::string& tail) {
   return text + tail;
 }
 
+// Go's run over a host that makes no change, with its pitch in the summary.
+TPreview PreviewOfPlacement(IDbxCalls& host, IChangeNotes& notes, const PlacementInputs& inputs,
+                            const std::string& rotationText, IPlacementView* unitsLabel) {
+  const auto run = [&inputs](IDbxCalls& runHost, IPlacementView& view, bool& designOpen,
+                             const TUnplacedReport&) {
+    RunPlacement(runHost, inputs, view, designOpen);
+  };
+  TPreview preview = PreviewOfRun(host, notes, run, rotationText, unitsLabel, "");
+  preview.summary += inputs.spacingEnabled
+                         ? "; pitch " + inputs.spacingText + " " + UnitsName(preview.units)
+                         : "; spacing off";
+  return preview;
+}
+
 }  // namespace
 
 std::string UnitsName(std::int32_t units) {
@@ -111,23 +125,15 @@ std::string UnitsName(std::int32_t units) {
 TPreview MakePreview(IDbxCalls& host, const PlacementInputs& inputs,
                      const std::string& rotationText, IPlacementView* unitsLabel) {
   DryRunHost dryRun(host);
-  return MakePreview(static_cast<IRecordingHost&>(dryRun), inputs, rotationText, unitsLabel);
+  return PreviewOfPlacement(dryRun, dryRun, inputs, rotationText, unitsLabel);
 }
 
-TPreview MakePreview(IRecordingHost& host, const PlacementInputs& inputs,
+TPreview MakePreview(TSelectionHost& host, const PlacementInputs& inputs,
                      const std::string& rotationText, IPlacementView* unitsLabel) {
-  const auto run = [&inputs](IDbxCalls& runHost, IPlacementView& view, bool& designOpen,
-                             const TUnplacedReport&) {
-    RunPlacement(runHost, inputs, view, designOpen);
-  };
-  TPreview preview = PreviewOfRun(host, run, rotationText, unitsLabel, "");
-  preview.summary += inputs.spacingEnabled
-                         ? "; pitch " + inputs.spacingText + " " + UnitsName(preview.units)
-                         : "; spacing off";
-  return preview;
+  return PreviewOfPlacement(host, host, inputs, rotationText, unitsLabel);
 }
 
-TPreview PreviewOfRun(IRecordingHost& host, const TPreviewedRun& run,
+TPreview PreviewOfRun(IDbxCalls& host, IChangeNotes& notes, const TPreviewedRun& run,
                       const std::string& rotationText, IPlacementView* unitsLabel,
                       const std::string& summaryTail) {
   TPreview preview;
@@ -143,7 +149,7 @@ TPreview PreviewOfRun(IRecordingHost& host, const TPreviewedRun& run,
   if (preview.failure.empty() && !view.Status().empty()) preview.failure = view.Status();
   preview.units = DbUnits;
 
-  const std::vector<TDbxComponent>& selection = host.Selection();
+  const std::vector<TDbxComponent>& selection = notes.Selection();
   preview.parts.reserve(selection.size());
   for (const TDbxComponent& record : selection) {
     TPreviewPart part;
@@ -154,7 +160,7 @@ TPreview PreviewOfRun(IRecordingHost& host, const TPreviewedRun& run,
     preview.parts.push_back(std::move(part));
   }
   // The run hands back the records as they were read: each change starts from its part as read.
-  for (const TIntendedChange& change : host.Intended()) {
+  for (const TIntendedChange& change : notes.Intended()) {
     if (!change.part) continue;
     TPreviewPart& part = preview.parts[*change.part];
     if (change.kind == TComponentChange::Kind::Rotate) {
@@ -167,7 +173,7 @@ TPreview PreviewOfRun(IRecordingHost& host, const TPreviewedRun& run,
     }
   }
   for (const TDbxComponent& record : view.Unplaced()) {
-    const std::optional<std::size_t> found = host.Claim(record);
+    const std::optional<std::size_t> found = notes.Claim(record);
     if (found) preview.parts[*found].unplaced = true;
   }
   GroupParts(preview);

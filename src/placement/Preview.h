@@ -44,8 +44,8 @@ struct TPreview {
 // unitsLabel when the connection learns the units.
 TPreview MakePreview(IDbxCalls& host, const PlacementInputs& inputs,
                      const std::string& rotationText, IPlacementView* unitsLabel = nullptr);
-// The same over a host that makes no change already (a selection served from memory).
-TPreview MakePreview(IRecordingHost& host, const PlacementInputs& inputs,
+// The same over a selection served from memory.
+TPreview MakePreview(TSelectionHost& host, const PlacementInputs& inputs,
                      const std::string& rotationText, IPlacementView* unitsLabel = nullptr);
 
 // Receives the record of every member a run leaves where it is because its slot does not fit.
@@ -54,10 +54,11 @@ using TUnplacedReport = std::function<void(const TDbxComponent& record)>;
 using TPreviewedRun = std::function<void(IDbxCalls& host, IPlacementView& view, bool& designOpen,
                                          const TUnplacedReport& unplaced)>;
 
-// What any run over the selection would do, worked out as MakePreview does. The summary is
+// What any run over the selection would do, worked out as MakePreview does: the run goes over
+// host, which makes no change and keeps notes of it. The summary is
 // "<n> components in <g> groups: <m> moves, <r> rotations", then "; <k> out of range, not moved"
 // when there are such members, then summaryTail.
-TPreview PreviewOfRun(IRecordingHost& host, const TPreviewedRun& run,
+TPreview PreviewOfRun(IDbxCalls& host, IChangeNotes& notes, const TPreviewedRun& run,
                       const std::string& rotationText, IPlacementView* unitsLabel,
                       const std::string& summaryTail);
 

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <limits>
+#include <optional>
 
 #include "host/DbxCalls.h"
 #include "placement/CompSort.h"
@@ -13,6 +15,15 @@
 #include "placement/RunGuards.h"
 
 namespace kordane {
+
+// A value for the host's 32-bit coordinates and angles, or none when it does not fit.
+inline std::optional<std::int32_t> ToInt32(std::int64_t value) {
+  if (value < std::numeric_limits<std::int32_t>::min() ||
+      value > std::numeric_limits<std::int32_t>::max()) {
+    return std::nullopt;
+  }
+  return static_cast<std::int32_t>(value);
+}
 
 // What an action does with the groups once the selection is read (also when the open failed and
 // there are none): every change goes through host, is counted by tally and turns about

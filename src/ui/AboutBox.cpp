@@ -221,13 +221,7 @@ LRESULT TAboutBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NEXTDLGCTL:
       return MoveDialogFocus(Handle(), wParam, lParam);
     case WM_ACTIVATE:
-      // Like a dialog, give the focus back to where it was when the box is activated again.
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        const HWND focus = GetFocus();
-        if (focus != nullptr && IsChild(Handle(), focus)) lastFocus_ = focus;
-      } else {
-        SetFocus(lastFocus_ != nullptr && IsWindow(lastFocus_) ? lastFocus_ : Control(kIdMemo1));
-      }
+      KeepFocusOnActivate(Handle(), wParam, lastFocus_, Control(kIdMemo1));
       return 0;
     default:
       return DefaultHandling(message, wParam, lParam);

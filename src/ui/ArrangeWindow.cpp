@@ -553,13 +553,7 @@ LRESULT TArrangeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
     case WM_ACTIVATE:
-      // Like a dialog, give the focus back to where it was when the window is activated again.
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        const HWND focus = GetFocus();
-        if (focus != nullptr && IsChild(Handle(), focus)) lastFocus_ = focus;
-      } else if (lastFocus_ != nullptr && IsWindow(lastFocus_)) {
-        SetFocus(lastFocus_);
-      }
+      KeepFocusOnActivate(Handle(), wParam, lastFocus_, nullptr);
       return 0;
     default:
       return DefaultHandling(message, wParam, lParam);

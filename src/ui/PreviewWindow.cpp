@@ -196,14 +196,7 @@ LRESULT TPreviewWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     case WM_ACTIVATE:
-      // Like a dialog, give the focus back to where it was when the window is activated again.
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        const HWND focus = GetFocus();
-        if (focus != nullptr && IsChild(Handle(), focus)) lastFocus_ = focus;
-      } else {
-        SetFocus(lastFocus_ != nullptr && IsWindow(lastFocus_) ? lastFocus_
-                                                               : Control(kIdPreviewClose));
-      }
+      KeepFocusOnActivate(Handle(), wParam, lastFocus_, Control(kIdPreviewClose));
       return 0;
     default:
       return DefaultHandling(message, wParam, lParam);

@@ -242,4 +242,14 @@ LRESULT MoveDialogFocus(HWND window, WPARAM wParam, LPARAM lParam) {
   return 0;
 }
 
+void KeepFocusOnActivate(HWND window, WPARAM wParam, HWND& lastFocus, HWND fallback) {
+  if (LOWORD(wParam) == WA_INACTIVE) {
+    const HWND focus = GetFocus();
+    if (focus != nullptr && IsChild(window, focus)) lastFocus = focus;
+    return;
+  }
+  const HWND target = lastFocus != nullptr && IsWindow(lastFocus) ? lastFocus : fallback;
+  if (target != nullptr) SetFocus(target);
+}
+
 }  // namespace kordane::ui

@@ -182,6 +182,11 @@ class CountGuard {
 // lParam non-zero: focus wParam's control; otherwise the next (wParam 0) or previous tab stop.
 LRESULT MoveDialogFocus(HWND window, WPARAM wParam, LPARAM lParam);
 
+// WM_ACTIVATE of a window that keeps its focus like a dialog: when it goes inactive the focused
+// control is remembered in lastFocus, and when it is activated again the focus goes back there
+// (to fallback when there is none, and nowhere when fallback is null).
+void KeepFocusOnActivate(HWND window, WPARAM wParam, HWND& lastFocus, HWND fallback);
+
 // The text of a window or control.
 std::string WindowText(HWND window);
 

@@ -94,19 +94,13 @@ INSTANTIATE_TEST_SUITE_P(
                 {},
                 {{30, 40}, {20, 40}, {10, 40}, {30, 20}, {20, 20}}},
         GridRow{"OddRowsTurnedFromTheirOwnAngle",
-                {2, 10, 20, false, C::BottomLeft, false, true},
+                {1, 10, 20, false, C::BottomLeft, false, true},
                 {},
-                {{0, -10}, {10, -10}, {0, 10, 1800}, {10, 10, 1800}, {0, 30}}},
+                {{0, -10}, {0, 10, 2700}, {0, 30}, {0, 50, 1800}, {0, 70}}},
         GridRow{"OddRowsTurnedFromTurnToAndNormalised",
                 {5, 10, 20, true, C::TopLeft, false, true},
                 2700,
                 {{0, 40, 2700}, {10, 40, 900}, {20, 40, 2700}, {30, 40, 900}, {40, 40, 2700}}}));
-
-TEST(GridSlots, OddRowsWithoutTurnToKeepTheirOwnAngle) {
-  const std::vector<TMemberTarget> targets =
-      GridTargets(kFive, {1, 1, 1, false, C::TopLeft, false, true}, {});
-  EXPECT_EQ(targets[1].rotation, 2700) << "90° + 180°";
-}
 
 TEST(GridSlots, ByPositionIsReadingOrderFromTheCorner) {
   // Two rows of two, read in a scrambled order; one tie keeps the order of reading.
@@ -220,7 +214,32 @@ INSTANTIATE_TEST_SUITE_P(
                                  c.turn = true;
                                  c.turnText = "x";
                                },
-                               "Turn to must be a number of degrees"}));
+                               "Turn to must be a number of degrees"},
+                      ParseRow{"CircleRadiusZero",
+                               [](TArrangeChoices& c) {
+                                 c.pattern = TArrangePattern::Circle;
+                                 c.radiusText = "0";
+                               },
+                               "Radius must be a number greater than 0"},
+                      ParseRow{"CircleSpanZero",
+                               [](TArrangeChoices& c) {
+                                 c.pattern = TArrangePattern::Circle;
+                                 c.spanText = "0";
+                               },
+                               "Span must be greater than 0 and at most 360"},
+                      ParseRow{"CircleSpanPastAWholeTurn",
+                               [](TArrangeChoices& c) {
+                                 c.pattern = TArrangePattern::Circle;
+                                 c.spanText = "360.01";
+                               },
+                               "Span must be greater than 0 and at most 360"},
+                      ParseRow{"CircleCentreAtAWord",
+                               [](TArrangeChoices& c) {
+                                 c.pattern = TArrangePattern::Circle;
+                                 c.centreAt = true;
+                                 c.centreYText = "north";
+                               },
+                               "Centre Y must be a number"}));
 
 TEST(ArrangeParameters, OnlyTheChosenPatternsTextsCountAndAnglesRoundToTenths) {
   DbUnits = kUnitsMils;
@@ -234,6 +253,9 @@ TEST(ArrangeParameters, OnlyTheChosenPatternsTextsCountAndAnglesRoundToTenths) {
   choices.columnsText = "3";
   choices.pitchXText = "1.5";
   EXPECT_EQ(ParseArrangeChoices(choices).grid.pitchX, 3810);
+  choices.pattern = TArrangePattern::Circle;
+  choices.centreYText = "north";
+  EXPECT_NO_THROW(ParseArrangeChoices(choices)) << "the point counts only with At";
 }
 
 // Whole runs over the stand-in's in-memory design.

@@ -1,6 +1,7 @@
 // The circle: slots on full circles and arcs in both directions, concentric rings per group and
-// one shared ring, the turn with the circle, the order by position across the start angle, and
-// the parameters it refuses. Expected slots are worked out by hand from the angle tables.
+// one shared ring, the turn with the circle, the order by position across the start angle, and a
+// ring at 0 or less (its other refused parameters are with the others in ArrangeTest). Expected
+// slots are worked out by hand from the angle tables.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -101,34 +102,6 @@ TEST(CircleOrder, ByPositionCountsFromTheStartAngleInTheChosenDirection) {
             (std::vector<std::size_t>{1, 2, 3, 0}));
   EXPECT_EQ(CirclePositionOrder(members, 0, 0, Circle(90, 360, true)),
             (std::vector<std::size_t>{0, 3, 2, 1}));
-}
-
-TEST(CircleParameters, AreRefusedWithTheirName) {
-  DbUnits = kUnitsMils;
-  const auto message = [](void (*change)(TArrangeChoices&)) {
-    TArrangeChoices choices;
-    choices.pattern = TArrangePattern::Circle;
-    change(choices);
-    try {
-      ParseArrangeChoices(choices);
-    } catch (const ConversionError& error) {
-      return std::string(error.what());
-    }
-    return std::string("accepted");
-  };
-  EXPECT_EQ(message([](TArrangeChoices& c) { c.radiusText = "0"; }),
-            "Radius must be a number greater than 0");
-  EXPECT_EQ(message([](TArrangeChoices& c) { c.spanText = "0"; }),
-            "Span must be greater than 0 and at most 360");
-  EXPECT_EQ(message([](TArrangeChoices& c) { c.spanText = "360.01"; }),
-            "Span must be greater than 0 and at most 360");
-  EXPECT_EQ(message([](TArrangeChoices& c) {
-              c.centreAt = true;
-              c.centreYText = "north";
-            }),
-            "Centre Y must be a number");
-  EXPECT_EQ(message([](TArrangeChoices& c) { c.centreYText = "north"; }), "accepted")
-      << "the point counts only with At";
 }
 
 TEST(CircleParameters, ARingAtZeroOrLessIsNamedInThePicture) {

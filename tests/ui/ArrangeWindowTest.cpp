@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "FormOnBoard.h"
 #include "ModalScript.h"
 #include "UiTestSupport.h"
 #include "host/DbxUtils.h"
@@ -22,9 +23,6 @@ namespace {
 using kordane::testing::ComponentsOf;
 using kordane::testing::ModalScript;
 using kordane::testing::PressKey;
-using kordane::testing::PumpMessages;
-using kordane::testing::TempFolder;
-using kordane::testing::WriteFile;
 
 // Four LEDs out of line, and a resistor.
 constexpr const char* kBoard =
@@ -61,33 +59,9 @@ void HoldControl(bool held) {
   SetKeyboardState(keys);
 }
 
-class ArrangeWindowTest : public ::testing::Test {
+class ArrangeWindowTest : public kordane::testing::FormOnBoardTest {
  protected:
-  void SetUp() override {
-    WriteFile(Board(), kBoard);
-    SetEnvironmentVariableA("DBX32_BOARD", Board().string().c_str());
-  }
-  void TearDown() override {
-    form_.reset();
-    PumpMessages();
-    DbUnits = kUnitsUnknown;
-  }
-  void Start() {
-    form_ = std::make_unique<TfrmMain>((folder_ / "Kordane.INI").string(),
-                                       DbxHost::Load((testing::BinDir() / "Dbx32.dll").string()));
-    form_->Show();
-    PumpMessages();
-  }
-  void Restart() {
-    SendMessageA(form_->Handle(), WM_CLOSE, 0, 0);
-    PumpMessages();
-    form_.reset();
-    Start();
-  }
-  std::filesystem::path Board() const { return folder_ / "board.txt"; }
-
-  TempFolder folder_;
-  std::unique_ptr<TfrmMain> form_;
+  ArrangeWindowTest() : FormOnBoardTest(kBoard) {}
 };
 
 TEST_F(ArrangeWindowTest, ErrorDisablesApplyApplyArrangesAndStaysOpenCtrlZUndoesEscapeCloses) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "FormOnBoard.h"
 #include "MessageBoxCatcher.h"
 #include "ModalScript.h"
 #include "UiTestSupport.h"
@@ -24,8 +25,6 @@ using kordane::testing::MessageBoxCatcher;
 using kordane::testing::ModalScript;
 using kordane::testing::PressKey;
 using kordane::testing::PumpMessages;
-using kordane::testing::TempFolder;
-using kordane::testing::WriteFile;
 
 constexpr const char* kBoard =
     "units mils\n"
@@ -49,30 +48,9 @@ const TPreviewWindow* PreviewObject(HWND window) {
   return reinterpret_cast<const TPreviewWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
-class PreviewWindowTest : public ::testing::Test {
+class PreviewWindowTest : public kordane::testing::FormOnBoardTest {
  protected:
-  void SetUp() override {
-    WriteFile(Board(), kBoard);
-    _putenv_s("DBX32_BOARD", Board().string().c_str());
-    SetEnvironmentVariableA("DBX32_BOARD", Board().string().c_str());
-  }
-  void TearDown() override {
-    form_.reset();
-    PumpMessages();
-    DbUnits = kUnitsUnknown;
-  }
-  TfrmMain& Start() {
-    form_ = std::make_unique<TfrmMain>((folder_ / "Kordane.INI").string(),
-                                       DbxHost::Load((testing::BinDir() / "Dbx32.dll").string()));
-    form_->Show();
-    PumpMessages();
-    return *form_;
-  }
-  std::filesystem::path Board() const { return folder_ / "board.txt"; }
-  std::string Status() const { return WindowText(form_->Control(kIdStatusBar)); }
-
-  TempFolder folder_;
-  std::unique_ptr<TfrmMain> form_;
+  PreviewWindowTest() : FormOnBoardTest(kBoard) {}
 };
 
 TEST_F(PreviewWindowTest, OpensFromTheMenuShowsTheRunAndEscapeClosesItWithoutChanges) {
