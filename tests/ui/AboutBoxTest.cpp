@@ -20,6 +20,7 @@ using kordane::testing::ModalScript;
 using kordane::testing::PressKey;
 using kordane::testing::PumpMessages;
 using kordane::testing::TempFolder;
+using kordane::testing::WithFocusIn;
 
 HWND OpenAboutBox() {
   return FindWindowA(kAboutBoxClass, "About");
@@ -52,10 +53,11 @@ TEST(AboutBoxTest, OpensFromThePopupMenuAndOnlyOkClosesIt) {
         GetWindowRect(about, &box);
         PressKey(focusAtOpen, VK_RETURN);
       },
-      [&] {
-        openAfterEnter = IsWindowVisible(OpenAboutBox()) != FALSE;
-        PressKey(GetFocus(), VK_ESCAPE);
-      },
+      WithFocusIn("Escape where the focus is", OpenAboutBox,
+                  [&] {
+                    openAfterEnter = IsWindowVisible(OpenAboutBox()) != FALSE;
+                    PressKey(GetFocus(), VK_ESCAPE);
+                  }),
       [&] {
         // Escape in the notice text must not take the panel and its controls with it either.
         noticeAfterEscape = IsWindow(memo) && IsWindowVisible(memo);

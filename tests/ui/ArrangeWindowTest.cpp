@@ -23,6 +23,7 @@ namespace {
 using kordane::testing::ComponentsOf;
 using kordane::testing::ModalScript;
 using kordane::testing::PressKey;
+using kordane::testing::WithFocusIn;
 
 // Four LEDs out of line, and a resistor.
 constexpr const char* kBoard =
@@ -88,19 +89,21 @@ TEST_F(ArrangeWindowTest, ErrorDisablesApplyApplyArrangesAndStaysOpenCtrlZUndoes
                            SetWindowTextA(GetDlgItem(window, kIdColumns), "2");
                          },
                          [&] { PostMessageA(GetDlgItem(OpenArrange(), kIdApply), BM_CLICK, 0, 0); },
-                         [&] {
-                           const HWND window = OpenArrange();
-                           stillOpen = window != nullptr && IsWindowVisible(window);
-                           afterApply = ItemText(window, kIdArrangeSummary);
-                           placedD4 = testing::ReadFile(Board());
-                           HoldControl(true);
-                           PressKey(GetFocus(), 'Z');
-                         },
-                         [&] {
-                           HoldControl(false);
-                           afterUndo = ItemText(OpenArrange(), kIdArrangeSummary);
-                           PressKey(GetFocus(), VK_ESCAPE);
-                         },
+                         WithFocusIn("Ctrl+Z where the focus is", OpenArrange,
+                                     [&] {
+                                       const HWND window = OpenArrange();
+                                       stillOpen = window != nullptr && IsWindowVisible(window);
+                                       afterApply = ItemText(window, kIdArrangeSummary);
+                                       placedD4 = testing::ReadFile(Board());
+                                       HoldControl(true);
+                                       PressKey(GetFocus(), 'Z');
+                                     }),
+                         WithFocusIn("Escape where the focus is", OpenArrange,
+                                     [&] {
+                                       HoldControl(false);
+                                       afterUndo = ItemText(OpenArrange(), kIdArrangeSummary);
+                                       PressKey(GetFocus(), VK_ESCAPE);
+                                     }),
                      },
                      ArrangeReady);
   SendMessageA(form_->Handle(), WM_COMMAND, kIdArrange, 0);
@@ -127,7 +130,8 @@ TEST_F(ArrangeWindowTest, CircleAppliedPutsTheLedsOnARing) {
                            SetWindowTextA(GetDlgItem(window, kIdRadius), "400");
                          },
                          [&] { PostMessageA(GetDlgItem(OpenArrange(), kIdApply), BM_CLICK, 0, 0); },
-                         [&] { PressKey(GetFocus(), VK_ESCAPE); },
+                         WithFocusIn("Escape where the focus is", OpenArrange,
+                                     [] { PressKey(GetFocus(), VK_ESCAPE); }),
                      },
                      ArrangeReady);
   form_->Arrange1Click();
@@ -167,9 +171,10 @@ TEST_F(ArrangeWindowTest, MnemonicsOfLabelsAndGroupBoxesReachTheirFields) {
   const Row rows[] = {{'m', kIdColumns}, {'x', kIdPitchX}, {'y', kIdPitchY},
                       {'f', kIdFill},    {'t', kIdStart},  {'o', kIdOrder}};
   std::vector<int> reached;
-  std::vector<std::function<void()>> steps;
+  std::vector<kordane::testing::ScriptStep> steps;
   for (const Row& row : rows) {
-    steps.emplace_back([letter = row.letter] { PressAlt(letter); });
+    steps.push_back(WithFocusIn(std::string("Alt+") + row.letter, OpenArrange,
+                                [letter = row.letter] { PressAlt(letter); }));
     steps.emplace_back([&reached] { reached.push_back(GetDlgCtrlID(GetFocus())); });
   }
   steps.emplace_back([] { PostMessageA(OpenArrange(), WM_CLOSE, 0, 0); });

@@ -18,7 +18,7 @@ class MessageBoxCatcher {
  public:
   MessageBoxCatcher() {
     current_ = this;
-    hook_ = SetWindowsHookExA(WH_CBT, &Hook, nullptr, GetCurrentThreadId());
+    hook_ = SetWindowsHookExA(WH_CALLWNDPROCRET, &Hook, nullptr, GetCurrentThreadId());
   }
   MessageBoxCatcher(const MessageBoxCatcher&) = delete;
   MessageBoxCatcher& operator=(const MessageBoxCatcher&) = delete;
@@ -37,9 +37,12 @@ class MessageBoxCatcher {
     return buffer;
   }
 
+  // Caught when the box has set itself up, not when it is activated: a box that opens while
+  // another program holds the activation must not wait for it.
   static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE && current_ != nullptr) {
-      const HWND window = reinterpret_cast<HWND>(wParam);
+    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && current_ != nullptr && call->message == WM_INITDIALOG) {
+      const HWND window = call->hwnd;
       char className[32] = {};
       GetClassNameA(window, className, sizeof className);
       if (std::string(className) == "#32770") {

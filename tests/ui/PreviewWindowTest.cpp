@@ -25,6 +25,7 @@ using kordane::testing::MessageBoxCatcher;
 using kordane::testing::ModalScript;
 using kordane::testing::PressKey;
 using kordane::testing::PumpMessages;
+using kordane::testing::WithFocusIn;
 
 constexpr const char* kBoard =
     "units mils\n"
@@ -97,22 +98,24 @@ TEST_F(PreviewWindowTest, OpensFromTheMenuShowsTheRunAndEscapeClosesItWithoutCha
 TEST_F(PreviewWindowTest, GoClosesThePreviewAndRunsThePlacement) {
   Start();
   bool focusOnGo = false;
-  ModalScript script({
-                         [&] {
-                           const HWND preview = OpenPreview();
-                           ASSERT_NE(preview, nullptr);
-                           // Tab from Close wraps round to Go!, and Enter presses the focused
-                           // button.
-                           PressKey(GetFocus(), VK_TAB);
-                         },
-                         [&] {
-                           // Checked after the run: a missed Tab leaves the focus on Close, whose
-                           // Enter closes.
-                           focusOnGo = GetDlgCtrlID(GetFocus()) == kIdPreviewGo;
-                           PressKey(GetFocus(), VK_RETURN);
-                         },
-                     },
-                     PreviewReady);
+  ModalScript script(
+      {
+          [&] {
+            const HWND preview = OpenPreview();
+            ASSERT_NE(preview, nullptr);
+            // Tab from Close wraps round to Go!, and Enter presses the focused
+            // button.
+            PressKey(GetFocus(), VK_TAB);
+          },
+          WithFocusIn("Enter on the focused button", OpenPreview,
+                      [&] {
+                        // Checked after the run: a missed Tab leaves the focus on
+                        // Close, whose Enter closes.
+                        focusOnGo = GetDlgCtrlID(GetFocus()) == kIdPreviewGo;
+                        PressKey(GetFocus(), VK_RETURN);
+                      }),
+      },
+      PreviewReady);
   form_->Preview1Click();
   ASSERT_TRUE(script.Finished());
   EXPECT_TRUE(focusOnGo) << "Tab from Close goes to Go!";
