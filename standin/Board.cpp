@@ -1,5 +1,6 @@
 #include "Board.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +9,8 @@
 #include <limits>
 #include <system_error>
 #include <utility>
+
+#include "FileLock.h"
 
 #if defined(_WIN32)
 #ifndef WIN32_LEAN_AND_MEAN
@@ -518,6 +521,41 @@ std::string WriteBoard(const Board& board, const std::vector<Item>& items) {
   return text;
 }
 
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
+#if defined(_WIN32)
+  // Shared for deletion too: a writer's rename over the file must not fail because it is being
+  // read (the C runtime's own opens do not share it).
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    return std::nullopt;
+  }
+  std::string text;
+  char buffer[16384];
+  DWORD got = 0;
+  bool ok = true;
+  while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != 0) && got > 0) {
+    text.append(buffer, got);
+  }
+  CloseHandle(file);
+  if (!ok) {
+    return std::nullopt;
+  }
+  return text;
+#else
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    return std::nullopt;
+  }
+  std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  if (file.bad()) {
+    return std::nullopt;
+  }
+  return text;
+#endif
+}
+
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view text) {
   std::filesystem::path temporary = path;
   temporary += ".tmp";
@@ -581,16 +619,12 @@ std::int32_t BoardHost::ReadBoard() {
   board_ = Board{};
   design_.Load({}, kUnitsMils, {});
 
-  std::ifstream file(boardPath_, std::ios::binary);
-  if (!file) {
-    return kConnectionError;
-  }
-  const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  if (file.bad()) {
+  const std::optional<std::string> text = ReadWholeFile(boardPath_);
+  if (!text) {
     return kConnectionError;
   }
   ParseError error;
-  std::optional<Board> board = ParseBoard(text, error);
+  std::optional<Board> board = ParseBoard(*text, error);
   if (!board) {
     std::string message = boardPath_.string();
     message += ':';
@@ -606,13 +640,47 @@ std::int32_t BoardHost::ReadBoard() {
   return kOk;
 }
 
+namespace {
+bool SameItems(const std::vector<Item>& a, const std::vector<Item>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const Item& x, const Item& y) {
+    return x.type == y.type && x.refDes == y.refDes;
+  });
+}
+
+// What changed from was to done, carried over onto into.
+void Merge(const Item& was, const Item& done, Item& into) {
+  if (done.x != was.x) into.x = done.x;
+  if (done.y != was.y) into.y = done.y;
+  if (done.rotation != was.rotation) into.rotation = done.rotation;
+  if (done.selected != was.selected) into.selected = done.selected;
+}
+}  // namespace
+
 std::int32_t BoardHost::SaveBoard() const {
   if (design_.Items() == board_.items) {
     return kOk;  // nothing changed; the file may well be read-only
   }
+  const BoardFileLock lock(boardPath_);
+  if (!lock.Held()) {
+    return kUnableToOpenFile;
+  }
+  // The board view may have written the file since the open. The connection's changes go onto
+  // the file as it is now, field by field, when it still holds the same items; otherwise the
+  // design as the connection left it is written.
+  const Board* base = &board_;
+  std::vector<Item> items = design_.Items();
+  ParseError ignored;
+  const std::optional<std::string> text = ReadWholeFile(boardPath_);
+  const std::optional<Board> now = text ? ParseBoard(*text, ignored) : std::nullopt;
+  if (now && SameItems(now->items, board_.items)) {
+    base = &*now;
+    items = now->items;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      Merge(board_.items[i], design_.Items()[i], items[i]);
+    }
+  }
   // A reader such as the board view sees the old or the new board, never a part of one.
-  return WriteFileAtomically(boardPath_, WriteBoard(board_, design_.Items())) ? kOk
-                                                                              : kUnableToOpenFile;
+  return WriteFileAtomically(boardPath_, WriteBoard(*base, items)) ? kOk : kUnableToOpenFile;
 }
 
 void BoardHost::Journal(std::initializer_list<std::string> words, std::int32_t status) const {

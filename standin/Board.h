@@ -153,11 +153,16 @@ std::optional<Board> ParseBoard(std::string_view text, ParseError& error);
 // Body sizes are never rewritten.
 std::string WriteBoard(const Board& board, const std::vector<Item>& items);
 
+// The whole file, or std::nullopt when it cannot be read.
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
+
 // Writes text beside path and renames it over path, so that a reader sees the old or the new
 // file, never a part of one. False when either step fails; no temporary file is left then.
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view text);
 
-// The library's host: reads the board at each open, writes it back atomically at each close and
+// The library's host: reads the board at each open, writes it back atomically at each close (onto
+// the file as it is then, under the board's lock, so that a selection the board view wrote
+// meanwhile stays) and
 // appends one journal line per call when a journal is named. The board is named by env
 // DBX32_BOARD, else board.txt in the given folder; the journal by env DBX32_JOURNAL.
 class BoardHost {

@@ -1,22 +1,10 @@
 #include "BoardDocument.h"
 
-#include <fstream>
-#include <iterator>
 #include <utility>
 
-namespace standin::boardview {
+#include "FileLock.h"
 
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    return std::nullopt;
-  }
-  std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  if (file.bad()) {
-    return std::nullopt;
-  }
-  return text;
-}
+namespace standin::boardview {
 
 BoardDocument::ReadResult BoardDocument::Refresh() {
   std::optional<std::string> text = ReadWholeFile(path_);
@@ -54,6 +42,10 @@ Selection BoardDocument::CurrentSelection() const {
 BoardDocument::WriteResult BoardDocument::WriteSelection(const Selection& selection) {
   if (!board_ || error_ || selection.size() != board_->items.size()) {
     return WriteResult::Refused;
+  }
+  const BoardFileLock lock(path_);
+  if (!lock.Held()) {
+    return WriteResult::Failed;
   }
   if (ReadWholeFile(path_) != lastText_) {
     return WriteResult::Stale;

@@ -1,8 +1,10 @@
 // The board file as the board view holds it: the last text it read, the last board that parsed
 // (with its scene), and the error of a read that did not parse. The view never writes over a
 // file that is not what it last read: a write first reads the file again and refuses when it
-// differs, so the caller reloads first. The comparison is by content, not by time stamp, so it
-// cannot be fooled by a file system's coarse clock.
+// differs, so the caller reloads first. It holds the board's lock from that read to the replace,
+// as the stand-in host does for its own writes, so that no write of the host's falls between. The
+// comparison is by content, not by time stamp, so it cannot be fooled by a file system's coarse
+// clock.
 #pragma once
 
 #include <cstddef>
@@ -59,8 +61,5 @@ class BoardDocument {
   std::optional<std::string> error_;
   std::size_t loads_ = 0;
 };
-
-// The whole file, or std::nullopt when it cannot be read.
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
 
 }  // namespace standin::boardview

@@ -3,6 +3,9 @@
 // with its line while the last good board stays.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <thread>
+
 #include "BoardDocument.h"
 #include "StatusLine.h"
 #include "standin/TestSupport.h"
@@ -11,6 +14,7 @@ namespace standin::boardview {
 namespace {
 
 using standin::testing::ReadFile;
+using standin::testing::ScopedEnv;
 using standin::testing::TempDir;
 using standin::testing::WriteFile;
 
@@ -54,7 +58,8 @@ TEST_F(BoardDocumentTest, SelectionIsWrittenInPlaceAndReadsBack) {
             "component R1 0 0 900 254000x127000  # left\n"
             "component C1 1000000 0 0 selected\n"
             "item 4 selected\n");
-  EXPECT_EQ(dir_.FileNames(), (std::vector<std::string>{"board.txt"})) << "temporary left";
+  EXPECT_EQ(dir_.FileNames(), (std::vector<std::string>{"board.txt", "board.txt.lock"}))
+      << "temporary left";
   EXPECT_EQ(document_.CurrentSelection(), (Selection{false, true, true}));
   EXPECT_EQ(document_.Refresh(), BoardDocument::ReadResult::Unchanged) << "its own write";
   EXPECT_EQ(document_.Loads(), 1u);
@@ -119,6 +124,48 @@ TEST_F(BoardDocumentTest, MissingFileIsAnErrorOnce) {
   EXPECT_EQ(missing.Refresh(), BoardDocument::ReadResult::Unchanged);
   EXPECT_EQ(missing.Current(), nullptr);
   EXPECT_EQ(missing.WriteSelection({}), BoardDocument::WriteResult::Refused);
+}
+
+// The board view and the stand-in host write one file from two threads, as the board view and
+// Kordane's runs do from two programs: every move the host makes and every selection the view
+// writes is in the file at the end. Without the lock and the host's write onto the file as it
+// is, each loses the other's writes between its read and its replace.
+TEST_F(BoardDocumentTest, TwoWritersRacingLoseNoWrite) {
+  constexpr int kRounds = 150;
+  int written = 0;
+  std::thread view([&] {
+    for (int round = 0; round < kRounds;) {
+      document_.Refresh();
+      const Selection now = document_.CurrentSelection();
+      if (now.empty()) continue;
+      Selection next = now;
+      next[1] = !next[1];  // C1
+      const BoardDocument::WriteResult result = document_.WriteSelection(next);
+      ASSERT_NE(result, BoardDocument::WriteResult::Failed);
+      if (result == BoardDocument::WriteResult::Written) {
+        ++written;
+        ++round;
+      }
+    }
+  });
+  BoardHost host(dir_.Path());
+  ScopedEnv board("DBX32_BOARD", std::nullopt);
+  for (int round = 0; round < kRounds; ++round) {
+    TDbxContext context{};
+    ASSERT_EQ(host.Open(0, 15000, "pcb", &context), kOk);
+    TDbxItem item{};
+    ASSERT_EQ(host.GetFirst(&context, &item), kOk);  // R1
+    TDbxComponent r1;
+    item.CopyComponentTo(r1);
+    ASSERT_EQ(host.Move(&context, 10, 0, &r1), kOk);
+    ASSERT_EQ(host.Close(&context, ""), kOk);
+  }
+  view.join();
+  ParseError error;
+  const std::optional<Board> end = ParseBoard(ReadFile(path_), error);
+  ASSERT_TRUE(end);
+  EXPECT_EQ(end->items[0].x, 10 * kRounds) << "a move of the host's was lost";
+  EXPECT_EQ(end->items[1].selected, written % 2 == 1) << "a selection of the view's was lost";
 }
 
 TEST(StatusText, ShowsPointerItemGridAndSelection) {

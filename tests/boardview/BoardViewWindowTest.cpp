@@ -204,7 +204,7 @@ TEST_F(BoardViewWindowTest, ClickSelectsInTheFileAndKordanesMovesAreShown) {
   // A file that does not parse: its line in the status bar, the last good picture kept, and no
   // selection written over it.
   const std::string bad = "units mils\n\ncomponent R1 0 zero 0\n";
-  standin::testing::WriteFile(folder_ / "board.txt", bad);
+  standin::testing::WriteBoardFile(folder_ / "board.txt", bad);
   EXPECT_TRUE(WaitFor([&] {
     return Status().find("board.txt:3: expected: component") != std::string::npos;
   })) << Status();

@@ -108,7 +108,8 @@ void LibraryTest::ExpectConnectionReadsMovesRotatesAndWritesTheBoardBack() {
             "fail rotate C1 32010\n"
             "item 3 selected\n"
             "component \"\"\t0 0 100 selected\n");
-  EXPECT_EQ(dir_.FileNames(), (std::vector<std::string>{"board.txt", "journal.txt"}))
+  EXPECT_EQ(dir_.FileNames(),
+            (std::vector<std::string>{"board.txt", "board.txt.lock", "journal.txt"}))
       << "temporary file left behind";
   EXPECT_EQ(Journal(), (std::vector<std::string>{
                            "TOpenDesign 0 15000 \"pcb\" -> 0",

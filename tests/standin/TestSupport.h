@@ -15,6 +15,9 @@
 #include <system_error>
 #include <vector>
 
+#include "Board.h"
+#include "FileLock.h"
+
 namespace standin::testing {
 
 namespace fs = std::filesystem;
@@ -90,9 +93,17 @@ inline void WriteFile(const fs::path& path, const std::string& text) {
   ASSERT_TRUE(file.good()) << path;
 }
 
+// A board file written as the stand-in and the board view write it, under their lock, for a
+// test that writes while they run.
+inline void WriteBoardFile(const fs::path& path, const std::string& text) {
+  const BoardFileLock lock(path);
+  ASSERT_TRUE(lock.Held()) << path;
+  ASSERT_TRUE(WriteFileAtomically(path, text)) << path;
+}
+
+// Read as the board's own readers read it, never in the way of a writer's replace.
 inline std::string ReadFile(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  return ReadWholeFile(path).value_or("");
 }
 
 inline std::vector<std::string> Lines(const std::string& text) {
