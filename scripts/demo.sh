@@ -44,56 +44,75 @@ xvfb=$!
 # Wine's own processes end before the display goes, so that none of them reports a lost display.
 trap '[ -z "${KORDANE_WINEPREFIX:-}" ] || WINEPREFIX="$KORDANE_WINEPREFIX" wineserver -k 2>/dev/null
       kill $xvfb 2>/dev/null || true; rm -f "$ready"' EXIT
-for _ in $(seq 1 200); do [ -s "$ready" ] && break; sleep 0.05; done
-[ -s "$ready" ] || { echo "Xvfb could not start" >&2; exit 1; }
+# Waits up to a deadline for a condition; says what is missing and fails when it does not come.
+wait_until() {
+  local what="$1" seconds="$2"
+  shift 2
+  local deadline=$((SECONDS + seconds))
+  until "$@"; do
+    if ((SECONDS >= deadline)); then
+      echo "demo.sh: $what" >&2
+      return 1
+    fi
+    sleep 0.1
+  done
+}
+not_running() { ! kill -0 "$1" 2>/dev/null; }
+wait_until "Xvfb did not start" 20 test -s "$ready"
 export DISPLAY=":$(tr -dc 0-9 <"$ready")"
+wait_until "the display $DISPLAY does not answer" 20 xdpyinfo -display "$DISPLAY" >/dev/null 2>&1
 
 # A prefix of the demo's own whose default desktop is a virtual one, shared by Kordane.exe, the
 # board view and the driver that presses Kordane's buttons.
 export KORDANE_WINEPREFIX="$build/wineprefix-demo"
 wine=("$build/wine-run")
+# A server left from an earlier demo knows another display: it goes first.
+WINEPREFIX="$KORDANE_WINEPREFIX" wineserver -k 2>/dev/null || true
 "${wine[@]}" reg.exe add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
 "${wine[@]}" reg.exe add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1040x600 /f \
   >/dev/null 2>&1
+# The prefix's processes (a first start's desktop among them) end before the programs start, so
+# that the virtual desktop is made once, with the settings above: a program that starts while
+# the old desktop goes creates its window on a parent that is gone (X error BadWindow).
+WINEPREFIX="$KORDANE_WINEPREFIX" timeout 60 wineserver -w ||
+  { echo "demo.sh: the Wine server of the demo's prefix did not end" >&2; exit 1; }
 cp board.txt board.before
+# One program at a time, each once the one before has its window up.
 "${wine[@]}" BoardView.exe "$view_frame" &
 boardview=$!
+read -r vleft vtop vwidth vheight < <("${wine[@]}" "$build/KordaneDriver.exe" view-rect | tr -d '\r')
+[ -n "${vheight:-}" ] || { echo "demo.sh: the board view did not start" >&2; exit 1; }
 "${wine[@]}" Kordane.exe &
 kordane=$!
-read -r vleft vtop vwidth vheight < <("${wine[@]}" "$build/KordaneDriver.exe" view-rect | tr -d '\r')
+"${wine[@]}" "$build/KordaneDriver.exe" rect >/dev/null
 # The pointer rests on the desktop below Kordane, so that the view shows nothing under it.
 xdotool mousemove 150 520
 loads="$("${wine[@]}" "$build/KordaneDriver.exe" view-loads | tr -d '\r')"
-sleep 1
+"${wine[@]}" "$build/KordaneDriver.exe" view-rect >/dev/null
 import -window root "$run/screen.png"
 convert "$run/screen.png" -crop "${vwidth}x${vheight}+${vleft}+${vtop}" +repage "$run/board-before.png"
 # The preview of the run, before anything moves.
 read -r left top width height < <("${wine[@]}" "$build/KordaneDriver.exe" preview | tr -d '\r')
-sleep 1
 import -window root "$run/screen.png"
 convert "$run/screen.png" -crop "${width}x${height}+${left}+${top}" +repage "$run/preview.png"
 "${wine[@]}" "$build/KordaneDriver.exe" shut
-sleep 0.5
 "${wine[@]}" "$build/KordaneDriver.exe" go
 # The stand-in wrote the board back at the end of the run; the view reloads it by itself.
 "${wine[@]}" "$build/KordaneDriver.exe" view-reloaded "$loads"
-sleep 1
 import -window root "$run/screen.png"
 convert "$run/screen.png" -crop "${vwidth}x${vheight}+${vleft}+${vtop}" +repage "$run/board-after.png"
 read -r left top width height < <("${wine[@]}" "$build/KordaneDriver.exe" rect | tr -d '\r')
 convert "$run/screen.png" -crop "${width}x${height}+${left}+${top}" +repage "$run/kordane.png"
 # The About box, opened from the popup menu.
 read -r left top width height < <("${wine[@]}" "$build/KordaneDriver.exe" about | tr -d '\r')
-sleep 1
 import -window root "$run/screen.png"
 convert "$run/screen.png" -crop "${width}x${height}+${left}+${top}" +repage "$run/about.png"
 "${wine[@]}" "$build/KordaneDriver.exe" ok
-sleep 0.5
 # Ctrl+Z takes the whole run back.
 cp board.txt board.after
 "${wine[@]}" "$build/KordaneDriver.exe" undo
 "${wine[@]}" "$build/KordaneDriver.exe" close
-wait "$kordane" || true
+wait_until "Kordane.exe did not end" 60 not_running "$kordane"
 if cmp -s board.before board.txt; then
   undone=yes
 else
@@ -131,16 +150,14 @@ arrange_demo() {
   "${wine[@]}" Kordane.exe &
   kordane=$!
   read -r left top width height < <("${wine[@]}" "$build/KordaneDriver.exe" arrange | tr -d '\r')
-  sleep 1
   import -window root "$run/screen.png"
   convert "$run/screen.png" -crop "${width}x${height}+${left}+${top}" +repage "$run/$name.png"
   "${wine[@]}" "$build/KordaneDriver.exe" apply
   "${wine[@]}" "$build/KordaneDriver.exe" view-reloaded "$loads"
   "${wine[@]}" "$build/KordaneDriver.exe" arrange-close
   "${wine[@]}" "$build/KordaneDriver.exe" close
-  wait "$kordane" || true
+  wait_until "Kordane.exe did not end" 60 not_running "$kordane"
   "${wine[@]}" "$build/KordaneDriver.exe" view-fit
-  sleep 1
   import -window root "$run/screen.png"
   convert "$run/screen.png" -crop "${vwidth}x${vheight}+${vleft}+${vtop}" +repage \
     "$run/board-$name.png"
@@ -165,7 +182,7 @@ arrange_choices "Pattern=4" "Order=0" "Turn=0" "Centre At=1" "Centre X=1500" "Ce
 arrange_demo arrange-circle
 
 "${wine[@]}" "$build/KordaneDriver.exe" view-close
-wait "$boardview" || true
+wait_until "the board view did not end" 60 not_running "$boardview"
 
 echo
 echo "Components moved on the demo board (X, Y in database units, rotation in tenths of a degree):"

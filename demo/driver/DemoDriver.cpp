@@ -77,6 +77,18 @@ bool PrintFrame(HWND window) {
   return true;
 }
 
+// Closes a window by the message given and waits until it has gone; false when it stays.
+bool CloseAndWait(HWND window, HWND target, UINT message, std::chrono::milliseconds timeout) {
+  if (window == nullptr) return true;
+  PostMessageA(target, message, 0, 0);
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (IsWindow(window) && IsWindowVisible(window)) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(50ms);
+  }
+  return true;
+}
+
 using standin::boardview::kMsgLoadCount;
 
 HWND WaitForBoardView(std::chrono::milliseconds timeout) {
@@ -96,7 +108,7 @@ long LoadsOf(HWND view) {
 }
 
 int DriveBoardView(const std::string& command, const char* argument) {
-  const HWND view = WaitForBoardView(30s);
+  const HWND view = WaitForBoardView(60s);
   if (view == nullptr) {
     std::fprintf(stderr, "the board view's window did not appear\n");
     return 1;
@@ -115,6 +127,8 @@ int DriveBoardView(const std::string& command, const char* argument) {
       }
       std::this_thread::sleep_for(50ms);
     }
+    // And shows it.
+    if (!WaitSettled(view, 30s)) return 1;
   } else if (command == "view-fit") {
     PostMessageA(view, WM_KEYDOWN, VK_HOME, 0);
     if (!WaitSettled(view, 30s)) return 1;
@@ -141,7 +155,8 @@ int main(int argc, char** argv) {
         "view-loads|view-reloaded N|view-fit|view-close\n");
     return 2;
   }
-  const HWND window = WaitForMainWindow(0, 30s);
+  // A fresh Wine prefix under load takes its time over a first start.
+  const HWND window = WaitForMainWindow(0, 60s);
   if (window == nullptr) {
     std::fprintf(stderr, "Kordane's window did not appear\n");
     return 1;
@@ -182,12 +197,16 @@ int main(int argc, char** argv) {
     }
     if (!PrintFrame(preview)) return 1;
   } else if (command == "shut") {
-    if (HWND preview = FindWindowA("TPreviewWindow", "Preview")) {
-      PostMessageA(preview, WM_CLOSE, 0, 0);
+    const HWND preview = FindWindowA("TPreviewWindow", "Preview");
+    if (!CloseAndWait(preview, preview, WM_CLOSE, 30s)) {
+      std::fprintf(stderr, "the preview did not close\n");
+      return 1;
     }
   } else if (command == "ok") {
-    if (HWND about = FindWindowA("TAboutBox", "About")) {
-      PostMessageA(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+    const HWND about = FindWindowA("TAboutBox", "About");
+    if (!CloseAndWait(about, GetDlgItem(about, IDOK), BM_CLICK, 30s)) {
+      std::fprintf(stderr, "the About box did not close\n");
+      return 1;
     }
   } else if (command == "undo") {
     const std::string before = BoardText();
@@ -230,8 +249,10 @@ int main(int argc, char** argv) {
     // The window reads the selection again after Apply: wait for its new picture.
     if (!WaitSettled(arrange, 30s)) return 1;
   } else if (command == "arrange-close") {
-    if (HWND arrange = FindWindowA("TArrangeWindow", "Arrange")) {
-      PostMessageA(arrange, WM_CLOSE, 0, 0);
+    const HWND arrange = FindWindowA("TArrangeWindow", "Arrange");
+    if (!CloseAndWait(arrange, arrange, WM_CLOSE, 30s)) {
+      std::fprintf(stderr, "the Arrange window did not close\n");
+      return 1;
     }
   } else if (command == "close") {
     PostMessageA(window, WM_CLOSE, 0, 0);
