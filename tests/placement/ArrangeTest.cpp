@@ -248,7 +248,7 @@ TEST(ArrangeParameters, OnlyTheChosenPatternsTextsCountAndAnglesRoundToTenths) {
   choices.columnsText = "none";
   choices.turn = true;
   choices.turnText = "-22.46";
-  EXPECT_EQ(ParseArrangeChoices(choices).turn, -225);
+  EXPECT_EQ(ParseArrangeChoices(choices).turn, 3375);
   choices.pattern = TArrangePattern::Grid;
   choices.columnsText = "3";
   choices.pitchXText = "1.5";
@@ -257,6 +257,48 @@ TEST(ArrangeParameters, OnlyTheChosenPatternsTextsCountAndAnglesRoundToTenths) {
   choices.centreYText = "north";
   EXPECT_NO_THROW(ParseArrangeChoices(choices)) << "the point counts only with At";
 }
+
+struct AngleRow {
+  const char* name;
+  const char* degrees;
+  std::int32_t tenths;      // as Turn to
+  std::int32_t ringTenths;  // the same as the Offset of a ring of 32, at its slot at 348.75°
+};
+
+void PrintTo(const AngleRow& row, std::ostream* out) {
+  *out << row.name;
+}
+
+class AngleTenths : public ::testing::TestWithParam<AngleRow> {};
+
+TEST_P(AngleTenths, ComeIntoATurnFirstThenRoundHalvesUp) {
+  DbUnits = kUnitsMils;
+  const AngleRow& row = GetParam();
+  TArrangeChoices choices;
+  choices.turn = true;
+  choices.turnText = row.degrees;
+  EXPECT_EQ(ParseArrangeChoices(choices).turn, row.tenths) << "Turn to";
+  choices.pattern = TArrangePattern::Circle;
+  choices.turnWithCircle = true;
+  choices.offsetText = row.degrees;
+  TCircleParams circle = ParseArrangeChoices(choices).circle;
+  const std::vector<std::vector<TMemberPlace>> ring(1, std::vector<TMemberPlace>(32));
+  // 348.75° is the 31st slot counter-clockwise and the 1st clockwise, at -11.25°.
+  EXPECT_EQ(CircleTargets(ring, {}, circle, {})[0][31].rotation, row.ringTenths);
+  circle.clockwise = true;
+  EXPECT_EQ(CircleTargets(ring, {}, circle, {})[0][1].rotation, row.ringTenths) << "clockwise";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, AngleTenths,
+    ::testing::Values(AngleRow{"Zero", "0", 0, 3488}, AngleRow{"HalfUp", "0.05", 1, 3488},
+                      AngleRow{"NegativeHalfComesRoundFirst", "-0.05", 0, 3487},
+                      AngleRow{"HalfBelowAWholeTurnIsZero", "359.95", 0, 3487},
+                      AngleRow{"Negative", "-22.46", 3375, 3263},
+                      AngleRow{"TenthsPast32Bits", "214748365", 850, 738},
+                      AngleRow{"NegativePast32Bits", "-214748365", 2750, 2638},
+                      AngleRow{"Largest", "1000000000", 2800, 2688},
+                      AngleRow{"LargestNegative", "-1000000000", 800, 688}));
 
 // Whole runs over the stand-in's in-memory design.
 std::vector<Item> Board() {
