@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -57,6 +58,17 @@ std::int32_t Columns(const std::string& text) {
   try {
     columns = ParseInt(text);
   } catch (const ConversionError&) {
+    // A whole number that the integer field cannot hold is named as such.
+    double value = 0;
+    try {
+      value = ParseFloat(text);
+    } catch (const ConversionError&) {
+      Invalid(kRule);
+    }
+    if (value > std::numeric_limits<std::int32_t>::max() && value == std::floor(value)) {
+      Invalid("Columns is too large: at most " +
+              std::to_string(std::numeric_limits<std::int32_t>::max()));
+    }
     Invalid(kRule);
   }
   if (columns < 1) Invalid(kRule);
