@@ -1,5 +1,6 @@
 #include "placement/HostAdapters.h"
 
+#include <cstring>
 #include <functional>
 
 #include "host/DbxUtils.h"
@@ -28,13 +29,10 @@ TComponentChange Movement(std::int32_t dx, std::int32_t dy, const TDbxComponent&
   return change;
 }
 
-// The claims of a run's own, beside its rotations and moves.
-constexpr std::size_t kCallerClaim = 2;
-
 TIntendedChange IntendedChange(TComponentChange::Kind kind, std::int32_t angle, std::int32_t dx,
                                std::int32_t dy, TSelectionIndex& index,
                                const TDbxComponent& record) {
-  return {kind, angle, dx, dy, index.Claim(record, static_cast<std::size_t>(kind))};
+  return {kind, angle, dx, dy, index.Claim(record)};
 }
 
 }  // namespace
@@ -98,7 +96,7 @@ void TSelectionIndex::Build(const std::vector<TDbxComponent>& selection) {
            !(slots_[at].hash == hash && KeyOf(selection[slots_[at].offset]) == key)) {
       at = (at + 1) & mask;
     }
-    if (slots_[at].count == 0) slots_[at] = Slot{hash, static_cast<std::uint32_t>(i), 0, 0, {}};
+    if (slots_[at].count == 0) slots_[at] = Slot{hash, static_cast<std::uint32_t>(i), 0};
     ++slots_[at].count;
     slotOf[i] = static_cast<std::uint32_t>(at);
   }
@@ -113,19 +111,35 @@ void TSelectionIndex::Build(const std::vector<TDbxComponent>& selection) {
     Slot& slot = slots_[slotOf[i]];
     parts_[slot.offset + filled[slotOf[i]]++] = static_cast<std::uint32_t>(i);
   }
+  matchedBy_.assign(size_, nullptr);
+  matchedIn_.assign(size_, 0);
 }
 
-std::optional<std::size_t> TSelectionIndex::Claim(const TDbxComponent& record, std::size_t kind) {
-  if (slots_.empty() || kind >= kKinds) return std::nullopt;
+std::optional<std::size_t> TSelectionIndex::Claim(const TDbxComponent& record) {
+  if (slots_.empty()) return std::nullopt;
   const Key key = KeyOf(record);
-  Slot& slot = Find(key, HashOf(key));
-  if (slot.count == 0) return std::nullopt;
-  if (slot.round != round_) {
-    slot.round = round_;
-    for (std::uint32_t& claimed : slot.claimed) claimed = 0;
+  const Slot& slot = Find(key, HashOf(key));
+  if (slot.count <= 1) {
+    return slot.count == 0 ? std::nullopt : std::optional<std::size_t>(parts_[slot.offset]);
   }
-  if (slot.claimed[kind] >= slot.count) return std::nullopt;
-  return parts_[slot.offset + slot.claimed[kind]++];
+  const std::uint32_t end = slot.offset + slot.count;
+  std::optional<std::uint32_t> same;
+  std::optional<std::uint32_t> free;
+  for (std::uint32_t at = slot.offset; at < end; ++at) {
+    const bool matched = matchedIn_[at] == round_;
+    if (matched && matchedBy_[at] == &record) return parts_[at];
+    if (matched) continue;
+    if (!free) free = at;
+    if (!same &&
+        std::memcmp((*selection_)[parts_[at]].bytes, record.bytes, sizeof record.bytes) == 0) {
+      same = at;
+    }
+  }
+  const std::optional<std::uint32_t> chosen = same ? same : free;
+  if (!chosen) return std::nullopt;
+  matchedBy_[*chosen] = &record;
+  matchedIn_[*chosen] = round_;
+  return parts_[*chosen];
 }
 
 void TSelectionIndex::ForgetClaims() {
@@ -139,13 +153,19 @@ TSelectionIndex& DryRunHost::Index() {
 }
 
 std::optional<std::size_t> DryRunHost::Claim(const TDbxComponent& record) {
-  return Index().Claim(record, kCallerClaim);
+  return Index().Claim(record);
 }
 
 std::int32_t DryRunHost::NoteComponent(std::int32_t status, const TDbxItem* item) {
   if (status == 0 && item != nullptr && item->ItemType() == TDbxItem::kComponentType) {
     item->CopyComponentTo(selection_.emplace_back());
   }
+  return status;
+}
+
+std::int32_t DryRunHost::GetDesignInfo(TDbxContext* context, TDesignInfo* info) {
+  const std::int32_t status = Next().GetDesignInfo(context, info);
+  if (status == 0) designUnits_ = info->Units();
   return status;
 }
 
@@ -196,7 +216,7 @@ std::int32_t TSelectionHost::MoveComponent(TDbxContext*, std::int32_t dx, std::i
 }
 
 std::optional<std::size_t> TSelectionHost::Claim(const TDbxComponent& record) {
-  return index_.Claim(record, kCallerClaim);
+  return index_.Claim(record);
 }
 
 std::int32_t TSelectionHost::GetDesignInfo(TDbxContext*, TDesignInfo* info) {

@@ -3,6 +3,7 @@
 // whose undo must bring the design back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -355,7 +356,7 @@ TEST_P(ArrangeRun, EndsWhereThePictureSaidAndUndoBringsItBack) {
   const TSelectionRead read = ReadSelection(host);
   ASSERT_EQ(read.failure, "");
   ASSERT_EQ(read.components.size(), 8u);
-  TSelectionHost memory(read.components, DbUnits);
+  TSelectionHost memory(read.components, read.units);
   const TPreview picture = MakeArrangePreview(memory, choices);
   ASSERT_EQ(picture.failure, "");
   EXPECT_EQ(Components(), before) << "the picture changes nothing";
@@ -419,6 +420,64 @@ INSTANTIATE_TEST_SUITE_P(Patterns, ArrangeRun,
                                                     c.turnWithCircle = true;
                                                     c.offsetText = "90";
                                                   }}));
+
+TEST_F(ArrangeRun, ThePictureOfComponentsThatReadTheSameIsTheRuns) {
+  struct Case {
+    const char* name;
+    std::int32_t x;
+    const char* columns;
+  };
+  // R1 and, a row below it, two R2 that read the same; every other row turned. In one column the
+  // run turns one R2 and moves the other; in two from near the largest X, one R2's slot lies past
+  // it and the other turns where it is.
+  for (const Case& c : {Case{"OneColumn", 0, "1"}, Case{"PastTheLargestX", 2147483000, "2"}}) {
+    SCOPED_TRACE(c.name);
+    design.Load({Item::Component("R1", c.x, 0, 0), Item::Component("R2", c.x, -254000, 0),
+                 Item::Component("R2", c.x, -254000, 0)},
+                standin::kUnitsMils, {});
+    TArrangeChoices choices;
+    choices.columnsText = c.columns;
+    choices.turnOddLines = true;
+    const TSelectionRead read = ReadSelection(host);
+    TSelectionHost memory(read.components, read.units);
+    const std::vector<TPreview> pictures = {MakeArrangePreview(memory, choices),
+                                            MakeArrangePreview(host, choices)};
+    std::vector<const Item*> unplaced;
+    RunArrange(host, choices, view, designOpen,
+               [&](const TDbxComponent& record) { unplaced.push_back(design.Find(&record)); });
+    for (const TPreview& picture : pictures) {
+      ASSERT_EQ(picture.parts.size(), 3u);
+      for (std::size_t i = 0; i < 3; ++i) {
+        const Item& item = design.Items()[i];
+        EXPECT_EQ(picture.parts[i].toX, item.x) << i;
+        EXPECT_EQ(picture.parts[i].toY, item.y) << i;
+        EXPECT_EQ(picture.parts[i].toRotation, item.rotation) << i;
+        EXPECT_EQ(picture.parts[i].unplaced,
+                  std::find(unplaced.begin(), unplaced.end(), &item) != unplaced.end())
+            << i;
+      }
+    }
+  }
+}
+
+TEST_F(ArrangeRun, LengthsAreInTheDesignsUnitsWhateverTheMainWindowsButtonsDid) {
+  design.Load({Item::Component("R1", 0, 0, 0), Item::Component("R2", 0, 0, 0)}, standin::kUnitsMm,
+              {});
+  DbUnits = kUnitsMils;  // Mils pressed in the main window
+  TArrangeChoices choices;
+  SetDefaultLengths(choices, kUnitsMm);
+  EXPECT_EQ(choices.pitchXText, "2.54");
+  EXPECT_EQ(choices.radiusText, "12.7");
+  choices.columnsText = "2";
+  const TSelectionRead read = ReadSelection(host);
+  TSelectionHost memory(read.components, read.units);
+  const TPreview picture = MakeArrangePreview(memory, choices);
+  EXPECT_EQ(picture.parts[1].toX, 254000) << "2.54 mm, not mils";
+  EXPECT_EQ(picture.units, kUnitsMm) << "the scale bar's";
+  RunArrange(host, choices, view, designOpen);
+  EXPECT_EQ(design.Items()[1].x, 254000);
+  EXPECT_EQ(DbUnits, kUnitsMils) << "the main window's spacing keeps its own";
+}
 
 TEST_F(ArrangeRun, SlotsOutsideTheHostsRangeAreMarkedCountedAndNotMoved) {
   design.Load({Item::Component("R1", 2147483000, 0, 0), Item::Component("R2", 2147483600, 5, 0)},
