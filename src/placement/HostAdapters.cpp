@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <functional>
+#include <utility>
 
 #include "host/DbxUtils.h"
 
@@ -96,7 +97,7 @@ void TSelectionIndex::Build(const std::vector<TDbxComponent>& selection) {
            !(slots_[at].hash == hash && KeyOf(selection[slots_[at].offset]) == key)) {
       at = (at + 1) & mask;
     }
-    if (slots_[at].count == 0) slots_[at] = Slot{hash, static_cast<std::uint32_t>(i), 0};
+    if (slots_[at].count == 0) slots_[at] = Slot{hash, static_cast<std::uint32_t>(i), 0, 0, 0};
     ++slots_[at].count;
     slotOf[i] = static_cast<std::uint32_t>(at);
   }
@@ -111,39 +112,40 @@ void TSelectionIndex::Build(const std::vector<TDbxComponent>& selection) {
     Slot& slot = slots_[slotOf[i]];
     parts_[slot.offset + filled[slotOf[i]]++] = static_cast<std::uint32_t>(i);
   }
-  matchedBy_.assign(size_, nullptr);
-  matchedIn_.assign(size_, 0);
+  matches_.clear();
 }
 
 std::optional<std::size_t> TSelectionIndex::Claim(const TDbxComponent& record) {
   if (slots_.empty()) return std::nullopt;
   const Key key = KeyOf(record);
-  const Slot& slot = Find(key, HashOf(key));
+  Slot& slot = Find(key, HashOf(key));
   if (slot.count <= 1) {
     return slot.count == 0 ? std::nullopt : std::optional<std::size_t>(parts_[slot.offset]);
   }
-  const std::uint32_t end = slot.offset + slot.count;
-  std::optional<std::uint32_t> same;
-  std::optional<std::uint32_t> free;
-  for (std::uint32_t at = slot.offset; at < end; ++at) {
-    const bool matched = matchedIn_[at] == round_;
-    if (matched && matchedBy_[at] == &record) return parts_[at];
-    if (matched) continue;
-    if (!free) free = at;
-    if (!same &&
-        std::memcmp((*selection_)[parts_[at]].bytes, record.bytes, sizeof record.bytes) == 0) {
-      same = at;
+  if (const auto known = matches_.find(&record); known != matches_.end()) return known->second;
+  if (slot.round != round_) {
+    slot.round = round_;
+    slot.matched = 0;
+  }
+  if (slot.matched == slot.count) return std::nullopt;
+  // The next one not yet matched, unless a later one is the record byte for byte. A run asks in
+  // the order it read, so the first look usually finds it; the order found is kept for the next
+  // round.
+  const std::uint32_t next = slot.offset + slot.matched;
+  for (std::uint32_t at = next; at < slot.offset + slot.count; ++at) {
+    if (std::memcmp((*selection_)[parts_[at]].bytes, record.bytes, sizeof record.bytes) == 0) {
+      std::swap(parts_[next], parts_[at]);
+      break;
     }
   }
-  const std::optional<std::uint32_t> chosen = same ? same : free;
-  if (!chosen) return std::nullopt;
-  matchedBy_[*chosen] = &record;
-  matchedIn_[*chosen] = round_;
-  return parts_[*chosen];
+  ++slot.matched;
+  matches_.emplace(&record, parts_[next]);
+  return parts_[next];
 }
 
 void TSelectionIndex::ForgetClaims() {
   ++round_;
+  matches_.clear();
 }
 
 TSelectionIndex& DryRunHost::Index() {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -80,7 +81,9 @@ class TSelectionIndex {
   struct Slot {
     std::uint64_t hash = 0;
     std::uint32_t offset = 0;
-    std::uint32_t count = 0;  // 0: the slot is free
+    std::uint32_t count = 0;    // 0: the slot is free
+    std::uint32_t matched = 0;  // of a key shown by more than one: the first so many are matched
+    std::uint64_t round = 0;    // and count only in the round they were matched in
   };
   // The slot of the key, or the free slot where it would go.
   Slot& Find(const Key& key, std::uint64_t hash);
@@ -88,10 +91,8 @@ class TSelectionIndex {
   const std::vector<TDbxComponent>* selection_ = nullptr;
   std::vector<Slot> slots_;  // a power of two in size, at most half full
   std::vector<std::uint32_t> parts_;
-  // Beside parts_, for keys shown by more than one component: the record matched to it and the
-  // round it was matched in.
-  std::vector<const TDbxComponent*> matchedBy_;
-  std::vector<std::uint64_t> matchedIn_;
+  // The records matched in this round to components of keys shown by more than one.
+  std::unordered_map<const TDbxComponent*, std::uint32_t> matches_;
   std::size_t size_ = 0;
   std::uint64_t round_ = 1;
 };
