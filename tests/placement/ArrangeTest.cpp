@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "Board.h"
@@ -262,47 +264,38 @@ TEST(ArrangeParameters, OnlyTheChosenPatternsTextsCountAndAnglesRoundToTenths) {
   EXPECT_NO_THROW(ParseArrangeChoices(choices)) << "the point counts only with At";
 }
 
-struct AngleRow {
-  const char* name;
-  const char* degrees;
-  std::int32_t tenths;      // as Turn to
-  std::int32_t ringTenths;  // the same as the Offset of a ring of 32, at its slot at 348.75°
-};
-
-void PrintTo(const AngleRow& row, std::ostream* out) {
-  *out << row.name;
-}
-
-class AngleTenths : public ::testing::TestWithParam<AngleRow> {};
-
-TEST_P(AngleTenths, ComeIntoATurnFirstThenRoundHalvesUp) {
+TEST(ArrangeAngles, ComeIntoATurnFirstThenRoundHalvesUp) {
   DbUnits = kUnitsMils;
-  const AngleRow& row = GetParam();
-  TArrangeChoices choices;
-  choices.turn = true;
-  choices.turnText = row.degrees;
-  EXPECT_EQ(ParseArrangeChoices(choices).turn, row.tenths) << "Turn to";
-  choices.pattern = TArrangePattern::Circle;
-  choices.turnWithCircle = true;
-  choices.offsetText = row.degrees;
-  TCircleParams circle = ParseArrangeChoices(choices).circle;
+  // Each as Turn to, and as the Offset of a ring of 32 at its slot at 348.75°: the 31st
+  // counter-clockwise and the 1st clockwise, at -11.25°.
+  const struct {
+    const char* degrees;
+    std::int32_t tenths, ringTenths;
+  } rows[] = {{"0", 0, 3488},
+              {"0.05", 1, 3488},
+              {"-0.05", 0, 3487},
+              {"359.95", 0, 3487},
+              {"-22.46", 3375, 3263},
+              {"214748365", 850, 738},
+              {"-214748365", 2750, 2638},
+              {"1000000000", 2800, 2688},
+              {"-1000000000", 800, 688}};
   const std::vector<std::vector<TMemberPlace>> ring(1, std::vector<TMemberPlace>(32));
-  // 348.75° is the 31st slot counter-clockwise and the 1st clockwise, at -11.25°.
-  EXPECT_EQ(CircleTargets(ring, {}, circle, {})[0][31].rotation, row.ringTenths);
-  circle.clockwise = true;
-  EXPECT_EQ(CircleTargets(ring, {}, circle, {})[0][1].rotation, row.ringTenths) << "clockwise";
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.degrees);
+    TArrangeChoices choices;
+    choices.turn = true;
+    choices.turnText = row.degrees;
+    choices.offsetText = row.degrees;
+    EXPECT_EQ(ParseArrangeChoices(choices).turn, row.tenths);
+    choices.pattern = TArrangePattern::Circle;
+    choices.turnWithCircle = true;
+    TCircleParams circle = ParseArrangeChoices(choices).circle;
+    EXPECT_EQ(CircleTargets(ring, {}, circle, {})[0][31].rotation, row.ringTenths);
+    circle.clockwise = true;
+    EXPECT_EQ(CircleTargets(ring, {}, circle, {})[0][1].rotation, row.ringTenths) << "clockwise";
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, AngleTenths,
-    ::testing::Values(AngleRow{"Zero", "0", 0, 3488}, AngleRow{"HalfUp", "0.05", 1, 3488},
-                      AngleRow{"NegativeHalfComesRoundFirst", "-0.05", 0, 3487},
-                      AngleRow{"HalfBelowAWholeTurnIsZero", "359.95", 0, 3487},
-                      AngleRow{"Negative", "-22.46", 3375, 3263},
-                      AngleRow{"TenthsPast32Bits", "214748365", 850, 738},
-                      AngleRow{"NegativePast32Bits", "-214748365", 2750, 2638},
-                      AngleRow{"Largest", "1000000000", 2800, 2688},
-                      AngleRow{"LargestNegative", "-1000000000", 800, 688}));
 
 // Whole runs over the stand-in's in-memory design.
 std::vector<Item> Board() {
@@ -422,39 +415,31 @@ INSTANTIATE_TEST_SUITE_P(Patterns, ArrangeRun,
                                                   }}));
 
 TEST_F(ArrangeRun, ThePictureOfComponentsThatReadTheSameIsTheRuns) {
-  struct Case {
-    const char* name;
-    std::int32_t x;
-    const char* columns;
-  };
   // R1 and, a row below it, two R2 that read the same; every other row turned. In one column the
   // run turns one R2 and moves the other; in two from near the largest X, one R2's slot lies past
   // it and the other turns where it is.
-  for (const Case& c : {Case{"OneColumn", 0, "1"}, Case{"PastTheLargestX", 2147483000, "2"}}) {
-    SCOPED_TRACE(c.name);
-    design.Load({Item::Component("R1", c.x, 0, 0), Item::Component("R2", c.x, -254000, 0),
-                 Item::Component("R2", c.x, -254000, 0)},
+  for (const auto& [x, columns] : {std::pair{0, "1"}, std::pair{2147483000, "2"}}) {
+    design.Load({Item::Component("R1", x, 0, 0), Item::Component("R2", x, -254000, 0),
+                 Item::Component("R2", x, -254000, 0)},
                 standin::kUnitsMils, {});
     TArrangeChoices choices;
-    choices.columnsText = c.columns;
+    choices.columnsText = columns;
     choices.turnOddLines = true;
     const TSelectionRead read = ReadSelection(host);
     TSelectionHost memory(read.components, read.units);
-    const std::vector<TPreview> pictures = {MakeArrangePreview(memory, choices),
-                                            MakeArrangePreview(host, choices)};
+    const TPreview pictures[] = {MakeArrangePreview(memory, choices),
+                                 MakeArrangePreview(host, choices)};
     std::vector<const Item*> unplaced;
     RunArrange(host, choices, view, designOpen,
                [&](const TDbxComponent& record) { unplaced.push_back(design.Find(&record)); });
     for (const TPreview& picture : pictures) {
-      ASSERT_EQ(picture.parts.size(), 3u);
-      for (std::size_t i = 0; i < 3; ++i) {
+      for (std::size_t i = 0; i < design.Items().size(); ++i) {
         const Item& item = design.Items()[i];
-        EXPECT_EQ(picture.parts[i].toX, item.x) << i;
-        EXPECT_EQ(picture.parts[i].toY, item.y) << i;
-        EXPECT_EQ(picture.parts[i].toRotation, item.rotation) << i;
-        EXPECT_EQ(picture.parts[i].unplaced,
-                  std::find(unplaced.begin(), unplaced.end(), &item) != unplaced.end())
-            << i;
+        const TPreviewPart& part = picture.parts.at(i);
+        const bool crossed = std::count(unplaced.begin(), unplaced.end(), &item) == 1;
+        EXPECT_EQ(std::tuple(part.toX, part.toY, part.toRotation, part.unplaced),
+                  std::tuple(item.x, item.y, item.rotation, crossed))
+            << columns << " column(s), part " << i;
       }
     }
   }
@@ -465,18 +450,15 @@ TEST_F(ArrangeRun, LengthsAreInTheDesignsUnitsWhateverTheMainWindowsButtonsDid) 
               {});
   DbUnits = kUnitsMils;  // Mils pressed in the main window
   TArrangeChoices choices;
-  SetDefaultLengths(choices, kUnitsMm);
-  EXPECT_EQ(choices.pitchXText, "2.54");
-  EXPECT_EQ(choices.radiusText, "12.7");
   choices.columnsText = "2";
+  choices.pitchXText = "2.54";
   const TSelectionRead read = ReadSelection(host);
   TSelectionHost memory(read.components, read.units);
   const TPreview picture = MakeArrangePreview(memory, choices);
-  EXPECT_EQ(picture.parts[1].toX, 254000) << "2.54 mm, not mils";
-  EXPECT_EQ(picture.units, kUnitsMm) << "the scale bar's";
   RunArrange(host, choices, view, designOpen);
-  EXPECT_EQ(design.Items()[1].x, 254000);
-  EXPECT_EQ(DbUnits, kUnitsMils) << "the main window's spacing keeps its own";
+  EXPECT_EQ(std::tuple(picture.parts[1].toX, picture.units, design.Items()[1].x, DbUnits),
+            std::tuple(254000, kUnitsMm, 254000, kUnitsMils))
+      << "2.54 mm in the picture, its scale bar and the run; the main window's spacing keeps mils";
 }
 
 TEST_F(ArrangeRun, SlotsOutsideTheHostsRangeAreMarkedCountedAndNotMoved) {

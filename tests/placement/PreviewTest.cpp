@@ -257,10 +257,10 @@ TEST(PreviewPlot, EveryGroupOfAPictureIsDrawnApart) {
   for (const std::size_t groups : {1u, 8u, 12u, 32u, 33u, 200u}) {
     std::set<std::tuple<int, int, int, TGroupMark>> styles;
     for (std::size_t g = 0; g < groups; ++g) {
-      const TGroupStyle style = GroupStyle(g, groups);
-      styles.insert({style.red, style.green, style.blue, style.mark});
+      const TGroupStyle s = GroupStyle(g, groups);
+      styles.insert({s.red, s.green, s.blue, s.mark});
     }
-    EXPECT_EQ(styles.size(), groups) << groups << " groups";
+    EXPECT_EQ(styles.size(), groups);
   }
 }
 
