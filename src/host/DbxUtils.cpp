@@ -157,7 +157,11 @@ static_assert(std::ranges::is_sorted(kStatusTexts, {}, &StatusEntry::code));
 }  // namespace
 
 std::int32_t ToDbUnits(double value) {
-  switch (DbUnits) {
+  return ToDbUnits(value, DbUnits);
+}
+
+std::int32_t ToDbUnits(double value, std::int32_t units) {
+  switch (units) {
     case kUnitsMils:
       return RoundScaled(value, kDbPerMil);
     case kUnitsMm:

@@ -20,6 +20,8 @@ extern std::int32_t DbUnits;
 // value x factor, formed in extended precision and rounded half to even. A result that does not
 // fit a signed 32-bit integer throws ConversionError "'<float text of value>' is out of range".
 std::int32_t ToDbUnits(double value);
+// The same in the given units code rather than DbUnits.
+std::int32_t ToDbUnits(double value, std::int32_t units);
 std::int32_t MilsToDb(double value);
 std::int32_t MmToDb(double value);
 

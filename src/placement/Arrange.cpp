@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -30,14 +31,15 @@ double Number(const std::string& text, const std::string& name, const char* rule
   }
 }
 
-// A length in the unit of DbUnits, as database units.
-std::int32_t Length(const std::string& text, const std::string& name, bool positive) {
+// A length in units, as database units.
+std::int32_t Length(const std::string& text, const std::string& name, bool positive,
+                    std::int32_t units) {
   const char* rule = positive ? " must be a number greater than 0" : " must be a number";
   const double value = Number(text, name, rule);
   if (positive && !(value > 0)) Invalid(name + rule);
   std::int32_t db = 0;
   try {
-    db = ToDbUnits(value);
+    db = ToDbUnits(value, units);
   } catch (const ConversionError&) {
     Invalid(name + " is out of range");
   }
@@ -57,6 +59,17 @@ std::int32_t Columns(const std::string& text) {
   try {
     columns = ParseInt(text);
   } catch (const ConversionError&) {
+    // A whole number that the integer field cannot hold is named as such.
+    double value = 0;
+    try {
+      value = ParseFloat(text);
+    } catch (const ConversionError&) {
+      Invalid(kRule);
+    }
+    if (value > std::numeric_limits<std::int32_t>::max() && value == std::floor(value)) {
+      Invalid("Columns is too large: at most " +
+              std::to_string(std::numeric_limits<std::int32_t>::max()));
+    }
     Invalid(kRule);
   }
   if (columns < 1) Invalid(kRule);
@@ -229,12 +242,14 @@ TPreview PreviewOfArrange(IDbxCalls& host, IChangeNotes& notes, const TArrangeCh
                               const TUnplacedReport& unplaced) {
     RunArrange(runHost, choices, view, designOpen, unplaced);
   };
-  return PreviewOfRun(host, notes, run, "", nullptr, "");
+  TPreview preview = PreviewOfRun(host, notes, run, "", nullptr, "");
+  preview.units = notes.DesignUnits();  // the scale bar's, as the lengths'
+  return preview;
 }
 
 }  // namespace
 
-TArrangeParams ParseArrangeChoices(const TArrangeChoices& choices) {
+TArrangeParams ParseArrangeChoices(const TArrangeChoices& choices, std::int32_t units) {
   TArrangeParams params;
   params.pattern = choices.pattern;
   params.order = choices.order;
@@ -242,8 +257,8 @@ TArrangeParams ParseArrangeChoices(const TArrangeChoices& choices) {
   switch (choices.pattern) {
     case TArrangePattern::Grid:
       params.grid.columns = Columns(choices.columnsText);
-      params.grid.pitchX = Length(choices.pitchXText, "Pitch X", true);
-      params.grid.pitchY = Length(choices.pitchYText, "Pitch Y", true);
+      params.grid.pitchX = Length(choices.pitchXText, "Pitch X", true, units);
+      params.grid.pitchY = Length(choices.pitchYText, "Pitch Y", true, units);
       params.grid.columnsFirst = choices.columnsFirst;
       params.grid.start = choices.start;
       params.grid.snake = choices.snake;
@@ -259,11 +274,11 @@ TArrangeParams ParseArrangeChoices(const TArrangeChoices& choices) {
       TCircleParams& circle = params.circle;
       circle.centreOfSelection = !choices.centreAt;
       if (choices.centreAt) {
-        circle.centreX = Length(choices.centreXText, "Centre X", false);
-        circle.centreY = Length(choices.centreYText, "Centre Y", false);
+        circle.centreX = Length(choices.centreXText, "Centre X", false, units);
+        circle.centreY = Length(choices.centreYText, "Centre Y", false, units);
       }
-      circle.radius = Length(choices.radiusText, "Radius", true);
-      circle.ringStep = Length(choices.ringStepText, "Ring step", false);
+      circle.radius = Length(choices.radiusText, "Radius", true, units);
+      circle.ringStep = Length(choices.ringStepText, "Ring step", false, units);
       circle.startDegrees = Angle(choices.startAngleText, "Start angle");
       circle.spanDegrees =
           Number(choices.spanText, "Span", " must be greater than 0 and at most 360");
@@ -281,14 +296,29 @@ TArrangeParams ParseArrangeChoices(const TArrangeChoices& choices) {
   return params;
 }
 
+void SetDefaultLengths(TArrangeChoices& choices, std::int32_t units) {
+  if (units != kUnitsMils && units != kUnitsMm) return;
+  const auto text = [units](std::int32_t mils) {
+    return units == kUnitsMils ? std::to_string(mils) : DbToMmText(mils * kDbPerMil);
+  };
+  const TArrangeChoices defaults;
+  choices.pitchXText = text(100);
+  choices.pitchYText = choices.pitchXText;
+  choices.radiusText = text(500);
+  choices.centreXText = defaults.centreXText;
+  choices.centreYText = defaults.centreYText;
+  choices.ringStepText = defaults.ringStepText;
+}
+
 void RunArrange(IDbxCalls& host, const TArrangeChoices& choices, IPlacementView& view,
                 bool& designOpen, const TUnplacedReport& unplaced) {
-  RunOverSelection(host, view, designOpen, [&choices, &unplaced](TSelectionStep& step) {
+  const auto step = [&choices, &unplaced](TSelectionStep& selection) {
     // Read once the connection has told the design's units.
-    const TArrangeParams params = ParseArrangeChoices(choices);
-    const std::vector<TPlannedGroup> plan = Plan(step.groups, params);
-    MakeChanges(step, plan, unplaced);
-  });
+    const TArrangeParams params = ParseArrangeChoices(choices, selection.designUnits);
+    const std::vector<TPlannedGroup> plan = Plan(selection.groups, params);
+    MakeChanges(selection, plan, unplaced);
+  };
+  RunOverSelection(host, view, designOpen, step, true);
 }
 
 TPreview MakeArrangePreview(IDbxCalls& host, const TArrangeChoices& choices) {

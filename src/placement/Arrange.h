@@ -1,12 +1,13 @@
 // The Arrange patterns over the host's selection: grid, distribute, align and circle, each group
 // by designator prefix, as one run with Go's connection, capture, grouping and tally. The texts
-// are the window's as typed; lengths are in the design's units (DbUnits), angles in degrees.
+// are the window's as typed; lengths are in the design's own units, angles in degrees.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "host/DbxCalls.h"
+#include "host/DbxUtils.h"
 #include "placement/ArrangeGeometry.h"
 #include "placement/HostAdapters.h"
 #include "placement/PlacementRun.h"
@@ -63,13 +64,18 @@ struct TArrangeParams {
   TCircleParams circle;
 };
 
-// Reads the texts of the chosen pattern (and "Turn to" when it is checked) in the unit of DbUnits.
-// Throws ConversionError naming the first parameter that is not valid, for example "Columns must
-// be a whole number of 1 or more".
-TArrangeParams ParseArrangeChoices(const TArrangeChoices& choices);
+// Reads the texts of the chosen pattern (and "Turn to" when it is checked), lengths in the given
+// units code: the design's. Throws ConversionError naming the first parameter that is not valid,
+// for example "Columns must be a whole number of 1 or more".
+TArrangeParams ParseArrangeChoices(const TArrangeChoices& choices, std::int32_t units = DbUnits);
+
+// The lengths a window starts with before any are stored: a pitch of 100 mils and a radius of 500
+// mils, written in units (mils or mm; any other code leaves them as they are).
+void SetDefaultLengths(TArrangeChoices& choices, std::int32_t units);
 
 // Arranges the selection by one of the patterns other than "Rows or columns": the hour-glass,
-// "Connected", a fresh read of the selection, each group ordered and its members turned and moved
+// "Connected", the design's units (lengths are in them, whatever DbUnits holds), a fresh read of
+// the selection, each group ordered and its members turned and moved
 // to their targets, and the status line as after Go. Members whose slot or move does not fit a
 // signed 32-bit value are not moved and are given to unplaced. A parameter that is not valid
 // ends the run, after its cleanup and before any change, with its ConversionError.

@@ -79,8 +79,14 @@ std::int32_t NormalisedTenths(std::int64_t tenths) {
   return static_cast<std::int32_t>(result);
 }
 
-std::int64_t DegreesToTenths(double degrees) {
-  return std::llround(degrees * 10.0);
+std::int32_t DegreesToTenths(double degrees) {
+  // The product rounds to the tenths typed (359.95 gives 3599.5), fmod is exact, and a remainder
+  // below zero comes round before the half is rounded, so that -0.05 and 359.95 agree.
+  double tenths = std::fmod(degrees * 10.0, static_cast<double>(kFullTurn));
+  if (!std::isfinite(tenths)) return 0;
+  if (tenths < 0) tenths += static_cast<double>(kFullTurn);
+  const auto rounded = static_cast<std::int64_t>(std::floor(tenths + 0.5));
+  return rounded >= kFullTurn ? 0 : static_cast<std::int32_t>(rounded);
 }
 
 std::vector<std::size_t> GridPositionOrder(std::span<const TMemberPlace> members,
@@ -249,7 +255,7 @@ std::vector<std::vector<TMemberTarget>> CircleTargets(
                              centre.y + std::llround(radius * std::sin(radians)), true,
                              std::nullopt};
         if (params.turnWithCircle) {
-          target.rotation = NormalisedTenths(DegreesToTenths(theta + params.offsetDegrees));
+          target.rotation = DegreesToTenths(theta + params.offsetDegrees);
         } else if (turn) {
           target.rotation = NormalisedTenths(*turn);
         }

@@ -34,8 +34,9 @@ using TTurnTo = std::optional<std::int32_t>;
 
 // An angle in tenths brought into [0, 3600).
 std::int32_t NormalisedTenths(std::int64_t tenths);
-// Degrees rounded to the host's tenth of a degree, in 64 bits (no normalising).
-std::int64_t DegreesToTenths(double degrees);
+// Degrees as the host's tenths: brought into [0°, 360°) first, then rounded to the nearest tenth,
+// halves up, 360.0° being 0.0°. One rule whatever the sign or size (up to 10^9 degrees and more).
+std::int32_t DegreesToTenths(double degrees);
 
 enum class TArrangeAxis { Horizontal, Vertical };
 

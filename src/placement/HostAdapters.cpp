@@ -1,6 +1,8 @@
 #include "placement/HostAdapters.h"
 
+#include <cstring>
 #include <functional>
+#include <utility>
 
 #include "host/DbxUtils.h"
 
@@ -28,13 +30,10 @@ TComponentChange Movement(std::int32_t dx, std::int32_t dy, const TDbxComponent&
   return change;
 }
 
-// The claims of a run's own, beside its rotations and moves.
-constexpr std::size_t kCallerClaim = 2;
-
 TIntendedChange IntendedChange(TComponentChange::Kind kind, std::int32_t angle, std::int32_t dx,
                                std::int32_t dy, TSelectionIndex& index,
                                const TDbxComponent& record) {
-  return {kind, angle, dx, dy, index.Claim(record, static_cast<std::size_t>(kind))};
+  return {kind, angle, dx, dy, index.Claim(record)};
 }
 
 }  // namespace
@@ -98,7 +97,7 @@ void TSelectionIndex::Build(const std::vector<TDbxComponent>& selection) {
            !(slots_[at].hash == hash && KeyOf(selection[slots_[at].offset]) == key)) {
       at = (at + 1) & mask;
     }
-    if (slots_[at].count == 0) slots_[at] = Slot{hash, static_cast<std::uint32_t>(i), 0, 0, {}};
+    if (slots_[at].count == 0) slots_[at] = Slot{hash, static_cast<std::uint32_t>(i), 0, 0, 0};
     ++slots_[at].count;
     slotOf[i] = static_cast<std::uint32_t>(at);
   }
@@ -113,23 +112,40 @@ void TSelectionIndex::Build(const std::vector<TDbxComponent>& selection) {
     Slot& slot = slots_[slotOf[i]];
     parts_[slot.offset + filled[slotOf[i]]++] = static_cast<std::uint32_t>(i);
   }
+  matches_.clear();
 }
 
-std::optional<std::size_t> TSelectionIndex::Claim(const TDbxComponent& record, std::size_t kind) {
-  if (slots_.empty() || kind >= kKinds) return std::nullopt;
+std::optional<std::size_t> TSelectionIndex::Claim(const TDbxComponent& record) {
+  if (slots_.empty()) return std::nullopt;
   const Key key = KeyOf(record);
   Slot& slot = Find(key, HashOf(key));
-  if (slot.count == 0) return std::nullopt;
+  if (slot.count <= 1) {
+    return slot.count == 0 ? std::nullopt : std::optional<std::size_t>(parts_[slot.offset]);
+  }
+  if (const auto known = matches_.find(&record); known != matches_.end()) return known->second;
   if (slot.round != round_) {
     slot.round = round_;
-    for (std::uint32_t& claimed : slot.claimed) claimed = 0;
+    slot.matched = 0;
   }
-  if (slot.claimed[kind] >= slot.count) return std::nullopt;
-  return parts_[slot.offset + slot.claimed[kind]++];
+  if (slot.matched == slot.count) return std::nullopt;
+  // The next one not yet matched, unless a later one is the record byte for byte. A run asks in
+  // the order it read, so the first look usually finds it; the order found is kept for the next
+  // round.
+  const std::uint32_t next = slot.offset + slot.matched;
+  for (std::uint32_t at = next; at < slot.offset + slot.count; ++at) {
+    if (std::memcmp((*selection_)[parts_[at]].bytes, record.bytes, sizeof record.bytes) == 0) {
+      std::swap(parts_[next], parts_[at]);
+      break;
+    }
+  }
+  ++slot.matched;
+  matches_.emplace(&record, parts_[next]);
+  return parts_[next];
 }
 
 void TSelectionIndex::ForgetClaims() {
   ++round_;
+  matches_.clear();
 }
 
 TSelectionIndex& DryRunHost::Index() {
@@ -139,13 +155,19 @@ TSelectionIndex& DryRunHost::Index() {
 }
 
 std::optional<std::size_t> DryRunHost::Claim(const TDbxComponent& record) {
-  return Index().Claim(record, kCallerClaim);
+  return Index().Claim(record);
 }
 
 std::int32_t DryRunHost::NoteComponent(std::int32_t status, const TDbxItem* item) {
   if (status == 0 && item != nullptr && item->ItemType() == TDbxItem::kComponentType) {
     item->CopyComponentTo(selection_.emplace_back());
   }
+  return status;
+}
+
+std::int32_t DryRunHost::GetDesignInfo(TDbxContext* context, TDesignInfo* info) {
+  const std::int32_t status = Next().GetDesignInfo(context, info);
+  if (status == 0) designUnits_ = info->Units();
   return status;
 }
 
@@ -196,7 +218,7 @@ std::int32_t TSelectionHost::MoveComponent(TDbxContext*, std::int32_t dx, std::i
 }
 
 std::optional<std::size_t> TSelectionHost::Claim(const TDbxComponent& record) {
-  return index_.Claim(record, kCallerClaim);
+  return index_.Claim(record);
 }
 
 std::int32_t TSelectionHost::GetDesignInfo(TDbxContext*, TDesignInfo* info) {

@@ -7,10 +7,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "host/DbxCalls.h"
+#include "host/DbxUtils.h"
 
 namespace kordane {
 
@@ -53,16 +55,16 @@ struct TIntendedChange {
 
 // The components of a selection by what a record shows of them (designator, place, angle), for
 // a run that makes no change: a record the run hands back shows exactly what its component was
-// read with. Components that show the same are told apart by the order in which they are asked
-// about; what a picture shows of them is the same either way. The selection must outlive the
-// index and keep its place in memory.
+// read with. Each record the run holds stands for one component, the same for every change asked
+// of it in a run. Components that show the same are told apart by the rest of their bytes, and
+// where those are the same too, by the order in which their records are first asked about. The
+// selection must outlive the index and keep its place in memory.
 class TSelectionIndex {
  public:
-  static constexpr std::size_t kKinds = 3;  // rotations, moves, and one kind more for the caller
-
   void Build(const std::vector<TDbxComponent>& selection);
-  // The next component that shows the same, not yet claimed for this kind (below kKinds).
-  std::optional<std::size_t> Claim(const TDbxComponent& record, std::size_t kind);
+  // The component record stands for: the one it was matched to before in this round, else the
+  // next one that shows the same and is not yet matched.
+  std::optional<std::size_t> Claim(const TDbxComponent& record);
   void ForgetClaims();
   std::size_t Size() const { return size_; }
 
@@ -79,9 +81,9 @@ class TSelectionIndex {
   struct Slot {
     std::uint64_t hash = 0;
     std::uint32_t offset = 0;
-    std::uint32_t count = 0;  // 0: the slot is free
-    std::uint64_t round = 0;  // the claims below count only in the round they were made in
-    std::uint32_t claimed[kKinds] = {};
+    std::uint32_t count = 0;    // 0: the slot is free
+    std::uint32_t matched = 0;  // of a key shown by more than one: the first so many are matched
+    std::uint64_t round = 0;    // and count only in the round they were matched in
   };
   // The slot of the key, or the free slot where it would go.
   Slot& Find(const Key& key, std::uint64_t hash);
@@ -89,6 +91,8 @@ class TSelectionIndex {
   const std::vector<TDbxComponent>* selection_ = nullptr;
   std::vector<Slot> slots_;  // a power of two in size, at most half full
   std::vector<std::uint32_t> parts_;
+  // The records matched in this round to components of keys shown by more than one.
+  std::unordered_map<const TDbxComponent*, std::uint32_t> matches_;
   std::size_t size_ = 0;
   std::uint64_t round_ = 1;
 };
@@ -102,8 +106,10 @@ class IChangeNotes {
   virtual const std::vector<TDbxComponent>& Selection() const = 0;
   // Every change the run asked for, in its order.
   virtual const std::vector<TIntendedChange>& Intended() const = 0;
-  // The component a record of the run came from, claimed for a kind of the caller's own.
+  // The component of the selection that a record the run holds stands for; during the run.
   virtual std::optional<std::size_t> Claim(const TDbxComponent& record) = 0;
+  // The units the design told the run, if it asked; else unknown.
+  virtual std::int32_t DesignUnits() const = 0;
 };
 
 // Passes the connection and the reading of the selection through, but makes no change.
@@ -113,6 +119,7 @@ class DryRunHost final : public DbxCallsForwarder, public IChangeNotes {
 
   std::int32_t GetFirstSelectedItem(TDbxContext* context, TDbxItem* item) override;
   std::int32_t GetNextSelectedItem(TDbxContext* context, TDbxItem* item) override;
+  std::int32_t GetDesignInfo(TDbxContext* context, TDesignInfo* info) override;
   std::int32_t RotateComponent(TDbxContext* context, std::int32_t angle,
                                std::int32_t* rotationPoint, TDbxComponent* component) override;
   std::int32_t MoveComponent(TDbxContext* context, std::int32_t dx, std::int32_t dy,
@@ -121,6 +128,7 @@ class DryRunHost final : public DbxCallsForwarder, public IChangeNotes {
   const std::vector<TDbxComponent>& Selection() const override { return selection_; }
   const std::vector<TIntendedChange>& Intended() const override { return intended_; }
   std::optional<std::size_t> Claim(const TDbxComponent& record) override;
+  std::int32_t DesignUnits() const override { return designUnits_; }
 
  private:
   std::int32_t NoteComponent(std::int32_t status, const TDbxItem* item);
@@ -130,6 +138,7 @@ class DryRunHost final : public DbxCallsForwarder, public IChangeNotes {
   std::vector<TIntendedChange> intended_;
   std::vector<TDbxComponent> selection_;
   TSelectionIndex index_;
+  std::int32_t designUnits_ = kUnitsUnknown;
 };
 
 // A host that serves a selection read earlier, from memory: the connection always opens, the
@@ -157,6 +166,7 @@ class TSelectionHost final : public IDbxCalls, public IChangeNotes {
   const std::vector<TDbxComponent>& Selection() const override { return components_; }
   const std::vector<TIntendedChange>& Intended() const override { return intended_; }
   std::optional<std::size_t> Claim(const TDbxComponent& record) override;
+  std::int32_t DesignUnits() const override { return units_; }
 
  private:
   std::vector<TDbxComponent> components_;

@@ -37,17 +37,13 @@ class PreviewView final : public IPlacementView {
     preview_.messages.push_back(message);
   }
 
-  void NoteUnplaced(const TDbxComponent& record) { unplaced_.push_back(record); }
-
   const std::string& Status() const { return status_; }
-  const std::vector<TDbxComponent>& Unplaced() const { return unplaced_; }
 
  private:
   std::string rotationText_;
   IPlacementView* unitsLabel_;
   TPreview& preview_;
   std::string status_;
-  std::vector<TDbxComponent> unplaced_;
 };
 
 // A target the host could not reach is drawn at the edge of the coordinate range.
@@ -139,9 +135,12 @@ TPreview PreviewOfRun(IDbxCalls& host, IChangeNotes& notes, const TPreviewedRun&
   TPreview preview;
   PreviewView view(rotationText, unitsLabel, preview);
   bool designOpen = false;
+  // Matched while the run still holds the record, as its changes are.
+  std::vector<std::size_t> unplaced;
   try {
-    run(host, view, designOpen,
-        [&view](const TDbxComponent& record) { view.NoteUnplaced(record); });
+    run(host, view, designOpen, [&notes, &unplaced](const TDbxComponent& record) {
+      if (const std::optional<std::size_t> found = notes.Claim(record)) unplaced.push_back(*found);
+    });
   } catch (const ConversionError& error) {
     preview.failure = error.what();
   }
@@ -172,10 +171,7 @@ TPreview PreviewOfRun(IDbxCalls& host, IChangeNotes& notes, const TPreviewedRun&
       part.moves = part.moves || change.dx != 0 || change.dy != 0;
     }
   }
-  for (const TDbxComponent& record : view.Unplaced()) {
-    const std::optional<std::size_t> found = notes.Claim(record);
-    if (found) preview.parts[*found].unplaced = true;
-  }
+  for (const std::size_t part : unplaced) preview.parts[part].unplaced = true;
   GroupParts(preview);
   preview.summary = Summary(preview, summaryTail);
   return preview;
@@ -186,8 +182,10 @@ TSelectionRead ReadSelection(IDbxCalls& host, IPlacementView* unitsLabel) {
   DryRunHost dryRun(host);
   PreviewView view("", unitsLabel, unused);
   bool designOpen = false;
-  RunOverSelection(dryRun, view, designOpen, [](TSelectionStep&) {});
-  return {dryRun.Selection(), view.Status()};
+  std::int32_t units = kUnitsUnknown;
+  RunOverSelection(
+      dryRun, view, designOpen, [&units](TSelectionStep& step) { units = step.designUnits; }, true);
+  return {dryRun.Selection(), view.Status(), units};
 }
 
 }  // namespace kordane

@@ -36,7 +36,8 @@ struct TPreview {
   // a number (the run's own message). Empty when the run would go through.
   std::string failure;
   std::vector<std::string> messages;  // the RefDes messages, in the run's order
-  std::int32_t units = -1;            // DbUnits after the preview
+  // Of the scale bar: DbUnits after Go's run, the design's own after an Arrange run.
+  std::int32_t units = -1;
   std::string summary;  // "11 components in 3 groups: 11 moves, 9 rotations; pitch 200 mils"
 };
 
@@ -68,6 +69,7 @@ TPreview PreviewOfRun(IDbxCalls& host, IChangeNotes& notes, const TPreviewedRun&
 struct TSelectionRead {
   std::vector<TDbxComponent> components;
   std::string failure;
+  std::int32_t units = -1;  // the design's own, which that connection asks for
 };
 TSelectionRead ReadSelection(IDbxCalls& host, IPlacementView* unitsLabel = nullptr);
 

@@ -36,10 +36,15 @@ void CaptureSelection(IDbxCalls& host, std::vector<std::unique_ptr<TDbxComponent
   }
 }
 
+std::int32_t DesignUnitsOf(IDbxCalls& host) {
+  auto info = std::make_unique<TDesignInfo>();
+  return host.GetDesignInfo(&DbxContext, info.get()) == 0 ? info->Units() : kUnitsUnknown;
+}
+
 }  // namespace
 
 void RunOverSelection(IDbxCalls& host, IPlacementView& view, bool& designOpen,
-                      const std::function<void(TSelectionStep&)>& step) {
+                      const std::function<void(TSelectionStep&)>& step, bool askDesignUnits) {
   // Declared in the reverse of their cleanup: the connection closes first, then a failed change
   // is shown, then the groups and the records go, and the cursor comes back last.
   WaitCursor waitCursor(view);
@@ -50,9 +55,13 @@ void RunOverSelection(IDbxCalls& host, IPlacementView& view, bool& designOpen,
   TSortedComp sorted(reporter);
   ChangeTally tally(host, view);
   Connection connection(host, view, designOpen);
+  std::int32_t designUnits = kUnitsUnknown;
 
   if (connection.Open()) {
-    if (DbUnits == kUnitsUnknown) {
+    if (askDesignUnits) {
+      designUnits = DesignUnitsOf(host);
+      if (DbUnits == kUnitsUnknown) DbUnits = designUnits;
+    } else if (DbUnits == kUnitsUnknown) {
       AskDesignUnits(host);
     }
     if (DbUnits == kUnitsMils) {
@@ -67,7 +76,8 @@ void RunOverSelection(IDbxCalls& host, IPlacementView& view, bool& designOpen,
     sorted.AddComponent(record.get());
   }
 
-  TSelectionStep selection{host, sorted, tally, rotationPoint};
+  TSelectionStep selection{host, sorted, tally, rotationPoint,
+                           askDesignUnits ? designUnits : DbUnits};
   step(selection);
 }
 

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "host/DbxCalls.h"
+#include "host/DbxUtils.h"
 #include "placement/CompSort.h"
 #include "placement/PlacementRun.h"
 #include "placement/RunGuards.h"
@@ -33,11 +34,16 @@ struct TSelectionStep {
   TSortedComp& groups;
   run_guards::ChangeTally& tally;
   std::int32_t* rotationPoint;
+  // The units the design told an action that asks for them, else DbUnits.
+  std::int32_t designUnits = kUnitsUnknown;
 };
 
 // Runs one action. designOpen is the window's FDesignOpen flag. An exception of the step ends the
-// action after its cleanup and goes on to the caller.
+// action after its cleanup and goes on to the caller. An action that works in the design's own
+// units asks for them right after the open, whatever the main window's unit buttons made of
+// DbUnits; DbUnits learns them only when it was unknown.
 void RunOverSelection(IDbxCalls& host, IPlacementView& view, bool& designOpen,
-                      const std::function<void(TSelectionStep&)>& step);
+                      const std::function<void(TSelectionStep&)>& step,
+                      bool askDesignUnits = false);
 
 }  // namespace kordane

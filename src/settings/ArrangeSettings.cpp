@@ -91,6 +91,14 @@ TArrangeChoices LoadArrangeChoices(IProfileSection& profile) {
   return choices;
 }
 
+bool StoresArrangeLengths(IProfileSection& profile) {
+  for (const char* key : {keys::kPitchX, keys::kPitchY, keys::kCentreX, keys::kCentreY,
+                          keys::kRadius, keys::kRingStep}) {
+    if (profile.ReadString(key)) return true;
+  }
+  return false;
+}
+
 void SaveArrangeChoices(IProfileSection& profile, const TArrangeChoices& choices) {
   WriteChoice(profile, keys::kPattern, choices.pattern);
   WriteChoice(profile, keys::kOrder, choices.order);

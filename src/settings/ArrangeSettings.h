@@ -40,6 +40,8 @@ inline constexpr const char* kOffset = "Offset";
 }  // namespace arrange_keys
 
 TArrangeChoices LoadArrangeChoices(IProfileSection& profile);
+// Whether any length is stored; until one is, a window takes the defaults in the design's units.
+bool StoresArrangeLengths(IProfileSection& profile);
 
 // Throws SettingsWriteError when the file cannot be written.
 void SaveArrangeChoices(IProfileSection& profile, const TArrangeChoices& choices);

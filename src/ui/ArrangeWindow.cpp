@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <exception>
 #include <iterator>
 #include <stdexcept>
 #include <utility>
@@ -151,6 +152,11 @@ std::optional<TArrangePattern> PatternOf(int id) {
   return std::nullopt;
 }
 
+bool IsLength(int id) {
+  return id == kIdPitchX || id == kIdPitchY || id == kIdCentreX || id == kIdCentreY ||
+         id == kIdRadius || id == kIdRingStep;
+}
+
 bool IsLengthUnit(int id) {
   return id == kIdPitchXUnit || id == kIdPitchYUnit || id == kIdCentreXUnit ||
          id == kIdCentreYUnit || id == kIdRadiusUnit || id == kIdRingStepUnit;
@@ -206,6 +212,7 @@ TArrangeWindow::TArrangeWindow(HWND owner, IArrangeOwner& arranger, std::string 
   try {
     IniFileProfile profile(settingsPath_, arrange_keys::kSection);
     choices_ = LoadArrangeChoices(profile);
+    defaultLengths_ = !StoresArrangeLengths(profile);
   } catch (const std::exception&) {
     choices_ = {};  // an unreadable file: the defaults
   }
@@ -312,7 +319,8 @@ TArrangeChoices TArrangeWindow::ChoicesShown() const {
 
 void TArrangeWindow::ShowPatternControls() {
   const TArrangePattern pattern = choices_.pattern;
-  const std::string units = UnitsName(DbUnits);
+  // The design's own units, whatever the main window's unit buttons did.
+  const std::string units = UnitsName(selection_ ? selection_->DesignUnits() : kUnitsUnknown);
   for (std::size_t i = 0; i < controls_.size(); ++i) {
     const int id = kArrangeControls[i].id;
     const std::optional<TArrangePattern> own = PatternOf(id);
@@ -370,19 +378,32 @@ void TArrangeWindow::Refresh() {
 void TArrangeWindow::ReadAgain() {
   TSelectionRead read = arranger_.ReadSelection();
   readFailure_ = std::move(read.failure);
-  selection_ = std::make_unique<TSelectionHost>(std::move(read.components), DbUnits);
+  selection_ = std::make_unique<TSelectionHost>(std::move(read.components), read.units);
+  if (defaultLengths_) {
+    TArrangeChoices shown = ChoicesShown();
+    SetDefaultLengths(shown, read.units);
+    ShowChoices(shown);
+  }
   Refresh();
 }
 
 void TArrangeWindow::Apply() {
   choices_ = ChoicesShown();
-  if (choices_.pattern == TArrangePattern::RowsOrColumns) {
-    arranger_.Go();
-  } else {
-    arranger_.Arrange(choices_);
+  // However the run ends, the window shows the selection as it now is; an error that ended it
+  // is reported after that.
+  std::exception_ptr failure;
+  try {
+    if (choices_.pattern == TArrangePattern::RowsOrColumns) {
+      arranger_.Go();
+    } else {
+      arranger_.Arrange(choices_);
+    }
+  } catch (...) {
+    failure = std::current_exception();
   }
   SetStatus(arranger_.StatusLine());
   ReadAgain();
+  if (failure) std::rethrow_exception(failure);
 }
 
 void TArrangeWindow::Undo() {
@@ -472,6 +493,7 @@ void TArrangeWindow::OnCommand(int id, int code) {
       break;
   }
   if (showingChoices_ > 0) return;
+  if (code == EN_CHANGE && IsLength(id)) defaultLengths_ = false;
   const bool changed = code == BN_CLICKED || code == EN_CHANGE || code == CBN_SELCHANGE;
   if (changed && Control(id) != nullptr) Refresh();
 }

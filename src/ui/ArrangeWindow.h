@@ -173,6 +173,8 @@ class TArrangeWindow final : public WindowBase {
   std::unique_ptr<TSelectionHost> selection_;
   std::string readFailure_;
   TPreview picture_;
+  // No length stored or typed yet: they follow the design's units.
+  bool defaultLengths_ = true;
   int showingChoices_ = 0;  // >0 while the program sets the controls: their notices are its own
   int result_ = 0;
   HWND lastFocus_ = nullptr;

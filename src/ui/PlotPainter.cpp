@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -19,16 +20,36 @@ namespace {
 constexpr int kGap = 8;
 constexpr int kPlotMargin = 28;  // room for the designators and the scale bar
 
-// One colour per group, in turn; strong enough on white, told apart from each other.
-constexpr COLORREF kGroupColours[] = {
-    RGB(0, 92, 197),  RGB(208, 56, 0),  RGB(0, 140, 60), RGB(150, 40, 170),
-    RGB(190, 140, 0), RGB(0, 150, 160), RGB(200, 0, 90), RGB(100, 100, 100),
-};
-
 constexpr COLORREF kUnplacedColour = RGB(220, 0, 0);
 
-COLORREF GroupColour(std::size_t group) {
-  return kGroupColours[group % std::size(kGroupColours)];
+COLORREF ColourOf(const TGroupStyle& style) {
+  return RGB(style.red, style.green, style.blue);
+}
+
+// A group's mark about centre, in the pen and brush selected.
+void DrawMark(HDC dc, PlotPoint centre, int size, TGroupMark mark) {
+  const int x = centre.x;
+  const int y = centre.y;
+  switch (mark) {
+    case TGroupMark::Square:
+      Rectangle(dc, x - size, y - size, x + size + 1, y + size + 1);
+      return;
+    case TGroupMark::Circle:
+      Ellipse(dc, x - size - 1, y - size - 1, x + size + 2, y + size + 2);
+      return;
+    case TGroupMark::Triangle: {
+      const POINT corners[] = {
+          {x, y - size - 1}, {x + size + 1, y + size}, {x - size - 1, y + size}};
+      Polygon(dc, corners, static_cast<int>(std::size(corners)));
+      return;
+    }
+    case TGroupMark::Diamond: {
+      const POINT corners[] = {
+          {x, y - size - 1}, {x + size + 1, y}, {x, y + size + 1}, {x - size - 1, y}};
+      Polygon(dc, corners, static_cast<int>(std::size(corners)));
+      return;
+    }
+  }
 }
 
 // Tenths of a degree as the text a user reads ("90°", "-45°", "22.5°").
@@ -116,9 +137,12 @@ int DrawLegend(HDC dc, const RECT& area, const TPreview& preview, int dpi) {
   FrameRect(dc, &box, GetSysColorBrush(COLOR_BTNSHADOW));
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const int y = box.top + Px(3) + lineHeight * static_cast<int>(i);
-    GdiObject<HBRUSH> brush(CreateSolidBrush(GroupColour(i)));
-    RECT swatch{box.left + Px(6), y + Px(3), box.left + Px(16), y + Px(13)};
-    FillRect(dc, &swatch, brush.Get());
+    const COLORREF colour = ColourOf(GroupStyle(i, lines.size()));
+    GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, colour));
+    GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
+    SelectObjectGuard selectedPen(dc, pen.Get());
+    SelectObjectGuard selectedBrush(dc, brush.Get());
+    DrawMark(dc, {box.left + Px(11), y + Px(8)}, Px(4), GroupStyle(i, lines.size()).mark);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     TextAt(dc, box.left + Px(20), y, lines[i]);
   }
@@ -152,7 +176,8 @@ void DrawRunPicture(HDC dc, const RECT& area, const TPreview& preview, int dpi) 
   const int lineHeight = TextSize(dc, "Ag").cy;
   for (std::size_t i = 0; i < preview.parts.size(); ++i) {
     const TPreviewPart& part = preview.parts[i];
-    const COLORREF colour = GroupColour(part.group);
+    const TGroupStyle style = GroupStyle(part.group, preview.groups.size());
+    const COLORREF colour = ColourOf(style);
     GdiObject<HPEN> pen(CreatePen(PS_SOLID, Px(1), colour));
     GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
     SelectObjectGuard selectedPen(dc, pen.Get());
@@ -166,7 +191,7 @@ void DrawRunPicture(HDC dc, const RECT& area, const TPreview& preview, int dpi) 
     }
     {
       SelectObjectGuard filled(dc, brush.Get());
-      Rectangle(dc, to.x - ring, to.y - ring, to.x + ring + 1, to.y + ring + 1);
+      DrawMark(dc, to, ring, style.mark);
     }
     // A tick in the direction the component will face.
     const double radians = part.toRotation / 10.0 * std::numbers::pi / 180.0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 #include "host/Conversions.h"
@@ -40,6 +41,42 @@ PlotTransform::PlotTransform(const TPreview& preview, int left, int top, int wid
 PlotPoint PlotTransform::ToScreen(std::int32_t x, std::int32_t y) const {
   return {static_cast<int>(std::lround(centreX_ + (x - originX_) / dbPerPixel_)),
           static_cast<int>(std::lround(centreY_ - (y - originY_) / dbPerPixel_))};
+}
+
+namespace {
+
+// Strong enough on white, told apart from each other.
+constexpr TGroupStyle kPalette[] = {
+    {0, 92, 197},  {208, 56, 0},  {0, 140, 60}, {150, 40, 170},
+    {190, 140, 0}, {0, 150, 160}, {200, 0, 90}, {100, 100, 100},
+};
+constexpr std::size_t kMarks = 4;
+
+}  // namespace
+
+TGroupStyle GroupStyle(std::size_t group, std::size_t groups) {
+  constexpr std::size_t kColours = std::size(kPalette);
+  if (groups <= kColours * kMarks) {
+    TGroupStyle style = kPalette[group % kColours];
+    style.mark = static_cast<TGroupMark>(group / kColours % kMarks);
+    return style;
+  }
+  // Fully saturated hues, evenly spaced, every other one darker; with marks in turn, groups of
+  // the same mark lie at least four steps apart on the wheel.
+  const double sector = 6.0 * static_cast<double>(group % groups) / static_cast<double>(groups);
+  const auto whole = static_cast<int>(sector);
+  const double value = group % 2 == 0 ? 200.0 : 130.0;
+  const auto level = [value](double share) {
+    return static_cast<std::uint8_t>(std::lround(value * share));
+  };
+  const std::uint8_t rising = level(sector - whole);
+  const std::uint8_t falling = level(1 - (sector - whole));
+  const std::uint8_t full = level(1);
+  // Each sixth of the wheel: which channel is full, rising, falling or off.
+  const std::uint8_t sixths[6][3] = {{full, rising, 0},  {falling, full, 0}, {0, full, rising},
+                                     {0, falling, full}, {rising, 0, full},  {full, 0, falling}};
+  const std::uint8_t* rgb = sixths[std::min(whole, 5)];
+  return {rgb[0], rgb[1], rgb[2], static_cast<TGroupMark>(group % kMarks)};
 }
 
 ScaleBar ChooseScaleBar(double dbPerPixel, std::int32_t units, int maxPixels) {

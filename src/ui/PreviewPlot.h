@@ -2,6 +2,7 @@
 // rectangle (+Y down) with a margin, and a scale bar of a round length in the design's units.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -37,6 +38,16 @@ struct ScaleBar {
   int pixels = 0;    // length drawn
   std::string text;  // "200 mils"
 };
+
+// How a group's members are drawn: a colour and the mark at their targets. Every group of one
+// picture gets a pair of its own: eight colours with squares, then the same eight with triangles,
+// diamonds and circles; past 32 groups, colours spread round the colour wheel.
+enum class TGroupMark { Square, Triangle, Diamond, Circle };
+struct TGroupStyle {
+  std::uint8_t red = 0, green = 0, blue = 0;
+  TGroupMark mark = TGroupMark::Square;
+};
+TGroupStyle GroupStyle(std::size_t group, std::size_t groups);
 
 // The longest round length (1, 2 or 5 times a power of ten, in the design's units: mils, mm,
 // or database units when unknown) that is at most maxPixels long at this scale.

@@ -3,9 +3,12 @@
 // whose undo must bring the design back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "Board.h"
@@ -200,6 +203,9 @@ INSTANTIATE_TEST_SUITE_P(
                                "Columns must be a whole number of 1 or more"},
                       ParseRow{"ColumnsDecimal", [](TArrangeChoices& c) { c.columnsText = "2.5"; },
                                "Columns must be a whole number of 1 or more"},
+                      ParseRow{"ColumnsTooLarge",
+                               [](TArrangeChoices& c) { c.columnsText = "99999999999"; },
+                               "Columns is too large: at most 2147483647"},
                       ParseRow{"PitchXNegative", [](TArrangeChoices& c) { c.pitchXText = "-1"; },
                                "Pitch X must be a number greater than 0"},
                       ParseRow{"PitchYWord", [](TArrangeChoices& c) { c.pitchYText = "wide"; },
@@ -248,7 +254,7 @@ TEST(ArrangeParameters, OnlyTheChosenPatternsTextsCountAndAnglesRoundToTenths) {
   choices.columnsText = "none";
   choices.turn = true;
   choices.turnText = "-22.46";
-  EXPECT_EQ(ParseArrangeChoices(choices).turn, -225);
+  EXPECT_EQ(ParseArrangeChoices(choices).turn, 3375);
   choices.pattern = TArrangePattern::Grid;
   choices.columnsText = "3";
   choices.pitchXText = "1.5";
@@ -256,6 +262,39 @@ TEST(ArrangeParameters, OnlyTheChosenPatternsTextsCountAndAnglesRoundToTenths) {
   choices.pattern = TArrangePattern::Circle;
   choices.centreYText = "north";
   EXPECT_NO_THROW(ParseArrangeChoices(choices)) << "the point counts only with At";
+}
+
+TEST(ArrangeAngles, ComeIntoATurnFirstThenRoundHalvesUp) {
+  DbUnits = kUnitsMils;
+  // Each as Turn to, and as the Offset of a ring of 32 at its slot at 348.75°: the 31st
+  // counter-clockwise and the 1st clockwise, at -11.25°.
+  const struct {
+    const char* degrees;
+    std::int32_t tenths, ringTenths;
+  } rows[] = {{"0", 0, 3488},
+              {"0.05", 1, 3488},
+              {"-0.05", 0, 3487},
+              {"359.95", 0, 3487},
+              {"-22.46", 3375, 3263},
+              {"214748365", 850, 738},
+              {"-214748365", 2750, 2638},
+              {"1000000000", 2800, 2688},
+              {"-1000000000", 800, 688}};
+  const std::vector<std::vector<TMemberPlace>> ring(1, std::vector<TMemberPlace>(32));
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.degrees);
+    TArrangeChoices choices;
+    choices.turn = true;
+    choices.turnText = row.degrees;
+    choices.offsetText = row.degrees;
+    EXPECT_EQ(ParseArrangeChoices(choices).turn, row.tenths);
+    choices.pattern = TArrangePattern::Circle;
+    choices.turnWithCircle = true;
+    TCircleParams circle = ParseArrangeChoices(choices).circle;
+    EXPECT_EQ(CircleTargets(ring, {}, circle, {})[0][31].rotation, row.ringTenths);
+    circle.clockwise = true;
+    EXPECT_EQ(CircleTargets(ring, {}, circle, {})[0][1].rotation, row.ringTenths) << "clockwise";
+  }
 }
 
 // Whole runs over the stand-in's in-memory design.
@@ -310,7 +349,7 @@ TEST_P(ArrangeRun, EndsWhereThePictureSaidAndUndoBringsItBack) {
   const TSelectionRead read = ReadSelection(host);
   ASSERT_EQ(read.failure, "");
   ASSERT_EQ(read.components.size(), 8u);
-  TSelectionHost memory(read.components, DbUnits);
+  TSelectionHost memory(read.components, read.units);
   const TPreview picture = MakeArrangePreview(memory, choices);
   ASSERT_EQ(picture.failure, "");
   EXPECT_EQ(Components(), before) << "the picture changes nothing";
@@ -374,6 +413,53 @@ INSTANTIATE_TEST_SUITE_P(Patterns, ArrangeRun,
                                                     c.turnWithCircle = true;
                                                     c.offsetText = "90";
                                                   }}));
+
+TEST_F(ArrangeRun, ThePictureOfComponentsThatReadTheSameIsTheRuns) {
+  // R1 and, a row below it, two R2 that read the same; every other row turned. In one column the
+  // run turns one R2 and moves the other; in two from near the largest X, one R2's slot lies past
+  // it and the other turns where it is.
+  for (const auto& [x, columns] : {std::pair{0, "1"}, std::pair{2147483000, "2"}}) {
+    design.Load({Item::Component("R1", x, 0, 0), Item::Component("R2", x, -254000, 0),
+                 Item::Component("R2", x, -254000, 0)},
+                standin::kUnitsMils, {});
+    TArrangeChoices choices;
+    choices.columnsText = columns;
+    choices.turnOddLines = true;
+    const TSelectionRead read = ReadSelection(host);
+    TSelectionHost memory(read.components, read.units);
+    const TPreview pictures[] = {MakeArrangePreview(memory, choices),
+                                 MakeArrangePreview(host, choices)};
+    std::vector<const Item*> unplaced;
+    RunArrange(host, choices, view, designOpen,
+               [&](const TDbxComponent& record) { unplaced.push_back(design.Find(&record)); });
+    for (const TPreview& picture : pictures) {
+      for (std::size_t i = 0; i < design.Items().size(); ++i) {
+        const Item& item = design.Items()[i];
+        const TPreviewPart& part = picture.parts.at(i);
+        const bool crossed = std::count(unplaced.begin(), unplaced.end(), &item) == 1;
+        EXPECT_EQ(std::tuple(part.toX, part.toY, part.toRotation, part.unplaced),
+                  std::tuple(item.x, item.y, item.rotation, crossed))
+            << columns << " column(s), part " << i;
+      }
+    }
+  }
+}
+
+TEST_F(ArrangeRun, LengthsAreInTheDesignsUnitsWhateverTheMainWindowsButtonsDid) {
+  design.Load({Item::Component("R1", 0, 0, 0), Item::Component("R2", 0, 0, 0)}, standin::kUnitsMm,
+              {});
+  DbUnits = kUnitsMils;  // Mils pressed in the main window
+  TArrangeChoices choices;
+  choices.columnsText = "2";
+  choices.pitchXText = "2.54";
+  const TSelectionRead read = ReadSelection(host);
+  TSelectionHost memory(read.components, read.units);
+  const TPreview picture = MakeArrangePreview(memory, choices);
+  RunArrange(host, choices, view, designOpen);
+  EXPECT_EQ(std::tuple(picture.parts[1].toX, picture.units, design.Items()[1].x, DbUnits),
+            std::tuple(254000, kUnitsMm, 254000, kUnitsMils))
+      << "2.54 mm in the picture, its scale bar and the run; the main window's spacing keeps mils";
+}
 
 TEST_F(ArrangeRun, SlotsOutsideTheHostsRangeAreMarkedCountedAndNotMoved) {
   design.Load({Item::Component("R1", 2147483000, 0, 0), Item::Component("R2", 2147483600, 5, 0)},

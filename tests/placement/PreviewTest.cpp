@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <random>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "Board.h"
@@ -248,6 +250,17 @@ TEST(PreviewPlotTest, ScaleBarIsTheLongestRoundLengthThatFits) {
     const ScaleBar bar = ChooseScaleBar(row.dbPerPixel, row.units, row.maxPixels);
     EXPECT_EQ(bar.pixels, row.pixels) << row.text;
     EXPECT_EQ(bar.text, row.text);
+  }
+}
+
+TEST(PreviewPlot, EveryGroupOfAPictureIsDrawnApart) {
+  for (const std::size_t groups : {1u, 8u, 12u, 32u, 33u, 200u}) {
+    std::set<std::tuple<int, int, int, TGroupMark>> styles;
+    for (std::size_t g = 0; g < groups; ++g) {
+      const TGroupStyle s = GroupStyle(g, groups);
+      styles.insert({s.red, s.green, s.blue, s.mark});
+    }
+    EXPECT_EQ(styles.size(), groups);
   }
 }
 

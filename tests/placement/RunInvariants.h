@@ -434,20 +434,22 @@ inline std::vector<std::string> CheckRun(const RunRecord& run) {
     expect(calls.size() == 1, "calls after an open that returned " + std::to_string(openStatus));
   }
 
-  // ---- After the open: the units when unknown, the selection read to its end, the changes. ----
+  // ---- After the open: the units when unknown (an Arrange run asks for the design's own every
+  // time, and sets DbUnits only when it was unknown), the selection read to its end, the changes.
+  // ----
   std::size_t at = 1;
   const auto next = [&]() -> const RunEvent* { return at < calls.size() ? calls[at] : nullptr; };
   std::int32_t unitsExpected = run.unitsBefore;
   std::vector<const RunEvent*> captured;
   if (connected) {
-    if (run.unitsBefore == kUnitsUnknown) {
+    if (run.unitsBefore == kUnitsUnknown || !run.goRun) {
       const RunEvent* info = next();
       if (info == nullptr || info->operation != HostOperation::DesignInfo) {
-        broken.push_back("units unknown, but no TGetDesignInfo after the open");
+        broken.push_back("units asked for, but no TGetDesignInfo after the open");
       } else {
         ++at;
         // A refused request leaves the units unknown (the program's choice).
-        if (info->status == 0) unitsExpected = info->first;
+        if (info->status == 0 && run.unitsBefore == kUnitsUnknown) unitsExpected = info->first;
       }
     }
     const RunEvent* first = next();

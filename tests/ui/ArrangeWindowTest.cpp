@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "FormOnBoard.h"
+#include "MessageBoxCatcher.h"
 #include "ModalScript.h"
 #include "UiTestSupport.h"
 #include "host/DbxUtils.h"
@@ -148,6 +149,59 @@ TEST_F(ArrangeWindowTest, CircleAppliedPutsTheLedsOnARing) {
   }
   EXPECT_EQ(placed.at("D1").x, 2500 + 1016000) << "the first at 0 degrees";
   EXPECT_EQ(placed.at("D1").y, 2300);
+}
+
+TEST_F(ArrangeWindowTest, AFailedApplyShowsTheSelectionAsItNowIs) {
+  std::string oneGroup = kBoard;
+  oneGroup.erase(oneGroup.rfind(" selected"), 9);  // R1 not selected yet
+  testing::WriteFile(Board(), oneGroup);
+  Start();
+  testing::MessageBoxCatcher boxes;
+  std::string summary;
+  bool applyEnabled = true;
+  ModalScript script({
+                         [&] {
+                           const HWND window = OpenArrange();
+                           PostMessageA(GetDlgItem(window, kIdPatternCircle), BM_CLICK, 0, 0);
+                           SetWindowTextA(GetDlgItem(window, kIdRadius), "400");
+                           SetWindowTextA(GetDlgItem(window, kIdRingStep), "-400");
+                         },
+                         [&] {
+                           // Selected meanwhile: a second ring, of radius 0.
+                           testing::WriteFile(Board(), kBoard);
+                           PostMessageA(GetDlgItem(OpenArrange(), kIdApply), BM_CLICK, 0, 0);
+                         },
+                         [&] {
+                           const HWND window = OpenArrange();
+                           summary = ItemText(window, kIdArrangeSummary);
+                           applyEnabled = IsWindowEnabled(GetDlgItem(window, kIdApply));
+                           PressKey(GetFocus(), VK_ESCAPE);
+                         },
+                     },
+                     ArrangeReady);
+  form_->Arrange1Click();
+  ASSERT_TRUE(script.Finished());
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, "Ring step gives ring 2 a radius of 0 or less.");
+  EXPECT_EQ(summary, "Ring step gives ring 2 a radius of 0 or less") << "read again";
+  EXPECT_FALSE(applyEnabled);
+}
+
+TEST_F(ArrangeWindowTest, LengthsAreInTheDesignsUnitsAndStartInThem) {
+  testing::WriteFile(Board(), "units mm\ncomponent D1 0 0 0 selected\n");
+  Start();
+  SendMessageA(form_->Control(kIdToMils), BM_CLICK, 0, 0);  // the main window's spacing in mils
+  std::vector<std::string> shown;
+  ModalScript script({[&] {
+                       for (const int id : {kIdPitchX, kIdRadius, kIdPitchXUnit, kIdRadiusUnit}) {
+                         shown.push_back(ItemText(OpenArrange(), id));
+                       }
+                       PressKey(GetFocus(), VK_ESCAPE);
+                     }},
+                     ArrangeReady);
+  form_->Arrange1Click();
+  ASSERT_TRUE(script.Finished());
+  EXPECT_EQ(shown, (std::vector<std::string>{"2.54", "12.7", "mm", "mm"}));
 }
 
 // Alt and a letter as the keyboard gives it to the focused control.
