@@ -570,8 +570,20 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view tex
     }
   }
 #if defined(_WIN32)
-  const bool renamed = MoveFileExA(temporary.string().c_str(), path.string().c_str(),
-                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  // Windows will not replace a file that is open, however it is shared: a reader that does not
+  // take the board's lock (a test, an editor) holds the replace up until it has read.
+  bool renamed = false;
+  for (int attempt = 0; attempt < 300 && !renamed; ++attempt) {
+    if (attempt > 0) {
+      Sleep(10);
+    }
+    renamed = MoveFileExW(temporary.c_str(), path.c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    const DWORD error = renamed ? ERROR_SUCCESS : GetLastError();
+    if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) {
+      break;
+    }
+  }
 #else
   const bool renamed = std::rename(temporary.c_str(), path.c_str()) == 0;
 #endif
@@ -619,7 +631,12 @@ std::int32_t BoardHost::ReadBoard() {
   board_ = Board{};
   design_.Load({}, kUnitsMils, {});
 
-  const std::optional<std::string> text = ReadWholeFile(boardPath_);
+  std::optional<std::string> text;
+  {
+    // Taken for the read too: Windows cannot replace the file while it is open.
+    const BoardFileLock lock(boardPath_);
+    text = ReadWholeFile(boardPath_);
+  }
   if (!text) {
     return kConnectionError;
   }

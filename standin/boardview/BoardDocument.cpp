@@ -7,7 +7,12 @@
 namespace standin::boardview {
 
 BoardDocument::ReadResult BoardDocument::Refresh() {
-  std::optional<std::string> text = ReadWholeFile(path_);
+  std::optional<std::string> text;
+  {
+    // Taken for the read too: Windows cannot replace the file while it is open.
+    const BoardFileLock lock(path_);
+    text = ReadWholeFile(path_);
+  }
   if (!text) {
     const bool wasReadable = lastText_.has_value() || !error_;
     lastText_.reset();
