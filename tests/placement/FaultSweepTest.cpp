@@ -18,6 +18,7 @@
 #include "host/DbxUtils.h"
 #include "placement/PlacementRun.h"
 #include "placement/RunInvariants.h"
+#include "placement/Undo.h"
 
 namespace kordane {
 namespace {
@@ -222,6 +223,90 @@ TEST_P(FaultSweep, EveryCallFailsInTurn) {
           EXPECT_EQ(items, cleanItems);
           EXPECT_EQ(k, cleanCalls.size());
           break;
+      }
+    }
+  }
+}
+
+// A run made through the undo history, then the step taken back (and, for a redo, made again)
+// cleanly but for call failCall of the swept one, which fails with failStatus (0: none).
+struct SweptReplay {
+  SweptReplay(const Scenario& scenario, bool back, std::size_t failCall, std::int32_t failStatus) {
+    DbUnits = kUnitsUnknown;
+    SetDecimalSeparator('.');
+    RunEvents setupEvents;
+    MonitoredView setupView{setupEvents};
+    setupView.rotationText = scenario.rotationText;
+    DbxHost plain{standin::MemoryHost::Api()};
+    history.Run(plain, scenario.inputs, setupView, designOpen);
+    afterRun = design.Items();
+    if (!back) history.Undo(plain, setupView, designOpen);
+    before = design.Items();
+    MonitoredHost monitor{standin::MemoryHost::Api(), events};
+    if (failCall != 0) monitor.FailCall(failCall, failStatus);
+    DbxHost host{MonitoredHost::Api()};
+    const testing::RunEnding ending = testing::ActionToEnd([&] {
+      back ? history.Undo(host, view, designOpen) : history.Redo(host, view, designOpen);
+    });
+    violations = testing::CheckReplay(events, 0, host, designOpen, ending);
+    violations.insert(violations.end(), monitor.violations.begin(), monitor.violations.end());
+    for (const RunEvent& e : events) {
+      if (e.kind == RunEvent::Kind::Call) calls.push_back(e);
+    }
+    pending = back ? history.CanUndo() : history.CanRedo();
+  }
+
+  standin::Design design{Board(), standin::kUnitsMils};
+  standin::MemoryHost bound{design};
+  TUndoHistory history;
+  RunEvents events;
+  MonitoredView view{events};
+  bool designOpen = false;
+  std::vector<standin::Item> afterRun;
+  std::vector<standin::Item> before;  // the design as the swept step found it
+  std::vector<std::string> violations;
+  std::vector<RunEvent> calls;
+  bool pending = false;
+};
+
+TEST_P(FaultSweep, EveryCallOfAnUndoAndARedoFailsInTurn) {
+  const std::int32_t status = GetParam();
+  for (const Scenario& scenario : Scenarios()) {
+    for (const bool back : {true, false}) {
+      SCOPED_TRACE(std::string(scenario.name) + (back ? ", undo" : ", redo"));
+      std::size_t cleanCalls = 0;
+      std::vector<standin::Item> cleanItems;
+      {
+        const SweptReplay clean(scenario, back, 0, 0);
+        ASSERT_THAT(clean.violations, IsEmpty());
+        EXPECT_EQ(clean.design.Items(), back ? Board() : clean.afterRun);
+        cleanCalls = clean.calls.size();
+        cleanItems = clean.design.Items();
+      }
+      ASSERT_GT(cleanCalls, 5u);
+      for (std::size_t k = 1; k <= cleanCalls; ++k) {
+        const SweptReplay run(scenario, back, k, status);
+        const RunEvent& failed = run.calls.at(k - 1);
+        SCOPED_TRACE("call " + std::to_string(k) + ", " + testing::CallText(failed));
+        EXPECT_THAT(run.violations, IsEmpty());
+        EXPECT_TRUE(failed.forced);
+        EXPECT_EQ(run.pending, failed.operation == HostOperation::Open);
+        std::vector<standin::Item> expected = cleanItems;
+        if (failed.operation == HostOperation::Open) expected = run.before;
+        const std::string refused = failed.given.RefDes();
+        const bool change =
+            failed.operation == HostOperation::Rotate || failed.operation == HostOperation::Move;
+        for (standin::Item& item : expected) {
+          if (!change || !item.IsComponent() || item.refDes != refused) continue;
+          const standin::Item& stood = Named(run.before, refused);
+          if (failed.operation == HostOperation::Rotate) {
+            item.rotation = stood.rotation;
+          } else {
+            item.x = stood.x;
+            item.y = stood.y;
+          }
+        }
+        EXPECT_EQ(run.design.Items(), expected);
       }
     }
   }
