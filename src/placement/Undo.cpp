@@ -5,7 +5,6 @@
 #include <exception>
 #include <limits>
 #include <stdexcept>
-#include <unordered_set>
 #include <utility>
 
 #include "placement/RunGuards.h"
@@ -41,18 +40,18 @@ class TUndoHistory::RecordStore {
  public:
   // The record's entry, one more reference to it.
   std::uint32_t Add(const TDbxComponent& record) {
-    auto candidate = std::make_unique<Entry>();
-    candidate->body = Body(record);
-    candidate->hash = HashOf(candidate->body);
+    const TDbxComponent body = Body(record);
+    const std::uint64_t hash = HashOf(body);
     if (buckets_.empty()) buckets_.assign(kFirstBuckets, kNone);
-    for (std::uint32_t at = buckets_[Bucket(candidate->hash)]; at != kNone; at = At(at).next) {
+    for (std::uint32_t at = buckets_[Bucket(hash)]; at != kNone; at = At(at).next) {
       Entry& entry = At(at);
-      if (entry.hash == candidate->hash && SameBody(entry.body, candidate->body)) {
+      if (entry.hash == hash && SameBody(entry.body, body)) {
         ++entry.references;
         return at;
       }
     }
     if (live_ >= buckets_.size()) Rehash(buckets_.size() * 2);
+    auto added = std::make_unique<Entry>(Entry{body, hash, 1, buckets_[Bucket(hash)]});
     std::uint32_t index = 0;
     if (!free_.empty()) {
       index = free_.back();
@@ -63,10 +62,8 @@ class TUndoHistory::RecordStore {
       // Release must not fail: room for every entry on the free list.
       free_.reserve(entries_.capacity());
     }
-    const std::size_t bucket = Bucket(candidate->hash);
-    candidate->next = buckets_[bucket];
-    entries_[index] = std::move(candidate);
-    buckets_[bucket] = index;
+    entries_[index] = std::move(added);
+    buckets_[Bucket(hash)] = index;
     ++live_;
     return index;
   }
@@ -133,16 +130,21 @@ class TUndoHistory::RecordStore {
     return std::memcmp(a.bytes, b.bytes, sizeof a.bytes) == 0;
   }
   static std::uint64_t HashOf(const TDbxComponent& body) {
-    std::uint64_t hash = 0xCBF29CE484222325u;
+    // Four lanes, so that the multiplications do not wait on each other.
+    std::uint64_t lanes[4] = {0xCBF29CE484222325u, 0x84222325CBF29CE4u, 0x9E3779B97F4A7C15u,
+                              0xC2B2AE3D27D4EB4Fu};
     std::size_t at = 0;
-    for (; at + 8 <= sizeof body.bytes; at += 8) {
-      std::uint64_t word = 0;
-      std::memcpy(&word, body.bytes + at, sizeof word);
-      hash = (hash ^ word) * 0x100000001B3u;
-      hash ^= hash >> 32;
+    for (; at + 32 <= sizeof body.bytes; at += 32) {
+      for (std::size_t lane = 0; lane < 4; ++lane) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, body.bytes + at + 8 * lane, sizeof word);
+        lanes[lane] = (lanes[lane] ^ word) * 0x100000001B3u;
+        lanes[lane] ^= lanes[lane] >> 29;
+      }
     }
+    std::uint64_t hash = lanes[0] ^ (lanes[1] << 1) ^ (lanes[2] << 2) ^ (lanes[3] << 3);
     for (; at < sizeof body.bytes; ++at) hash = (hash ^ body.bytes[at]) * 0x100000001B3u;
-    return hash ^ (hash >> 29);
+    return hash ^ (hash >> 31);
   }
 
   std::size_t Bucket(std::uint64_t hash) const {
@@ -242,17 +244,21 @@ class StepRecorder final : public DbxCallsForwarder {
     return status;
   }
 
-  std::size_t Components() const { return components_.size(); }
+  std::size_t Components() {
+    std::sort(components_.begin(), components_.end());
+    return static_cast<std::size_t>(std::unique(components_.begin(), components_.end()) -
+                                    components_.begin());
+  }
 
  private:
   void Note(ChangeKind kind, std::int32_t a, std::int32_t b, const TDbxComponent* component) {
     notes_(kind, a, b, *component);
     // A run passes each component's own record every time: its address names the component.
-    components_.insert(component);
+    components_.push_back(component);
   }
 
   Notes notes_;
-  std::unordered_set<const TDbxComponent*> components_;
+  std::vector<const TDbxComponent*> components_;
 };
 
 }  // namespace
