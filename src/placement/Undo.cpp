@@ -215,9 +215,10 @@ struct TUndoHistory::Step {
   std::vector<Change> changes;
   std::vector<PartEffect> parts;
 
+  // What the step holds beside itself; its name is counted whole, short or not.
   std::size_t Bytes() const {
-    return sizeof(Step) + (action.capacity() > 15 ? action.capacity() + 1 : 0) +
-           changes.capacity() * sizeof(Change) + parts.capacity() * sizeof(PartEffect);
+    return action.capacity() + 1 + changes.capacity() * sizeof(Change) +
+           parts.capacity() * sizeof(PartEffect);
   }
 };
 
@@ -246,8 +247,8 @@ class StepRecorder final : public DbxCallsForwarder {
 
   std::size_t Components() {
     std::sort(components_.begin(), components_.end());
-    return static_cast<std::size_t>(std::unique(components_.begin(), components_.end()) -
-                                    components_.begin());
+    components_.erase(std::unique(components_.begin(), components_.end()), components_.end());
+    return components_.size();
   }
 
  private:
