@@ -349,5 +349,29 @@ TEST(RunInvariants, CatchABrokenRun) {
   EXPECT_THAT(check(failedMove), ::testing::Contains(::testing::HasSubstr("status line ends")));
 }
 
+// So do the rules of a step taken back.
+TEST(RunInvariants, CatchABrokenReplay) {
+  const SweptReplay undo(Scenarios().front(), true, 0, 0);
+  const DbxHost statusTexts{standin::MemoryHost::Api()};
+  const auto isCall = [](const RunEvent& e, HostOperation operation) {
+    return e.kind == RunEvent::Kind::Call && e.operation == operation;
+  };
+  ASSERT_THAT(undo.violations, IsEmpty());
+  const auto checkReplay = [&statusTexts](const RunEvents& events) {
+    return testing::CheckReplay(events, 0, statusTexts, false, RunEnding{});
+  };
+  RunEvents unclosed;
+  for (const RunEvent& e : undo.events) {
+    if (!isCall(e, HostOperation::Close)) unclosed.push_back(e);
+  }
+  EXPECT_THAT(checkReplay(unclosed), ::testing::Contains(::testing::HasSubstr("closed 0 times")));
+  RunEvents refusedUnsaid = undo.events;
+  for (RunEvent& e : refusedUnsaid) {
+    if (isCall(e, HostOperation::Move)) e.status = 32011;
+  }
+  EXPECT_THAT(checkReplay(refusedUnsaid),
+              ::testing::Contains(::testing::HasSubstr("status line ends")));
+}
+
 }  // namespace
 }  // namespace kordane
