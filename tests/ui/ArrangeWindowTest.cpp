@@ -216,30 +216,16 @@ TEST_F(ArrangeWindowTest, ChoicesAndFrameComeBackAfterARestart) {
   EXPECT_EQ(frame.right - frame.left, 700);
 }
 
-// The undo and redo entries of the main window's menu: their captions and whether each is greyed.
-struct HistoryEntries {
-  std::string undo;
-  bool undoGreyed;
-  std::string redo;
-  bool redoGreyed;
-  friend bool operator==(const HistoryEntries&, const HistoryEntries&) = default;
-};
-
-void PrintTo(const HistoryEntries& entries, std::ostream* out) {
-  *out << "{" << entries.undo << (entries.undoGreyed ? " (grey)" : "") << ", " << entries.redo
-       << (entries.redoGreyed ? " (grey)" : "") << "}";
-}
-
-HistoryEntries EntriesOf(const TfrmMain& form) {
-  const auto entry = [&form](UINT id) {
+// The undo and redo entries of the main window's menu, each with "(grey)" when it is greyed.
+std::string EntriesOf(const TfrmMain& form) {
+  std::string entries;
+  for (const UINT id : {UINT{kIdUndo}, UINT{kIdRedo}}) {
     char text[96] = {};
     GetMenuStringA(form.PopupMenu(), id, text, sizeof text, MF_BYCOMMAND);
-    return std::make_pair(std::string(text),
-                          (GetMenuState(form.PopupMenu(), id, MF_BYCOMMAND) & MF_GRAYED) != 0);
-  };
-  const auto [undo, undoGreyed] = entry(kIdUndo);
-  const auto [redo, redoGreyed] = entry(kIdRedo);
-  return {undo, undoGreyed, redo, redoGreyed};
+    const bool greyed = (GetMenuState(form.PopupMenu(), id, MF_BYCOMMAND) & MF_GRAYED) != 0;
+    entries += std::string(entries.empty() ? "" : " | ") + text + (greyed ? " (grey)" : "");
+  }
+  return entries;
 }
 
 // The main window's keys as the program's own loop hands them out.
@@ -271,35 +257,23 @@ TEST_F(ArrangeWindowTest, StepsBackAndForwardFromEitherWindowWithTheMenuNamingTh
   const auto afterGo = ComponentsOf(Board());
   ASSERT_NE(afterGo, initial);
   std::vector<std::map<std::string, testing::Placed>> boards;
-  std::vector<HistoryEntries> entries;
+  std::vector<std::string> entries;
   const auto note = [&] {
     boards.push_back(ComponentsOf(Board()));
     entries.push_back(EntriesOf(*form_));
   };
-  ModalScript script({
-                         [&] { SetWindowTextA(GetDlgItem(OpenArrange(), kIdColumns), "2"); },
-                         [&] { PostMessageA(GetDlgItem(OpenArrange(), kIdApply), BM_CLICK, 0, 0); },
-                         [&] {
-                           note();
-                           SetFocus(GetDlgItem(OpenArrange(), kIdPatternGrid));
-                           HoldControl(true);
-                           PressKey(GetFocus(), 'Z');
-                         },
-                         [&] {
-                           note();
-                           PressKey(GetFocus(), 'Z');
-                         },
-                         [&] {
-                           note();
-                           PressKey(GetFocus(), 'Y');
-                         },
-                         [&] {
-                           note();
-                           HoldControl(false);
-                           PressKey(GetFocus(), VK_ESCAPE);
-                         },
-                     },
-                     ArrangeReady);
+  std::vector<std::function<void()>> steps{
+      [&] { SetWindowTextA(GetDlgItem(OpenArrange(), kIdColumns), "2"); },
+      [&] { PostMessageA(GetDlgItem(OpenArrange(), kIdApply), BM_CLICK, 0, 0); },
+      [&] { SetFocus(GetDlgItem(OpenArrange(), kIdPatternGrid)); }};
+  for (const WPARAM key : {WPARAM{'Z'}, WPARAM{'Z'}, WPARAM{'Y'}, WPARAM{VK_ESCAPE}}) {
+    steps.emplace_back([&, key] {
+      note();
+      HoldControl(key != VK_ESCAPE);
+      PressKey(GetFocus(), key);
+    });
+  }
+  ModalScript script(std::move(steps), ArrangeReady);
   form_->Arrange1Click();
   ASSERT_TRUE(script.Finished());
   ASSERT_EQ(boards.size(), 4u);
@@ -310,12 +284,10 @@ TEST_F(ArrangeWindowTest, StepsBackAndForwardFromEitherWindowWithTheMenuNamingTh
   EXPECT_EQ(boards[3], afterGo) << "Ctrl+Y made Go again";
   const std::string undoGo = "&Undo Go on 3 components\tCtrl+Z";
   const std::string redoGrid = "R&edo Grid on 3 components\tCtrl+Y";
-  EXPECT_EQ(entries[0],
-            (HistoryEntries{"&Undo Grid on 3 components\tCtrl+Z", false, "R&edo\tCtrl+Y", true}));
-  EXPECT_EQ(entries[1], (HistoryEntries{undoGo, false, redoGrid, false}));
-  EXPECT_EQ(entries[2],
-            (HistoryEntries{"&Undo\tCtrl+Z", true, "R&edo Go on 3 components\tCtrl+Y", false}));
-  EXPECT_EQ(entries[3], (HistoryEntries{undoGo, false, redoGrid, false}));
+  EXPECT_EQ(entries[0], "&Undo Grid on 3 components\tCtrl+Z | R&edo\tCtrl+Y (grey)");
+  EXPECT_EQ(entries[1], undoGo + " | " + redoGrid);
+  EXPECT_EQ(entries[2], "&Undo\tCtrl+Z (grey) | R&edo Go on 3 components\tCtrl+Y");
+  EXPECT_EQ(entries[3], undoGo + " | " + redoGrid);
 
   // The main window's keys walk the same history: Ctrl+Shift+Z makes the grid again, and with
   // nothing left to make again Ctrl+Y does nothing at all.
@@ -326,7 +298,7 @@ TEST_F(ArrangeWindowTest, StepsBackAndForwardFromEitherWindowWithTheMenuNamingTh
   PressInMainWindow(*form_, 'Y');
   EXPECT_EQ(ComponentsOf(Board()), afterGrid);
   EXPECT_EQ(Status(), status);
-  EXPECT_EQ(EntriesOf(*form_).redo, "R&edo\tCtrl+Y");
+  EXPECT_EQ(EntriesOf(*form_), "&Undo Grid on 3 components\tCtrl+Z | R&edo\tCtrl+Y (grey)");
 }
 
 TEST_F(ArrangeWindowTest, CtrlZInAFieldTakesBackTheTypingNotTheBoard) {
