@@ -1,5 +1,7 @@
 // Time of a whole placement run over an in-memory host: capture, grouping, rotation, ordering and
-// moves for selections of 1,000 and 10,000 components, most of them in a few large groups.
+// moves for selections of 1,000 and 10,000 components, most of them in a few large groups. Beside
+// it the undo history: the same run made as one of its steps, a step taken back and made again,
+// and the memory of a history of 100 such steps.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -13,6 +15,7 @@
 #include "host/DbxLoader.h"
 #include "host/DbxUtils.h"
 #include "placement/PlacementRun.h"
+#include "placement/Undo.h"
 
 namespace {
 
@@ -148,6 +151,93 @@ void BM_Placement(benchmark::State& state) {
   design = MemoryDesign{};
 }
 BENCHMARK(BM_Placement)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The run's choices; every member is turned and moved by the run over the memory host, whose
+// design is served afresh every time.
+kordane::PlacementInputs HistoryInputs(int step) {
+  kordane::PlacementInputs inputs;
+  inputs.spacingText = std::to_string(50 + step % 7);
+  return inputs;
+}
+
+void BM_PlacementIntoHistory(benchmark::State& state) {
+  const std::vector<TDbxComponent> selection = MakeSelection(state.range(0));
+  design = MemoryDesign{&selection, 0, 0};
+  kordane::DbxHost host(MemoryApi());
+  QuietView view;
+  bool designOpen = false;
+  kordane::TUndoHistory history;
+  int step = 0;
+  for (auto _ : state) {
+    kordane::DbUnits = kordane::kUnitsUnknown;
+    history.Run(host, HistoryInputs(step++), view, designOpen);
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  state.counters["steps kept"] = static_cast<double>(history.UndoSteps());
+  design = MemoryDesign{};
+}
+BENCHMARK(BM_PlacementIntoHistory)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// One step of the run's size taken back (range(1) 0) or made again (1); the other way between
+// them is not timed.
+void BM_HistoryStep(benchmark::State& state) {
+  const std::vector<TDbxComponent> selection = MakeSelection(state.range(0));
+  design = MemoryDesign{&selection, 0, 0};
+  kordane::DbxHost host(MemoryApi());
+  QuietView view;
+  bool designOpen = false;
+  kordane::TUndoHistory history;
+  kordane::DbUnits = kordane::kUnitsUnknown;
+  history.Run(host, HistoryInputs(0), view, designOpen);
+  const bool back = state.range(1) == 0;
+  design.changes = 0;
+  for (auto _ : state) {
+    if (back) {
+      history.Undo(host, view, designOpen);
+    } else {
+      history.Redo(host, view, designOpen);
+    }
+    state.PauseTiming();
+    if (back) {
+      history.Redo(host, view, designOpen);
+    } else {
+      history.Undo(host, view, designOpen);
+    }
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  state.counters["changes/step"] =
+      static_cast<double>(design.changes) / static_cast<double>(2 * state.iterations());
+  design = MemoryDesign{};
+}
+BENCHMARK(BM_HistoryStep)
+    ->ArgNames({"components", "forward"})
+    ->ArgsProduct({{10000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
+
+// A history of 100 steps over the same 10,000 components: what it holds, and how many it keeps.
+void BM_HistoryOf100Steps(benchmark::State& state) {
+  const std::vector<TDbxComponent> selection = MakeSelection(state.range(0));
+  design = MemoryDesign{&selection, 0, 0};
+  kordane::DbxHost host(MemoryApi());
+  QuietView view;
+  bool designOpen = false;
+  std::size_t used = 0;
+  std::size_t kept = 0;
+  for (auto _ : state) {
+    kordane::TUndoHistory history;
+    for (int step = 0; step < 100; ++step) {
+      kordane::DbUnits = kordane::kUnitsUnknown;
+      history.Run(host, HistoryInputs(step), view, designOpen);
+    }
+    used = history.MemoryUsed();
+    kept = history.UndoSteps();
+  }
+  state.counters["MiB held"] = static_cast<double>(used) / (1024.0 * 1024.0);
+  state.counters["steps kept"] = static_cast<double>(kept);
+  design = MemoryDesign{};
+}
+BENCHMARK(BM_HistoryOf100Steps)->Arg(10000)->Iterations(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -6,9 +6,10 @@
 // overflowed.
 //
 // The host keeps state: the design it handed out, changed by the changes it accepted. The run is
-// made through the undo of the last run, which then takes it back over the same host: its own
-// connection keeps the same rules, and every component whose changes were all accepted ends
-// where it was handed out. The run is Go's, or one of the Arrange patterns with any choices,
+// made through the undo history, which then takes it back, makes it again and takes it back once
+// more over the same host: each of those keeps the same rules of connection and status line, and
+// every component whose changes were all accepted ends where it was handed out, or where the run
+// left it. The run is Go's, or one of the Arrange patterns with any choices,
 // under the same rules of connection and cleanup; each of their components is turned and moved
 // at most once, never from or to a value beyond 32 bits.
 #include <cstddef>
@@ -46,9 +47,10 @@ constexpr std::size_t kIdOffset = 0;  // where the host keeps its own id in a co
 
 // One component as the host's design holds it.
 struct Part {
-  std::int32_t x, y, rotation;     // now
-  std::int32_t x0, y0, rotation0;  // when it was handed out
-  bool refused = false;            // some change of it was refused
+  std::int32_t x, y, rotation;                 // now
+  std::int32_t x0, y0, rotation0;              // when it was handed out
+  bool refused = false;                        // some change of it was refused
+  std::int32_t x1 = 0, y1 = 0, rotation1 = 0;  // when the run ended
 };
 
 // The host: answers from the input, the design it handed out as its state.
@@ -293,7 +295,7 @@ struct World {
   MonitoredView view{events};
   bool designOpen = true;  // stale on purpose: the run clears it
   RunEnding ending;
-  TUndoLastRun undo;
+  TUndoHistory undo;
 };
 
 void RunStep(World& world) {
@@ -302,66 +304,67 @@ void RunStep(World& world) {
       world.undo.Run(world.dbx, world.inputs, world.view, world.designOpen);
       return;
     }
-    world.undo.Run(world.dbx, [&](IDbxCalls& recorded) {
+    world.undo.Run(world.dbx, ArrangeStepName(world.arrange->pattern), [&](IDbxCalls& recorded) {
       RunArrange(recorded, *world.arrange, world.view, world.designOpen);
     });
   });
+  for (Part& part : world.host.parts) {
+    part.x1 = part.x;
+    part.y1 = part.y;
+    part.rotation1 = part.rotation;
+  }
 }
 
 std::int32_t Turn(std::int64_t rotation) {
   return static_cast<std::int32_t>((rotation % 3600 + 3600) % 3600);
 }
 
-// The undo, tried until its connection is made (a refused open keeps it for the next try): its
-// calls keep the connection rules, and afterwards every component whose changes, forward and
-// back, were all accepted is where the host handed it out.
-void UndoStep(World& world) {
-  using Kind = testing::RunEvent::Kind;
-  for (int attempt = 0; attempt < 3 && world.undo.Available(); ++attempt) {
+// A step back (or forward), tried until its connection is made (a refused open keeps the step
+// for the next try): it keeps the rules of CheckReplay, and afterwards every component whose
+// changes, forward and back, were all accepted is where the host handed it out (where the run
+// left it).
+void ReplayStep(World& world, bool back) {
+  const auto pending = [&world, back] {
+    return back ? world.undo.CanUndo() : world.undo.CanRedo();
+  };
+  const char* name = back ? "the undo" : "the redo";
+  for (int attempt = 0; attempt < 3 && pending(); ++attempt) {
     const std::size_t first = world.events.size();
     bool designOpen = true;
-    const RunEnding ending =
-        testing::ActionToEnd([&] { world.undo.Undo(world.dbx, world.view, designOpen); });
-    FUZZ_CHECK(ending.kind == RunEnding::Kind::Returned, "the undo ended with " + ending.message);
-    FUZZ_CHECK(!designOpen, "the undo left its connection marked open");
-    int opens = 0, closes = 0, waits = 0;
+    const RunEnding ending = testing::ActionToEnd([&] {
+      back ? world.undo.Undo(world.dbx, world.view, designOpen)
+           : world.undo.Redo(world.dbx, world.view, designOpen);
+    });
+    std::string broken;
+    for (const std::string& rule :
+         testing::CheckReplay(world.events, first, world.dbx, designOpen, ending)) {
+      broken += "\n    " + rule;
+    }
+    FUZZ_CHECK(broken.empty(), std::string(name) + " broke its rules:" + broken);
     std::int32_t openStatus = -1;
     for (std::size_t i = first; i < world.events.size(); ++i) {
       const testing::RunEvent& event = world.events[i];
-      if (event.kind == Kind::WaitBegin) ++waits;
-      if (event.kind == Kind::WaitEnd) --waits;
-      if (event.kind != Kind::Call) continue;
-      FUZZ_CHECK(closes == 0, "the undo called " + testing::CallText(event) + " after its close");
-      if (event.operation == testing::HostOperation::Open) {
-        ++opens;
+      if (event.kind == testing::RunEvent::Kind::Call &&
+          event.operation == testing::HostOperation::Open) {
         openStatus = event.status;
       }
-      if (event.operation == testing::HostOperation::Close) ++closes;
-      const bool change = event.operation == testing::HostOperation::Rotate ||
-                          event.operation == testing::HostOperation::Move ||
-                          event.operation == testing::HostOperation::Open ||
-                          event.operation == testing::HostOperation::Close;
-      FUZZ_CHECK(change, "the undo called " + testing::CallText(event));
     }
-    FUZZ_CHECK(opens == 1, "the undo opened " + std::to_string(opens) + " connections");
-    FUZZ_CHECK(closes == (openStatus == 0 ? 1 : 0), "the undo closed " + std::to_string(closes) +
-                                                        " times after an open of " +
-                                                        std::to_string(openStatus));
-    FUZZ_CHECK(waits == 0, "the undo left the hour-glass as it was not");
-    FUZZ_CHECK(world.undo.Available() == (openStatus != 0),
-               "an undo whose open returned " + std::to_string(openStatus) +
-                   (world.undo.Available() ? " is still available" : " is used up"));
+    FUZZ_CHECK(pending() == (openStatus != 0),
+               std::string(name) + " whose open returned " + std::to_string(openStatus) +
+                   (pending() ? " is still pending" : " is used up"));
   }
-  if (world.undo.Available()) return;  // every open refused: nothing was taken back
+  if (pending()) return;  // every open refused: nothing was replayed
   for (std::size_t i = 0; i < world.host.parts.size(); ++i) {
     const Part& part = world.host.parts[i];
     if (part.refused) continue;
-    FUZZ_CHECK(
-        part.x == part.x0 && part.y == part.y0 && Turn(part.rotation) == Turn(part.rotation0),
-        "component " + std::to_string(i + 1) + " is at (" + std::to_string(part.x) + ", " +
-            std::to_string(part.y) + ") " + std::to_string(part.rotation) +
-            " after the undo, not at (" + std::to_string(part.x0) + ", " + std::to_string(part.y0) +
-            ") " + std::to_string(part.rotation0));
+    const std::int32_t x = back ? part.x0 : part.x1;
+    const std::int32_t y = back ? part.y0 : part.y1;
+    const std::int32_t rotation = back ? part.rotation0 : part.rotation1;
+    FUZZ_CHECK(part.x == x && part.y == y && Turn(part.rotation) == Turn(rotation),
+               "component " + std::to_string(i + 1) + " is at (" + std::to_string(part.x) + ", " +
+                   std::to_string(part.y) + ") " + std::to_string(part.rotation) + " after " +
+                   name + ", not at (" + std::to_string(x) + ", " + std::to_string(y) + ") " +
+                   std::to_string(rotation));
   }
 }
 
@@ -390,6 +393,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   World world(input);
   RunStep(world);
   CheckRunStep(world);
-  UndoStep(world);
+  ReplayStep(world, true);
+  ReplayStep(world, false);
+  ReplayStep(world, true);
   return 0;
 }

@@ -249,6 +249,22 @@ TPreview PreviewOfArrange(IDbxCalls& host, IChangeNotes& notes, const TArrangeCh
 
 }  // namespace
 
+const char* ArrangeStepName(TArrangePattern pattern) {
+  switch (pattern) {
+    case TArrangePattern::RowsOrColumns:
+      return "Rows or columns";
+    case TArrangePattern::Grid:
+      return "Grid";
+    case TArrangePattern::Distribute:
+      return "Distribute";
+    case TArrangePattern::Align:
+      return "Align";
+    case TArrangePattern::Circle:
+      return "Circle";
+  }
+  return "Arrange";
+}
+
 TArrangeParams ParseArrangeChoices(const TArrangeChoices& choices, std::int32_t units) {
   TArrangeParams params;
   params.pattern = choices.pattern;

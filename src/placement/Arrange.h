@@ -18,6 +18,9 @@ namespace kordane {
 enum class TArrangePattern { RowsOrColumns, Grid, Distribute, Align, Circle };
 enum class TArrangeOrder { Increasing, Decreasing, ByPosition };
 
+// What an Apply of the pattern is called in the undo history ("Grid"); "Rows or columns" is Go.
+const char* ArrangeStepName(TArrangePattern pattern);
+
 // Everything the Arrange window holds, as the user set it.
 struct TArrangeChoices {
   TArrangePattern pattern = TArrangePattern::Grid;

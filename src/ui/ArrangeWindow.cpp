@@ -206,7 +206,10 @@ TArrangeWindow::TArrangeWindow(HWND owner, IArrangeOwner& arranger, std::string 
   FillList(Control(kIdStart), kCorners);
   FillList(Control(kIdDirection), kDirections);
 
-  ACCEL keys[] = {{FCONTROL | FVIRTKEY, 'Z', kIdArrangeUndo}, {FVIRTKEY, VK_F5, kIdReadSelection}};
+  ACCEL keys[] = {{FCONTROL | FVIRTKEY, 'Z', kIdArrangeUndo},
+                  {FCONTROL | FVIRTKEY, 'Y', kIdArrangeRedo},
+                  {FCONTROL | FSHIFT | FVIRTKEY, 'Z', kIdArrangeRedo},
+                  {FVIRTKEY, VK_F5, kIdReadSelection}};
   shortcuts_.reset(CreateAcceleratorTableA(keys, static_cast<int>(std::size(keys))));
 
   try {
@@ -407,7 +410,13 @@ void TArrangeWindow::Apply() {
 }
 
 void TArrangeWindow::Undo() {
-  arranger_.UndoLastRun();
+  if (!arranger_.UndoLastRun()) return;
+  SetStatus(arranger_.StatusLine());
+  ReadAgain();
+}
+
+void TArrangeWindow::Redo() {
+  if (!arranger_.RedoLastUndone()) return;
   SetStatus(arranger_.StatusLine());
   ReadAgain();
 }
@@ -485,6 +494,9 @@ void TArrangeWindow::OnCommand(int id, int code) {
       return;
     case kIdArrangeUndo:
       Undo();
+      return;
+    case kIdArrangeRedo:
+      Redo();
       return;
     case kIdArrangeClose:
       PostMessageA(Handle(), WM_CLOSE, 0, 0);

@@ -2,8 +2,9 @@
 // their choices on the left and, on the right, the live picture of what Apply would do with the
 // selection as it was last read, a summary line that names a parameter that is not valid, the
 // RefDes messages, and a status line. It reads the selection when it opens, on F5 and on "Read
-// selection"; Apply arranges through the host as one step of undo, and Ctrl+Z takes it back. Its
-// frame and choices are kept in the settings file, section "Arrange".
+// selection"; Apply arranges through the host as one step of the main window's undo history, and
+// Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z) step back and forward through that history. Its frame and
+// choices are kept in the settings file, section "Arrange".
 #pragma once
 
 #include <windows.h>
@@ -99,6 +100,7 @@ enum ArrangeControlId : int {
   kIdApply,
   kIdArrangeStatus,
   kIdArrangeUndo,  // Ctrl+Z
+  kIdArrangeRedo,  // Ctrl+Y, Ctrl+Shift+Z
   kIdArrangeClose = IDCANCEL,
 };
 
@@ -113,9 +115,11 @@ class IArrangeOwner {
   virtual std::string MainRotationText() const = 0;
   // The main window's Go.
   virtual void Go() = 0;
-  // Arranges through the host, as one step of undo.
+  // Arranges through the host, as one step of the undo history.
   virtual void Arrange(const TArrangeChoices& choices) = 0;
-  virtual void UndoLastRun() = 0;
+  // A step back or forward in the history; false, with nothing done, when there is none.
+  virtual bool UndoLastRun() = 0;
+  virtual bool RedoLastUndone() = 0;
   // The main window's status line as the last action left it.
   virtual std::string StatusLine() const = 0;
 };
@@ -146,7 +150,9 @@ class TArrangeWindow final : public WindowBase {
   // Reads the selection afresh and shows what Apply would do with it.
   void ReadAgain();
   void Apply();
+  // A step back or forward in the history, then the selection read again.
   void Undo();
+  void Redo();
   // Takes the choices from the controls, shows the pattern's own controls and the picture.
   void Refresh();
   TArrangeChoices ChoicesShown() const;

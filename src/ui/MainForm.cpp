@@ -51,6 +51,10 @@ constexpr ControlSpec kControls[] = {
 };
 static_assert(std::size(kControls) == kIdLast - kIdAlign);
 
+// The history's entries without a step; with one, its name follows the mnemonic's word.
+constexpr const char* kUndoEntry = "&Undo\tCtrl+Z";
+constexpr const char* kRedoEntry = "R&edo\tCtrl+Y";
+
 constexpr const char* kRotationChoices[] = {"-135", "-90", "-45", "0", "45", "90", "135", "180"};
 constexpr int kRotationRows = 9;
 
@@ -130,12 +134,15 @@ void TfrmMain::Show() {
   popupMenu_ = CreatePopupMenu();
   AppendMenuA(popupMenu_, MF_STRING, kIdPreview, "&Preview...");
   AppendMenuA(popupMenu_, MF_STRING, kIdArrange, "A&rrange...");
-  AppendMenuA(popupMenu_, MF_STRING, kIdUndo, "&Undo last run\tCtrl+Z");
+  AppendMenuA(popupMenu_, MF_STRING, kIdUndo, kUndoEntry);
+  AppendMenuA(popupMenu_, MF_STRING, kIdRedo, kRedoEntry);
   AppendMenuA(popupMenu_, MF_SEPARATOR, 0, nullptr);
   AppendMenuA(popupMenu_, MF_STRING, kIdAbout, "&About");
-  UpdateUndoEntry();
-  ACCEL undoKey{FCONTROL | FVIRTKEY, 'Z', kIdUndo};
-  shortcuts_.reset(CreateAcceleratorTableA(&undoKey, 1));
+  UpdateHistoryEntries();
+  ACCEL keys[] = {{FCONTROL | FVIRTKEY, 'Z', kIdUndo},
+                  {FCONTROL | FVIRTKEY, 'Y', kIdRedo},
+                  {FCONTROL | FSHIFT | FVIRTKEY, 'Z', kIdRedo}};
+  shortcuts_.reset(CreateAcceleratorTableA(keys, static_cast<int>(std::size(keys))));
 
   FormCreate();
 
@@ -199,13 +206,30 @@ void TfrmMain::FormClose() {
 }
 
 void TfrmMain::bAlignClick() {
-  UndoEntryRefresh refresh{*this};
+  HistoryEntriesRefresh refresh{*this};
   undo_.Run(host_, logic_.Inputs(), *this, FDesignOpen);
 }
 
 void TfrmMain::Undo1Click() {
-  UndoEntryRefresh refresh{*this};
+  HistoryEntriesRefresh refresh{*this};
   undo_.Undo(host_, *this, FDesignOpen);
+}
+
+void TfrmMain::Redo1Click() {
+  HistoryEntriesRefresh refresh{*this};
+  undo_.Redo(host_, *this, FDesignOpen);
+}
+
+bool TfrmMain::UndoLastRun() {
+  if (!undo_.CanUndo()) return false;
+  Undo1Click();
+  return true;
+}
+
+bool TfrmMain::RedoLastUndone() {
+  if (!undo_.CanRedo()) return false;
+  Redo1Click();
+  return true;
 }
 
 void TfrmMain::Preview1Click() {
@@ -241,22 +265,29 @@ void TfrmMain::Arrange(const TArrangeChoices& choices) {
    private:
     IPlacementView& window_;
   } view(*this);
-  UndoEntryRefresh refresh{*this};
-  undo_.Run(host_, [&](IDbxCalls& recorded) { RunArrange(recorded, choices, view, FDesignOpen); });
+  HistoryEntriesRefresh refresh{*this};
+  undo_.Run(host_, ArrangeStepName(choices.pattern),
+            [&](IDbxCalls& recorded) { RunArrange(recorded, choices, view, FDesignOpen); });
 }
 
 std::string TfrmMain::StatusLine() const {
   return WindowText(Control(kIdStatusBar));
 }
 
-void TfrmMain::UpdateUndoEntry() {
-  const UINT state = undo_.Available() ? MF_ENABLED : MF_GRAYED;
-  EnableMenuItem(popupMenu_, kIdUndo, MF_BYCOMMAND | state);
+void TfrmMain::UpdateHistoryEntries() {
+  const auto update = [this](int id, const char* entry, const std::string& step) {
+    std::string text = entry;
+    if (!step.empty()) text.insert(text.find('\t'), " " + step);
+    const UINT state = step.empty() ? MF_GRAYED : MF_ENABLED;
+    ModifyMenuA(popupMenu_, static_cast<UINT>(id), MF_BYCOMMAND | MF_STRING | state,
+                static_cast<UINT_PTR>(id), text.c_str());
+  };
+  update(kIdUndo, kUndoEntry, undo_.UndoName());
+  update(kIdRedo, kRedoEntry, undo_.RedoName());
 }
 
 bool TfrmMain::TranslateShortcut(MSG& message) {
-  return Handle() != nullptr && shortcuts_ != nullptr &&
-         TranslateAcceleratorA(Handle(), shortcuts_.get(), &message) != 0;
+  return ui::TranslateShortcut(Handle(), shortcuts_.get(), message);
 }
 
 void TfrmMain::About1Click() {
@@ -352,6 +383,9 @@ void TfrmMain::OnCommand(int id, int code, HWND) {
       break;
     case kIdUndo:
       Undo1Click();
+      break;
+    case kIdRedo:
+      Redo1Click();
       break;
     case kIdPreview:
       Preview1Click();

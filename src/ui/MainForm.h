@@ -49,6 +49,7 @@ inline constexpr int kIdAbout = 200;
 inline constexpr int kIdUndo = 201;
 inline constexpr int kIdPreview = 202;
 inline constexpr int kIdArrange = 203;
+inline constexpr int kIdRedo = 204;
 
 inline constexpr const char* kMainWindowClass = "TfrmMain";
 // The client area at 96 DPI; the window scales it and its layout to its own DPI.
@@ -73,13 +74,16 @@ class TfrmMain final : public WindowBase,
   // Handlers, also reachable from tests.
   void bAlignClick();
   void About1Click();
-  // Takes back the last run (Ctrl+Z or the popup menu); does nothing when there is nothing.
+  // Takes back the latest step (Ctrl+Z or the popup menu); does nothing when there is nothing.
   void Undo1Click();
+  // Makes the latest step taken back again (Ctrl+Y, Ctrl+Shift+Z or the popup menu); does
+  // nothing when there is nothing.
+  void Redo1Click();
   // Shows what a run would do now; its Go! then runs it as bAlignClick does.
   void Preview1Click();
   // Opens the Arrange window.
   void Arrange1Click();
-  bool UndoAvailable() const { return undo_.Available(); }
+  bool UndoAvailable() const { return undo_.CanUndo(); }
   HMENU PopupMenu() const { return popupMenu_; }
   // The window's keyboard shortcuts, for the message loop: true when the message was one.
   bool TranslateShortcut(MSG& message);
@@ -125,18 +129,19 @@ class TfrmMain final : public WindowBase,
   std::string MainRotationText() const override;
   void Go() override { bAlignClick(); }
   void Arrange(const TArrangeChoices& choices) override;
-  void UndoLastRun() override { Undo1Click(); }
+  bool UndoLastRun() override;
+  bool RedoLastUndone() override;
   std::string StatusLine() const override;
 
   // Fonts and layout for a DPI; at creation and when the window moves to another monitor.
   void ApplyDpi(int dpi);
   HWND HandleOf(TControl control) const;
-  // Greys the undo entry while there is nothing to undo.
-  void UpdateUndoEntry();
-  // Brings the undo entry up to date however a run or an undo ends.
-  struct UndoEntryRefresh {
+  // Names the steps the undo and redo entries would take, each greyed while there is none.
+  void UpdateHistoryEntries();
+  // Brings the undo and redo entries up to date however a run, an undo or a redo ends.
+  struct HistoryEntriesRefresh {
     TfrmMain& form;
-    ~UndoEntryRefresh() { form.UpdateUndoEntry(); }
+    ~HistoryEntriesRefresh() { form.UpdateHistoryEntries(); }
   };
 
   struct AcceleratorDestroyer {
@@ -148,7 +153,7 @@ class TfrmMain final : public WindowBase,
   TfrmMainLogic logic_{*this};
   std::unique_ptr<TGlobalSettings> FSettings;
   bool FDesignOpen = false;
-  TUndoLastRun undo_;
+  TUndoHistory undo_;
 
   int dpi_ = kDefaultDpi;
   GdiObject<HFONT> font_;

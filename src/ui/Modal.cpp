@@ -1,5 +1,7 @@
 #include "ui/Modal.h"
 
+#include "ui/Win32Util.h"
+
 namespace kordane::ui {
 
 int RunModalLoop(HWND window, const int& result, HACCEL shortcuts) {
@@ -10,7 +12,7 @@ int RunModalLoop(HWND window, const int& result, HACCEL shortcuts) {
       PostQuitMessage(static_cast<int>(message.wParam));
       break;
     }
-    if (shortcuts != nullptr && TranslateAcceleratorA(window, shortcuts, &message) != 0) continue;
+    if (TranslateShortcut(window, shortcuts, message)) continue;
     if (IsDialogMessageA(window, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);

@@ -252,4 +252,17 @@ void KeepFocusOnActivate(HWND window, WPARAM wParam, HWND& lastFocus, HWND fallb
   if (target != nullptr) SetFocus(target);
 }
 
+bool TranslateShortcut(HWND window, HACCEL shortcuts, MSG& message) {
+  if (window == nullptr || shortcuts == nullptr) return false;
+  const bool editingKey = message.message == WM_KEYDOWN &&
+                          (message.wParam == 'Z' || message.wParam == 'Y') &&
+                          GetKeyState(VK_CONTROL) < 0;
+  if (editingKey) {
+    char className[16] = {};
+    GetClassNameA(GetFocus(), className, sizeof className);
+    if (lstrcmpiA(className, "Edit") == 0) return false;
+  }
+  return TranslateAcceleratorA(window, shortcuts, &message) != 0;
+}
+
 }  // namespace kordane::ui

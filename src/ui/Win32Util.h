@@ -190,4 +190,9 @@ void KeepFocusOnActivate(HWND window, WPARAM wParam, HWND& lastFocus, HWND fallb
 // The text of a window or control.
 std::string WindowText(HWND window);
 
+// Translates a message of the loop by the window's keyboard shortcuts: true when it was one.
+// While an edit field has the focus, Ctrl+Z and Ctrl+Y take back what was typed there, as in
+// every dialog, rather than a step of the window.
+bool TranslateShortcut(HWND window, HACCEL shortcuts, MSG& message);
+
 }  // namespace kordane::ui

@@ -354,8 +354,9 @@ TEST_P(ArrangeRun, EndsWhereThePictureSaidAndUndoBringsItBack) {
   ASSERT_EQ(picture.failure, "");
   EXPECT_EQ(Components(), before) << "the picture changes nothing";
 
-  TUndoLastRun undo;
-  undo.Run(host, [&](IDbxCalls& recorded) { RunArrange(recorded, choices, view, designOpen); });
+  TUndoHistory undo;
+  undo.Run(host, ArrangeStepName(choices.pattern),
+           [&](IDbxCalls& recorded) { RunArrange(recorded, choices, view, designOpen); });
   EXPECT_EQ(view.status, "");
   EXPECT_FALSE(design.IsOpen());
   const std::map<std::string, Item> after = Components();

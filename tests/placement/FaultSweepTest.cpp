@@ -18,6 +18,7 @@
 #include "host/DbxUtils.h"
 #include "placement/PlacementRun.h"
 #include "placement/RunInvariants.h"
+#include "placement/Undo.h"
 
 namespace kordane {
 namespace {
@@ -227,6 +228,84 @@ TEST_P(FaultSweep, EveryCallFailsInTurn) {
   }
 }
 
+// A run made through the undo history, then the step taken back (and, for a redo, made again)
+// cleanly but for call failCall of the swept one, which fails with failStatus (0: none).
+struct SweptReplay {
+  SweptReplay(const Scenario& scenario, bool back, std::size_t failCall, std::int32_t failStatus) {
+    DbUnits = kUnitsUnknown;
+    SetDecimalSeparator('.');
+    RunEvents setupEvents;
+    MonitoredView setupView{setupEvents};
+    setupView.rotationText = scenario.rotationText;
+    DbxHost plain{standin::MemoryHost::Api()};
+    history.Run(plain, scenario.inputs, setupView, designOpen);
+    afterRun = design.Items();
+    if (!back) history.Undo(plain, setupView, designOpen);
+    before = design.Items();
+    MonitoredHost monitor{standin::MemoryHost::Api(), events};
+    if (failCall != 0) monitor.FailCall(failCall, failStatus);
+    DbxHost host{MonitoredHost::Api()};
+    const testing::RunEnding ending = testing::ActionToEnd([&] {
+      back ? history.Undo(host, view, designOpen) : history.Redo(host, view, designOpen);
+    });
+    violations = testing::CheckReplay(events, 0, host, designOpen, ending);
+    violations.insert(violations.end(), monitor.violations.begin(), monitor.violations.end());
+    for (const RunEvent& e : events) {
+      if (e.kind == RunEvent::Kind::Call) calls.push_back(e);
+    }
+    pending = back ? history.CanUndo() : history.CanRedo();
+  }
+
+  standin::Design design{Board(), standin::kUnitsMils};
+  standin::MemoryHost bound{design};
+  TUndoHistory history;
+  RunEvents events;
+  MonitoredView view{events};
+  bool designOpen = false;
+  std::vector<standin::Item> afterRun;
+  std::vector<standin::Item> before;  // the design as the swept step found it
+  std::vector<std::string> violations;
+  std::vector<RunEvent> calls;
+  bool pending = false;
+};
+
+TEST_P(FaultSweep, EveryCallOfAnUndoAndARedoFailsInTurn) {
+  for (const Scenario& scenario : Scenarios()) {
+    for (const bool back : {true, false}) {
+      SCOPED_TRACE(std::string(scenario.name) + (back ? ", undo" : ", redo"));
+      std::size_t cleanCalls = 0;
+      std::vector<standin::Item> cleanItems;
+      {
+        const SweptReplay clean(scenario, back, 0, 0);
+        ASSERT_THAT(clean.violations, IsEmpty());
+        EXPECT_EQ(clean.design.Items(), back ? Board() : clean.afterRun);
+        cleanCalls = clean.calls.size();
+        cleanItems = clean.design.Items();
+      }
+      ASSERT_GT(cleanCalls, 5u);
+      for (std::size_t k = 1; k <= cleanCalls; ++k) {
+        const SweptReplay run(scenario, back, k, GetParam());
+        const RunEvent& failed = run.calls.at(k - 1);
+        SCOPED_TRACE("call " + std::to_string(k) + ", " + testing::CallText(failed));
+        EXPECT_THAT(run.violations, IsEmpty());
+        EXPECT_EQ(run.pending, failed.operation == HostOperation::Open);
+        // As the clean step leaves it, but for the refused change, which stays as it stood.
+        std::vector<standin::Item> expected =
+            failed.operation == HostOperation::Open ? run.before : cleanItems;
+        for (standin::Item& item : expected) {
+          if (failed.record == nullptr || item.refDes != failed.given.RefDes()) continue;
+          const standin::Item& stood = Named(run.before, item.refDes);
+          const bool rotation = failed.operation == HostOperation::Rotate;
+          item.rotation = rotation ? stood.rotation : item.rotation;
+          item.x = rotation ? item.x : stood.x;
+          item.y = rotation ? item.y : stood.y;
+        }
+        EXPECT_EQ(run.design.Items(), expected);
+      }
+    }
+  }
+}
+
 // The rules themselves catch a run that breaks them: a check that finds nothing in a broken run
 // would make the sweep prove nothing.
 TEST(RunInvariants, CatchABrokenRun) {
@@ -262,6 +341,19 @@ TEST(RunInvariants, CatchABrokenRun) {
     if (isCall(e, HostOperation::Move)) e.status = 32011;
   }
   EXPECT_THAT(check(failedMove), ::testing::Contains(::testing::HasSubstr("status line ends")));
+}
+
+// So do the rules of a step taken back: here its refused change goes uncounted.
+TEST(RunInvariants, CatchABrokenReplay) {
+  const SweptReplay undo(Scenarios().front(), true, 0, 0);
+  ASSERT_THAT(undo.violations, IsEmpty());
+  RunEvents refusedUnsaid = undo.events;
+  for (RunEvent& e : refusedUnsaid) {
+    if (e.kind == RunEvent::Kind::Call && e.operation == HostOperation::Move) e.status = 32011;
+  }
+  const DbxHost statusTexts{standin::MemoryHost::Api()};
+  EXPECT_THAT(testing::CheckReplay(refusedUnsaid, 0, statusTexts, false, {}),
+              ::testing::Contains(::testing::HasSubstr("status line ends")));
 }
 
 }  // namespace

@@ -327,6 +327,66 @@ RunEnding ActionToEnd(Action&& action) {
   return {};
 }
 
+// Every rule a step taken back or made again broke, over the events from first on: it ended
+// without an error, with the hour-glass back, after exactly one open, closed once if and only if
+// the open returned 0 and nothing after that, only rotations and moves in between, and the
+// status line as after a run: the open's text after a failed open, "<status text> (N of M changes
+// failed)" after refused changes, cleared otherwise.
+inline std::vector<std::string> CheckReplay(const RunEvents& events, std::size_t first,
+                                            const IDbxCalls& host, bool designOpenAfter,
+                                            const RunEnding& ending) {
+  std::vector<std::string> broken;
+  const auto expect = [&broken](bool kept, const std::string& rule) {
+    if (!kept) broken.push_back(rule);
+  };
+  expect(ending.kind == RunEnding::Kind::Returned, "the step ended with " + ending.message);
+  expect(!designOpenAfter, "FDesignOpen is still set after the step");
+  int waits = 0, opens = 0, closes = 0;
+  std::int32_t openStatus = -1;
+  std::int64_t changes = 0, failures = 0;
+  std::int32_t firstFailure = 0;
+  std::vector<std::string> statuses;
+  for (std::size_t i = first; i < events.size(); ++i) {
+    const RunEvent& event = events[i];
+    if (event.kind == RunEvent::Kind::WaitBegin) ++waits;
+    if (event.kind == RunEvent::Kind::WaitEnd) --waits;
+    if (event.kind == RunEvent::Kind::Status) statuses.push_back(event.text);
+    if (event.kind != RunEvent::Kind::Call) continue;
+    expect(closes == 0, "the step called " + CallText(event) + " after its close");
+    switch (event.operation) {
+      case HostOperation::Open:
+        ++opens;
+        openStatus = event.status;
+        break;
+      case HostOperation::Close:
+        ++closes;
+        break;
+      case HostOperation::Rotate:
+      case HostOperation::Move:
+        ++changes;
+        if (event.status != 0 && failures++ == 0) firstFailure = event.status;
+        break;
+      default:
+        broken.push_back("the step called " + CallText(event));
+        break;
+    }
+  }
+  expect(waits == 0, "the step left the hour-glass as it was not");
+  expect(opens == 1, "the step opened " + std::to_string(opens) + " connections");
+  expect(closes == (openStatus == 0 ? 1 : 0), "the step closed " + std::to_string(closes) +
+                                                  " times after an open of " +
+                                                  std::to_string(openStatus));
+  std::string finalText = openStatus == 0 ? "" : host.StatusText(openStatus);
+  if (failures > 0) {
+    finalText = host.StatusText(firstFailure) + " (" + std::to_string(failures) + " of " +
+                std::to_string(changes) + " changes failed)";
+  }
+  expect(!statuses.empty() && statuses.back() == finalText,
+         "the status line ends as '" + (statuses.empty() ? "" : statuses.back()) + "', not '" +
+             finalText + "'");
+  return broken;
+}
+
 inline RunEnding RunToEnd(IDbxCalls& host, const PlacementInputs& inputs, IPlacementView& view,
                           bool& designOpen) {
   return ActionToEnd([&] { RunPlacement(host, inputs, view, designOpen); });

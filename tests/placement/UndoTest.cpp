@@ -1,8 +1,9 @@
-// Undo of the last run over the stand-in's in-memory design, a host that keeps state: after a
-// run and its undo every component is back where it was, whatever the host refused.
+// The undo history over the stand-in's in-memory design, a host that keeps state: steps taken
+// back and made again land every component where it was, whatever the host refused.
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <map>
 #include <string>
@@ -69,6 +70,11 @@ class UndoTest : public ::testing::Test {
  protected:
   void Run() { undo.Run(host, inputs, view, designOpen); }
   void Undo() { undo.Undo(host, view, designOpen); }
+  void Redo() { undo.Redo(host, view, designOpen); }
+  void Go(const char* spacing) {
+    inputs.spacingText = spacing;
+    Run();
+  }
   void Reload(std::vector<Item> items, standin::Faults faults = {}) {
     design.Load(std::move(items), standin::kUnitsMils, std::move(faults));
   }
@@ -83,20 +89,21 @@ class UndoTest : public ::testing::Test {
   RecordingView view{log};
   PlacementInputs inputs;
   bool designOpen = false;
-  TUndoLastRun undo;
+  TUndoHistory undo;
 };
 
 TEST_F(UndoTest, RunThenUndoPutsEveryComponentBack) {
   const auto before = Components();
   Run();
   ASSERT_NE(Components(), before) << "the run changed nothing";
-  ASSERT_TRUE(undo.Available());
+  EXPECT_EQ(undo.UndoName(), "Go on 6 components");
   Undo();
   EXPECT_EQ(Components(), before);
   EXPECT_EQ(view.status, "");
   EXPECT_FALSE(designOpen);
   EXPECT_FALSE(design.IsOpen());
-  EXPECT_FALSE(undo.Available()) << "one step only";
+  EXPECT_FALSE(undo.CanUndo());
+  EXPECT_EQ(undo.RedoName(), "Go on 6 components");
 }
 
 // Rows: which changes the host refuses during the run; undo takes back only what happened.
@@ -139,40 +146,51 @@ TEST_F(UndoTest, RefusedInverseChangesAreCountedAndTheUndoIsUsedUp) {
   faults.move = {{"C1", 32011}};
   Refuse(faults);
   Undo();
-  // Each of the six components was turned and moved; C1's move back was refused.
-  EXPECT_EQ(view.status, "Move Error (1 of 12 changes failed)");
-  EXPECT_FALSE(undo.Available());
+  // Six components turned or moved, nine changes (C1 was at 90 already, D1 stays); C1's move back
+  // was refused.
+  EXPECT_EQ(view.status, "Move Error (1 of 9 changes failed)");
+  EXPECT_FALSE(undo.CanUndo());
+  EXPECT_TRUE(undo.CanRedo());
 }
 
-TEST_F(UndoTest, FailedOpenKeepsTheUndoForTheNextTry) {
+TEST_F(UndoTest, FailedOpenKeepsTheStepForTheNextTry) {
   const auto before = Components();
   Run();
+  const auto after = Components();
   standin::Faults faults;
   faults.open = 32001;
-  Refuse(faults);
-  Undo();
-  EXPECT_EQ(view.status, "Connection Error");
-  EXPECT_TRUE(undo.Available());
-  EXPECT_FALSE(designOpen);
-  Refuse({});
-  Undo();
-  EXPECT_EQ(Components(), before);
-  EXPECT_EQ(view.status, "");
+  for (const bool back : {true, false}) {
+    Refuse(faults);
+    back ? Undo() : Redo();
+    EXPECT_EQ(view.status, "Connection Error");
+    EXPECT_EQ(undo.CanUndo(), back);
+    EXPECT_EQ(undo.CanRedo(), !back);
+    EXPECT_FALSE(designOpen);
+    Refuse({});
+    back ? Undo() : Redo();
+    EXPECT_EQ(Components(), back ? before : after);
+    EXPECT_EQ(view.status, "");
+  }
 }
 
-TEST_F(UndoTest, SecondUndoAndUndoOfNothingCallNothing) {
-  Undo();
-  EXPECT_EQ(host.calls, 0);
-  EXPECT_TRUE(log.empty()) << "no cursor, no status";
+TEST_F(UndoTest, NothingToUndoOrRedoCallsNothing) {
+  const auto nothingHappens = [this](const std::function<void()>& action) {
+    const int calls = host.calls;
+    const std::size_t logged = log.size();
+    const auto board = Components();
+    action();
+    EXPECT_EQ(host.calls, calls);
+    EXPECT_EQ(log.size(), logged) << "no cursor, no status";
+    EXPECT_EQ(Components(), board);
+  };
+  nothingHappens([this] { Undo(); });
+  nothingHappens([this] { Redo(); });
+  EXPECT_EQ(undo.UndoName(), "");
+  EXPECT_EQ(undo.RedoName(), "");
   Run();
+  nothingHappens([this] { Redo(); });
   Undo();
-  const auto afterUndo = Components();
-  const int calls = host.calls;
-  const std::size_t logged = log.size();
-  Undo();
-  EXPECT_EQ(host.calls, calls);
-  EXPECT_EQ(log.size(), logged);
-  EXPECT_EQ(Components(), afterUndo);
+  nothingHappens([this] { Undo(); });
 }
 
 // Rows: runs that change nothing, each leaving the earlier run's undo in place.
@@ -201,7 +219,7 @@ TEST_P(RunWithoutChanges, KeepsTheEarlierUndo) {
   }
   ASSERT_EQ(Components(), afterFirst);
   Refuse({});
-  ASSERT_TRUE(undo.Available());
+  ASSERT_EQ(undo.UndoSteps(), 1u);
   Undo();
   EXPECT_EQ(Components(), before);
 }
@@ -219,7 +237,9 @@ INSTANTIATE_TEST_SUITE_P(
                         faults.rotate[name] = 32010;
                         faults.move[name] = 32011;
                       }
-                    }}),
+                    }},
+        // Moves by (0, 0) and turns by 0, all accepted.
+        NoChangeRow{"SameRunAgain", [](UndoTest&, PlacementInputs&, standin::Faults&) {}}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(UndoTest, ChangesMadeBeforeARunEndsWithAnErrorCanBeUndone) {
@@ -237,6 +257,7 @@ TEST_F(UndoTest, ChangesMadeBeforeARunEndsWithAnErrorCanBeUndone) {
 TEST_F(UndoTest, HandMovesAfterTheRunAreKept) {
   const auto before = Components();
   Run();
+  const auto after = Components();
   // The user moves C1 by hand in the host between the run and the undo.
   TDbxContext context{};
   ASSERT_EQ(library.OpenDesign(0, 15000, "pcb", &context), 0);
@@ -256,6 +277,11 @@ TEST_F(UndoTest, HandMovesAfterTheRunAreKept) {
   expected["C1"].x += 1234;
   expected["C1"].y -= 5;
   EXPECT_EQ(Components(), expected);
+  Redo();
+  expected = after;
+  expected["C1"].x += 1234;
+  expected["C1"].y -= 5;
+  EXPECT_EQ(Components(), expected);
 }
 
 TEST_F(UndoTest, MoveByTheMostNegativeOffsetIsTakenBackInTwoSteps) {
@@ -267,9 +293,135 @@ TEST_F(UndoTest, MoveByTheMostNegativeOffsetIsTakenBackInTwoSteps) {
   inputs.rotateEnabled = false;
   Run();
   ASSERT_EQ(Components().at("D2").x, -1);
+  const auto after = Components();
   Undo();
   EXPECT_EQ(Components(), before);
   EXPECT_EQ(view.status, "");
+  Redo();
+  EXPECT_EQ(Components(), after);
+  EXPECT_EQ(view.status, "");
+}
+
+// Rows: runs of Go with the spacings given ("abc" changes nothing), "undo" and "redo", then the
+// step the board must be at (0: as it was, k: after the k-th run) and what is left to do.
+struct HistoryRow {
+  const char* name;
+  std::vector<std::string> script;
+  std::size_t boardAfterRun;
+  std::size_t undoSteps;
+  std::size_t redoSteps;
+};
+
+class History : public UndoTest, public ::testing::WithParamInterface<HistoryRow> {};
+
+TEST_P(History, StepsBackAndForward) {
+  std::vector<std::map<std::string, Item>> boards{Components()};
+  for (const std::string& action : GetParam().script) {
+    if (action == "undo") {
+      Undo();
+    } else if (action == "redo") {
+      Redo();
+    } else {
+      try {
+        Go(action.c_str());
+      } catch (const ConversionError&) {
+        // the run ends before its first change
+      }
+      boards.push_back(Components());
+    }
+    EXPECT_EQ(view.status, "") << action;
+  }
+  EXPECT_EQ(Components(), boards.at(GetParam().boardAfterRun));
+  EXPECT_EQ(undo.UndoSteps(), GetParam().undoSteps);
+  EXPECT_EQ(undo.RedoSteps(), GetParam().redoSteps);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, History,
+    ::testing::Values(
+        HistoryRow{"TwoBackOneForward", {"100", "300", "undo", "undo", "redo"}, 1, 1, 1},
+        HistoryRow{"AllBackAllForward",
+                   {"100", "300", "500", "undo", "undo", "undo", "redo", "redo", "redo"},
+                   3,
+                   3,
+                   0},
+        HistoryRow{"NewRunForgetsTheRedo", {"100", "300", "undo", "700"}, 3, 2, 0},
+        HistoryRow{"BackPastTheNewRun", {"100", "300", "undo", "700", "undo", "undo"}, 0, 0, 2},
+        HistoryRow{"RunThatChangedNothingKeepsTheRedo", {"100", "300", "undo", "abc"}, 1, 1, 1}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// Rows: a change the host refuses on the way back or forward; the other changes go on, and the
+// refused one is left as it stands for the next step of either kind.
+struct ReplayRefusalRow {
+  const char* name;
+  bool refuseBack;  // else on the way forward
+  const char* refDes;
+  bool rotation;  // else a move
+};
+
+class ReplayRefusal : public UndoTest, public ::testing::WithParamInterface<ReplayRefusalRow> {};
+
+TEST_P(ReplayRefusal, LeavesTheRefusedChangeWhereItStands) {
+  const ReplayRefusalRow& row = GetParam();
+  const auto before = Components();
+  Run();
+  const auto after = Components();
+  standin::Faults faults;
+  (row.rotation ? faults.rotate : faults.move)[row.refDes] = row.rotation ? 32010 : 32011;
+  if (!row.refuseBack) Undo();
+  Refuse(faults);
+  row.refuseBack ? Undo() : Redo();
+  EXPECT_EQ(view.status,
+            std::string(row.rotation ? "Rotate Error" : "Move Error") + " (1 of 9 changes failed)");
+  // As the step leaves the board, but the refused component keeps the value it stood at.
+  auto expected = row.refuseBack ? before : after;
+  const Item& stood = (row.refuseBack ? after : before).at(row.refDes);
+  Item& refused = expected[row.refDes];
+  refused.rotation = row.rotation ? stood.rotation : refused.rotation;
+  refused.x = row.rotation ? refused.x : stood.x;
+  refused.y = row.rotation ? refused.y : stood.y;
+  EXPECT_EQ(Components(), expected);
+  Refuse({});
+  // The next step either way lands on a clean state again.
+  row.refuseBack ? Redo() : Undo();
+  EXPECT_EQ(Components(), row.refuseBack ? after : before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, ReplayRefusal,
+                         ::testing::Values(ReplayRefusalRow{"MoveBack", true, "C1", false},
+                                           ReplayRefusalRow{"RotationBack", true, "R2", true},
+                                           ReplayRefusalRow{"MoveForward", false, "R3", false},
+                                           ReplayRefusalRow{"RotationForward", false, "C2", true}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(UndoTest, MemoryLimitForgetsTheOldestStepsButNeverTheLatest) {
+  const char* const spacings[] = {"100", "200", "300", "400"};
+  // What the same runs hold without a limit.
+  std::vector<std::size_t> used;
+  for (const char* spacing : spacings) {
+    Go(spacing);
+    used.push_back(undo.MemoryUsed());
+  }
+  while (undo.CanUndo()) Undo();
+  // Room for the first three steps, not for the fourth beside them.
+  const std::size_t limit = used[2] + (used[3] - used[2]) / 2;
+  TUndoHistory limited(limit);
+  std::vector<std::map<std::string, Item>> boards{Components()};
+  for (const char* spacing : spacings) {
+    inputs.spacingText = spacing;
+    limited.Run(host, inputs, view, designOpen);
+    boards.push_back(Components());
+    EXPECT_LE(limited.MemoryUsed(), limit);
+  }
+  EXPECT_EQ(limited.UndoSteps(), 3u);
+  while (limited.CanUndo()) limited.Undo(host, view, designOpen);
+  EXPECT_EQ(Components(), boards[1]) << "the oldest step was forgotten";
+
+  TUndoHistory tiny(1);
+  tiny.Run(host, inputs, view, designOpen);
+  inputs.spacingText = "900";
+  tiny.Run(host, inputs, view, designOpen);
+  EXPECT_EQ(tiny.UndoSteps(), 1u) << "the latest step stays, however large";
 }
 
 }  // namespace

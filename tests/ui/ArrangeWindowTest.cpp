@@ -6,7 +6,9 @@
 
 #include <cmath>
 #include <functional>
+#include <map>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,8 @@ namespace kordane::ui {
 namespace {
 
 using kordane::testing::ComponentsOf;
+using kordane::testing::HoldControl;
+using kordane::testing::HoldKey;
 using kordane::testing::ModalScript;
 using kordane::testing::PressKey;
 using kordane::testing::WithFocusIn;
@@ -50,15 +54,6 @@ const TArrangeWindow* ArrangeObject(HWND window) {
 
 std::string ItemText(HWND window, int id) {
   return WindowText(GetDlgItem(window, id));
-}
-
-// The control key as the keyboard state shows it, for the window's own message loop to see when
-// it translates the keys posted meanwhile.
-void HoldControl(bool held) {
-  BYTE keys[256] = {};
-  GetKeyboardState(keys);
-  keys[VK_CONTROL] = held ? 0x80 : 0;
-  SetKeyboardState(keys);
 }
 
 class ArrangeWindowTest : public kordane::testing::FormOnBoardTest {
@@ -278,6 +273,149 @@ TEST_F(ArrangeWindowTest, ChoicesAndFrameComeBackAfterARestart) {
   EXPECT_TRUE(radiusShown) << "only the chosen pattern's controls show";
   EXPECT_EQ(frame.left, 40);
   EXPECT_EQ(frame.right - frame.left, 700);
+}
+
+// The undo and redo entries of the main window's menu, each with "(grey)" when it is greyed.
+std::string EntriesOf(const TfrmMain& form) {
+  std::string entries;
+  for (const UINT id : {UINT{kIdUndo}, UINT{kIdRedo}}) {
+    char text[96] = {};
+    GetMenuStringA(form.PopupMenu(), id, text, sizeof text, MF_BYCOMMAND);
+    const bool greyed = (GetMenuState(form.PopupMenu(), id, MF_BYCOMMAND) & MF_GRAYED) != 0;
+    entries += std::string(entries.empty() ? "" : " | ") + text + (greyed ? " (grey)" : "");
+  }
+  return entries;
+}
+
+// The main window's keys as the program's own loop hands them out.
+void PumpMainWindow(TfrmMain& form) {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) continue;
+    if (form.TranslateShortcut(message)) continue;
+    if (IsDialogMessageA(form.Handle(), &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+// Ctrl and a key to the focused control of the main window, through its loop.
+void PressInMainWindow(TfrmMain& form, WPARAM key, bool shift = false) {
+  HoldControl(true);
+  HoldKey(VK_SHIFT, shift);
+  PressKey(GetFocus(), key);
+  PumpMainWindow(form);
+  HoldKey(VK_SHIFT, false);
+  HoldControl(false);
+}
+
+TEST_F(ArrangeWindowTest, StepsBackAndForwardFromEitherWindowWithTheMenuNamingThem) {
+  Start();
+  const auto initial = ComponentsOf(Board());
+  form_->bAlignClick();  // D2, D3 and D4 go into D1's row; R1 stays
+  const auto afterGo = ComponentsOf(Board());
+  ASSERT_NE(afterGo, initial);
+  std::vector<std::map<std::string, testing::Placed>> boards;
+  std::vector<std::string> entries;
+  const auto note = [&] {
+    boards.push_back(ComponentsOf(Board()));
+    entries.push_back(EntriesOf(*form_));
+  };
+  std::vector<std::function<void()>> steps{
+      [&] { SetWindowTextA(GetDlgItem(OpenArrange(), kIdColumns), "2"); },
+      [&] { PostMessageA(GetDlgItem(OpenArrange(), kIdApply), BM_CLICK, 0, 0); },
+      [&] { SetFocus(GetDlgItem(OpenArrange(), kIdPatternGrid)); }};
+  for (const WPARAM key : {WPARAM{'Z'}, WPARAM{'Z'}, WPARAM{'Y'}, WPARAM{VK_ESCAPE}}) {
+    steps.emplace_back([&, key] {
+      note();
+      HoldControl(key != VK_ESCAPE);
+      PressKey(GetFocus(), key);
+    });
+  }
+  ModalScript script(std::move(steps), ArrangeReady);
+  form_->Arrange1Click();
+  ASSERT_TRUE(script.Finished());
+  ASSERT_EQ(boards.size(), 4u);
+  const auto afterGrid = boards[0];
+  EXPECT_NE(afterGrid, afterGo);
+  EXPECT_EQ(boards[1], afterGo) << "Ctrl+Z took the grid back";
+  EXPECT_EQ(boards[2], initial) << "Ctrl+Z took Go back";
+  EXPECT_EQ(boards[3], afterGo) << "Ctrl+Y made Go again";
+  const std::string undoGo = "&Undo Go on 3 components\tCtrl+Z";
+  const std::string redoGrid = "R&edo Grid on 3 components\tCtrl+Y";
+  EXPECT_EQ(entries[0], "&Undo Grid on 3 components\tCtrl+Z | R&edo\tCtrl+Y (grey)");
+  EXPECT_EQ(entries[1], undoGo + " | " + redoGrid);
+  EXPECT_EQ(entries[2], "&Undo\tCtrl+Z (grey) | R&edo Go on 3 components\tCtrl+Y");
+  EXPECT_EQ(entries[3], undoGo + " | " + redoGrid);
+
+  // The main window's keys walk the same history: Ctrl+Shift+Z makes the grid again, and with
+  // nothing left to make again Ctrl+Y does nothing at all.
+  SetFocus(form_->Control(kIdAlign));
+  PressInMainWindow(*form_, 'Z', true);
+  EXPECT_EQ(ComponentsOf(Board()), afterGrid);
+  const std::string status = Status();
+  PressInMainWindow(*form_, 'Y');
+  EXPECT_EQ(ComponentsOf(Board()), afterGrid);
+  EXPECT_EQ(Status(), status);
+  EXPECT_EQ(EntriesOf(*form_), "&Undo Grid on 3 components\tCtrl+Z | R&edo\tCtrl+Y (grey)");
+}
+
+TEST_F(ArrangeWindowTest, CtrlZInAFieldTakesBackTheTypingNotTheBoard) {
+  Start();
+  const auto initial = ComponentsOf(Board());
+  std::string pitchAfterCtrlZ;
+  std::map<std::string, testing::Placed> boardAfterFieldUndo;
+  std::map<std::string, testing::Placed> boardAfterWindowUndo;
+  const auto pitchX = [] { return GetDlgItem(OpenArrange(), kIdPitchX); };
+  std::string pitchBefore;
+  ModalScript script({
+                         [&] { PostMessageA(GetDlgItem(OpenArrange(), kIdApply), BM_CLICK, 0, 0); },
+                         [&] {
+                           pitchBefore = WindowText(pitchX());
+                           SetFocus(pitchX());
+                           PostMessageA(pitchX(), WM_CHAR, '5', 1);
+                         },
+                         [&] {
+                           HoldControl(true);
+                           PressKey(pitchX(), 'Z');
+                         },
+                         [&] {
+                           HoldControl(false);
+                           pitchAfterCtrlZ = WindowText(pitchX());
+                           boardAfterFieldUndo = ComponentsOf(Board());
+                           SetFocus(GetDlgItem(OpenArrange(), kIdPatternGrid));
+                           HoldControl(true);
+                           PressKey(GetFocus(), 'Z');
+                         },
+                         [&] {
+                           HoldControl(false);
+                           boardAfterWindowUndo = ComponentsOf(Board());
+                           PressKey(GetFocus(), VK_ESCAPE);
+                         },
+                     },
+                     ArrangeReady);
+  form_->Arrange1Click();
+  ASSERT_TRUE(script.Finished());
+  EXPECT_EQ(pitchAfterCtrlZ, pitchBefore) << "the field took back the 5";
+  EXPECT_NE(boardAfterFieldUndo, initial) << "the Apply stays";
+  EXPECT_EQ(boardAfterWindowUndo, initial) << "elsewhere Ctrl+Z takes the Apply back";
+
+  // The same in the main window's spacing field.
+  form_->bAlignClick();
+  const auto afterGo = ComponentsOf(Board());
+  ASSERT_NE(afterGo, initial);
+  const HWND spacing = form_->Control(kIdSpacing);
+  const std::string typed = WindowText(spacing);
+  SetFocus(spacing);
+  PostMessageA(spacing, WM_CHAR, '7', 1);
+  PumpMainWindow(*form_);
+  ASSERT_NE(WindowText(spacing), typed);
+  PressInMainWindow(*form_, 'Z');
+  EXPECT_EQ(WindowText(spacing), typed);
+  EXPECT_EQ(ComponentsOf(Board()), afterGo);
+  SetFocus(form_->Control(kIdAlign));
+  PressInMainWindow(*form_, 'Z');
+  EXPECT_EQ(ComponentsOf(Board()), initial);
 }
 
 }  // namespace

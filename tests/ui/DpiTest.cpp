@@ -58,7 +58,8 @@ class NoSelection final : public IArrangeOwner {
   std::string MainRotationText() const override { return "0"; }
   void Go() override {}
   void Arrange(const TArrangeChoices&) override {}
-  void UndoLastRun() override {}
+  bool UndoLastRun() override { return false; }
+  bool RedoLastUndone() override { return false; }
   std::string StatusLine() const override { return ""; }
 };
 

@@ -269,16 +269,18 @@ bool Greyed(HMENU menu, UINT id) {
   return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
 }
 
-TEST_F(MainFormTest, MenuHasPreviewArrangeUndoAndAboutWithUndoGreyedUntilARun) {
+TEST_F(MainFormTest, MenuHasPreviewArrangeUndoRedoAndAboutWithUndoAndRedoGreyedUntilARun) {
   Start();
   const HMENU menu = form_->PopupMenu();
-  ASSERT_EQ(GetMenuItemCount(menu), 5);
+  ASSERT_EQ(GetMenuItemCount(menu), 6);
   EXPECT_EQ(MenuText(menu, 0), "&Preview...");
   EXPECT_EQ(MenuText(menu, 1), "A&rrange...");
-  EXPECT_EQ(MenuText(menu, 2), "&Undo last run\tCtrl+Z");
-  EXPECT_EQ(GetMenuState(menu, 3, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
-  EXPECT_EQ(MenuText(menu, 4), "&About");
+  EXPECT_EQ(MenuText(menu, 2), "&Undo\tCtrl+Z");
+  EXPECT_EQ(MenuText(menu, 3), "R&edo\tCtrl+Y");
+  EXPECT_EQ(GetMenuState(menu, 4, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+  EXPECT_EQ(MenuText(menu, 5), "&About");
   EXPECT_TRUE(Greyed(menu, kIdUndo));
+  EXPECT_TRUE(Greyed(menu, kIdRedo));
 
   // Chosen while greyed (Ctrl+Z sends the same command): nothing happens, the board is untouched.
   const std::string board = testing::ReadFile(Board());
@@ -299,6 +301,7 @@ TEST_F(MainFormTest, UndoFromTheMenuPutsTheBoardBack) {
   PumpMessages();
   EXPECT_EQ(ComponentsOf(Board()), before);
   EXPECT_TRUE(Greyed(form_->PopupMenu(), kIdUndo));
+  EXPECT_FALSE(Greyed(form_->PopupMenu(), kIdRedo));
   EXPECT_EQ(StatusText(), "");
   EXPECT_FALSE(form_->DesignOpen());
 }

@@ -160,4 +160,17 @@ inline void PressKey(HWND target, WPARAM key) {
   PostMessageA(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000000u));
 }
 
+// A modifier key as the keyboard state shows it, for the loop that translates the keys posted
+// meanwhile.
+inline void HoldKey(int key, bool held) {
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[key] = held ? 0x80 : 0;
+  SetKeyboardState(keys);
+}
+
+inline void HoldControl(bool held) {
+  HoldKey(VK_CONTROL, held);
+}
+
 }  // namespace kordane::testing
