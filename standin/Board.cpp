@@ -532,7 +532,7 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view tex
     }
   }
 #if defined(_WIN32)
-  const bool renamed = MoveFileExA(temporary.string().c_str(), path.string().c_str(),
+  const bool renamed = MoveFileExW(temporary.c_str(), path.c_str(),
                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 #else
   const bool renamed = std::rename(temporary.c_str(), path.c_str()) == 0;

@@ -1,5 +1,6 @@
 #include "host/DbxLoader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -7,6 +8,7 @@
 
 #include "host/DbxUtils.h"
 #include "host/DllSearch.h"
+#include "host/WideText.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -58,48 +60,45 @@ std::string FileNamePart(const std::string& path) {
 using SymbolAddress = void (*)();
 
 #if defined(_WIN32)
-// A text the system writes into a buffer it is given, such as a folder; empty when it fails.
+// A text the system writes into a buffer it is given, such as a folder, as UTF-8; empty when it
+// fails. Wide, so that a folder the ANSI code page cannot name is still found.
 template <typename Query>
 std::string SystemText(Query query) {
-  std::string text(MAX_PATH, '\0');
+  std::wstring text(MAX_PATH, L'\0');
   for (;;) {
     const DWORD length = query(text.data(), static_cast<DWORD>(text.size()));
     if (length == 0) return {};
     if (length < text.size()) {
       text.resize(length);
-      return text;
+      return FromWide(text, CP_UTF8);
     }
-    text.resize(length + 1);
+    // Some queries give the length they need, GetModuleFileName only a full buffer.
+    text.resize(std::max<std::size_t>(length + 1, text.size() * 2));
   }
 }
 
-std::string ProgramFolder() {
-  std::string path(MAX_PATH, '\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      const std::size_t slash = path.find_last_of("\\/");
-      return slash == std::string::npos ? std::string() : path.substr(0, slash);
-    }
-    path.resize(path.size() * 2);
-  }
+DWORD FileAttributes(const std::string& path) {
+  return GetFileAttributesW(ToWide(path, CP_UTF8).c_str());
+}
+
+HMODULE LoadByPath(const std::string& path, DWORD flags) {
+  return LoadLibraryExW(ToWide(path, CP_UTF8).c_str(), nullptr, flags);
 }
 
 // The library to load for a name without a folder: the first file of the safe search order
 // that exists; empty when there is none.
 std::string FindLibrary(const std::string& fileName) {
   DllSearchFolders folders;
-  folders.program = ProgramFolder();
+  folders.program = FolderOfFile(SystemText(
+      [](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); }));
   folders.system =
-      SystemText([](char* buffer, DWORD size) { return GetSystemDirectoryA(buffer, size); });
+      SystemText([](wchar_t* buffer, DWORD size) { return GetSystemDirectoryW(buffer, size); });
   folders.windows =
-      SystemText([](char* buffer, DWORD size) { return GetWindowsDirectoryA(buffer, size); });
+      SystemText([](wchar_t* buffer, DWORD size) { return GetWindowsDirectoryW(buffer, size); });
   folders.path = SystemText(
-      [](char* buffer, DWORD size) { return GetEnvironmentVariableA("PATH", buffer, size); });
+      [](wchar_t* buffer, DWORD size) { return GetEnvironmentVariableW(L"PATH", buffer, size); });
   for (const std::string& candidate : DllSearchCandidates(fileName, folders)) {
-    const DWORD attributes = GetFileAttributesA(candidate.c_str());
+    const DWORD attributes = FileAttributes(candidate);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
       return candidate;
     }
@@ -112,11 +111,11 @@ HMODULE LoadLibraryFile(const std::string& libraryPath) {
     const std::string found = FindLibrary(libraryPath);
     if (found.empty()) return nullptr;
     // By its full path, and so that the library finds its own companion DLLs beside it.
-    return LoadLibraryExA(found.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    return LoadByPath(found, LOAD_WITH_ALTERED_SEARCH_PATH);
   }
   // A path of the caller's: the altered search order is defined for an absolute one only.
-  const DWORD flags = IsAbsoluteWindowsFolder(libraryPath) ? LOAD_WITH_ALTERED_SEARCH_PATH : 0;
-  return LoadLibraryExA(libraryPath.c_str(), nullptr, flags);
+  return LoadByPath(libraryPath,
+                    IsAbsoluteWindowsFolder(libraryPath) ? LOAD_WITH_ALTERED_SEARCH_PATH : 0);
 }
 #endif
 

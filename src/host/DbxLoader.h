@@ -23,7 +23,7 @@ class DbxHost final : public IDbxCalls {
   // Loads the library by name or path. On Windows a bare name such as "Dbx32.dll" is looked for
   // in the program's folder, the system folder, the Windows folder and the absolute folders of
   // PATH, never in the current directory (host/DllSearch.h), and the file found is loaded by its
-  // full path. On other systems: a path to the stand-in's shared library.
+  // full path. On other systems: a path to the stand-in's shared library. Paths are UTF-8.
   static DbxHost Load(const std::string& libraryPath);
 
   // Takes the current directory out of the process's own DLL search (SetDefaultDllDirectories

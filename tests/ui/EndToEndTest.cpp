@@ -25,7 +25,7 @@ using remote::Process;
 
 // Kordane.exe and a host library in a folder of their own, with a board and a settings file. The
 // program finds its board beside the stand-in, not through a test's environment.
-void Install(const TempFolder& folder, const std::string& board, const std::string& ini,
+void Install(const std::filesystem::path& folder, const std::string& board, const std::string& ini,
              const std::filesystem::path& library = BinDir() / "Dbx32.dll") {
   std::filesystem::copy_file(BinDir() / "Kordane.exe", folder / "Kordane.exe");
   std::filesystem::copy_file(library, folder / "Dbx32.dll");
@@ -36,7 +36,7 @@ void Install(const TempFolder& folder, const std::string& board, const std::stri
 
 TEST(EndToEndTest, GoThenCloseLeavesThePlacedBoardAndTheSettings) {
   TempFolder folder;
-  Install(folder,
+  Install(folder.Path(),
           "units mils\n"
           "component C2 0 7000 0 selected\n"
           "component C1 2000 5000 900 selected\n"
@@ -145,7 +145,7 @@ TEST(CommaLocaleEndToEndTest, UnitButtonsGoAndErrorsUseTheLocalesSeparator) {
     GTEST_SKIP() << "changes the user locale: runs only in a Wine prefix of its own";
   }
   TempFolder folder;
-  Install(folder,
+  Install(folder.Path(),
           "units mm\n"
           "component R2 500 0 0 selected\n"
           "component R1 100 0 0 selected\n",
@@ -200,9 +200,30 @@ TEST(CommaLocaleEndToEndTest, UnitButtonsGoAndErrorsUseTheLocalesSeparator) {
   EXPECT_EQ(IniValue(folder / "Kordane.INI", "Spacing"), "2,5");
 }
 
+// Where no ANSI code page can name the program's folder, the library beside it is loaded and the
+// settings are kept there.
+TEST(EndToEndTest, RunsFromAFolderThatOnlyUnicodeNames) {
+  TempFolder root;
+  const std::filesystem::path folder = root.Path() / L"\u0141\u00F3d\u017A \u6771\u4EAC";
+  std::filesystem::create_directory(folder);
+  Install(folder, "units mils\ncomponent R2 900 0 0 selected\ncomponent R1 100 0 0 selected\n",
+          "[Main Window]\nOn Top=0\n");
+  Process kordane(folder / "Kordane.exe", folder);
+  ASSERT_TRUE(kordane.Started());
+  const HWND window = remote::WaitForMainWindow(kordane.Id(), 60s);
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(
+      remote::ClickAndWait(remote::FindControl(window, ui::kIdAlign), kordane.Id(), 60s).ended);
+  EXPECT_EQ(remote::TextOf(remote::FindControl(window, ui::kIdStatusBar)), "");
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(kordane.WaitForExit(30000));
+  EXPECT_NE(ComponentsOf(folder / "board.txt").at("R2").x, 900);
+  EXPECT_NE(ReadFile(folder / "Kordane.INI").find("Left="), std::string::npos);
+}
+
 TEST(EndToEndTest, LibraryLackingAnOperationIsNamedInTheStatusLineAndTheProgramRunsOn) {
   TempFolder folder;
-  Install(folder, "units mils\ncomponent R1 100 0 0 selected\n",
+  Install(folder.Path(), "units mils\ncomponent R1 100 0 0 selected\n",
           "[Main Window]\nOn Top=0\nSpacing=abc\n",
           std::filesystem::current_path() / "libraries/lacking/Dbx32.dll");
 
@@ -244,7 +265,7 @@ bool WaitUntil(Condition condition, std::chrono::milliseconds timeout) {
 
 TEST(EndToEndTest, CtrlZTakesTheRunBack) {
   TempFolder folder;
-  Install(folder,
+  Install(folder.Path(),
           "units mils\n"
           "component R3 900 0 450 selected\n"
           "component R1 100 70 0 selected\n"
@@ -278,7 +299,7 @@ TEST(EndToEndTest, CtrlZTakesTheRunBack) {
 
 TEST(EndToEndTest, PopupMenuFromTheKeyboardOpensThePreviewAndUndoes) {
   TempFolder folder;
-  Install(folder,
+  Install(folder.Path(),
           "units mils\n"
           "component R2 900 0 0 selected\n"
           "component R1 100 70 0 selected\n",
