@@ -43,9 +43,10 @@ std::filesystem::path LibraryFolder() {
           reinterpret_cast<LPCSTR>(&LibraryFolder), &self)) {
     return {};
   }
-  std::string path(MAX_PATH, '\0');
+  // Wide: its folder may be one that the ANSI code page cannot name.
+  std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD length = GetModuleFileNameA(self, path.data(), static_cast<DWORD>(path.size()));
+    const DWORD length = GetModuleFileNameW(self, path.data(), static_cast<DWORD>(path.size()));
     if (length == 0) {
       return {};
     }

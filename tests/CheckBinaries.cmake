@@ -1,6 +1,6 @@
 # Checks the shipped Windows binaries from outside: the stand-in exports the host library's seven
 # operations under their plain names, and Kordane.exe and BoardView.exe are self-contained GUI
-# programs. Kordane.exe ships stripped, imports exactly the functions of IMPORTS (sorted
+# programs. Kordane.exe ships stripped and under 1 MB, imports exactly the functions of IMPORTS (sorted
 # "dll!function" lines; the list it has is written to ACTUAL_IMPORTS) and none that its oldest
 # Windows lacks (MISSING_ON_MINIMUM).
 #   cmake -DOBJDUMP=... -DBIN_DIR=... -DFORMAT=pei-i386 -DIMPORTS=... -DACTUAL_IMPORTS=...
@@ -90,6 +90,11 @@ endif()
 execute_process(COMMAND "${OBJDUMP}" -t "${BIN_DIR}/Kordane.exe" OUTPUT_VARIABLE symbols)
 if(NOT symbols MATCHES "SYMBOL TABLE:[\r\n]+no symbols")
   message(FATAL_ERROR "Kordane.exe ships with its symbol table: link it with -s")
+endif()
+# The README gives its size as under 1 MB.
+file(SIZE "${BIN_DIR}/Kordane.exe" size)
+if(size GREATER_EQUAL 1000000)
+  message(FATAL_ERROR "Kordane.exe has grown to ${size} bytes: the README says under 1 MB")
 endif()
 
 # The board view ships beside them: a GUI program as self-contained as Kordane.exe.

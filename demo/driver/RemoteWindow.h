@@ -181,14 +181,13 @@ class Process {
  public:
   Process(const std::filesystem::path& exe, const std::filesystem::path& folder,
           const std::string& arguments = "") {
-    STARTUPINFOA startup{};
+    // Wide, for folders whose names the ANSI code page cannot hold.
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    std::string commandLine = exe.string();
-    commandLine.insert(commandLine.begin(), '"');
-    commandLine += "\" ";
-    commandLine += arguments;
-    started_ = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              folder.string().c_str(), &startup, &info_) != 0;
+    std::wstring commandLine = L"\"" + exe.wstring() + L"\" ";
+    commandLine.append(arguments.begin(), arguments.end());  // plain ASCII options
+    started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              folder.c_str(), &startup, &info_) != 0;
   }
   Process(const Process&) = delete;
   Process& operator=(const Process&) = delete;

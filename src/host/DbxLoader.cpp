@@ -1,12 +1,17 @@
 #include "host/DbxLoader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "host/DbxUtils.h"
 #include "host/DllSearch.h"
+#include "host/LibraryImage.h"
+#include "host/WideText.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -58,66 +63,89 @@ std::string FileNamePart(const std::string& path) {
 using SymbolAddress = void (*)();
 
 #if defined(_WIN32)
-// A text the system writes into a buffer it is given, such as a folder; empty when it fails.
+// A text the system writes into a buffer it is given, such as a folder, as UTF-8; empty when it
+// fails. Wide, so that a folder the ANSI code page cannot name is still found.
 template <typename Query>
 std::string SystemText(Query query) {
-  std::string text(MAX_PATH, '\0');
+  std::wstring text(MAX_PATH, L'\0');
   for (;;) {
     const DWORD length = query(text.data(), static_cast<DWORD>(text.size()));
     if (length == 0) return {};
     if (length < text.size()) {
       text.resize(length);
-      return text;
+      return FromWide(text, CP_UTF8);
     }
-    text.resize(length + 1);
+    // Some queries give the length they need, GetModuleFileName only a full buffer.
+    text.resize(std::max<std::size_t>(length + 1, text.size() * 2));
   }
 }
 
-std::string ProgramFolder() {
-  std::string path(MAX_PATH, '\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      const std::size_t slash = path.find_last_of("\\/");
-      return slash == std::string::npos ? std::string() : path.substr(0, slash);
-    }
-    path.resize(path.size() * 2);
-  }
+DWORD FileAttributes(const std::string& path) {
+  return GetFileAttributesW(ToWide(path, CP_UTF8).c_str());
 }
 
-// The library to load for a name without a folder: the first file of the safe search order
-// that exists; empty when there is none.
-std::string FindLibrary(const std::string& fileName) {
+// The files of the safe search order for a name without a folder that exist, in that order.
+std::vector<std::string> FindLibraries(const std::string& fileName) {
   DllSearchFolders folders;
-  folders.program = ProgramFolder();
+  folders.program = FolderOfFile(SystemText(
+      [](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); }));
   folders.system =
-      SystemText([](char* buffer, DWORD size) { return GetSystemDirectoryA(buffer, size); });
+      SystemText([](wchar_t* buffer, DWORD size) { return GetSystemDirectoryW(buffer, size); });
   folders.windows =
-      SystemText([](char* buffer, DWORD size) { return GetWindowsDirectoryA(buffer, size); });
+      SystemText([](wchar_t* buffer, DWORD size) { return GetWindowsDirectoryW(buffer, size); });
   folders.path = SystemText(
-      [](char* buffer, DWORD size) { return GetEnvironmentVariableA("PATH", buffer, size); });
-  for (const std::string& candidate : DllSearchCandidates(fileName, folders)) {
-    const DWORD attributes = GetFileAttributesA(candidate.c_str());
+      [](wchar_t* buffer, DWORD size) { return GetEnvironmentVariableW(L"PATH", buffer, size); });
+  std::vector<std::string> found;
+  for (std::string& candidate : DllSearchCandidates(fileName, folders)) {
+    const DWORD attributes = FileAttributes(candidate);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-      return candidate;
+      found.push_back(std::move(candidate));
     }
   }
-  return {};
+  return found;
 }
 
-HMODULE LoadLibraryFile(const std::string& libraryPath) {
-  if (libraryPath.find_first_of("\\/:") == std::string::npos) {
-    const std::string found = FindLibrary(libraryPath);
-    if (found.empty()) return nullptr;
-    // By its full path, and so that the library finds its own companion DLLs beside it.
-    return LoadLibraryExA(found.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+// The first bytes of a file (its headers) and its size; nothing when it cannot be read.
+std::optional<std::pair<std::string, std::uint64_t>> FileHead(const std::string& path) {
+  const HANDLE file = CreateFileW(ToWide(path, CP_UTF8).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  const std::unique_ptr<void, decltype(&CloseHandle)> closer(file, &CloseHandle);
+  LARGE_INTEGER size{};
+  std::string head(4096, '\0');
+  DWORD read = 0;
+  if (!GetFileSizeEx(file, &size) ||
+      !ReadFile(file, head.data(), static_cast<DWORD>(head.size()), &read, nullptr)) {
+    return std::nullopt;
   }
-  // A path of the caller's: the altered search order is defined for an absolute one only.
-  const DWORD flags = IsAbsoluteWindowsFolder(libraryPath) ? LOAD_WITH_ALTERED_SEARCH_PATH : 0;
-  return LoadLibraryExA(libraryPath.c_str(), nullptr, flags);
+  head.resize(read);
+  return std::pair{std::move(head), static_cast<std::uint64_t>(size.QuadPart)};
 }
+
+// Why a file that exists did not load: what its headers show, else the system's error.
+std::string WhyNotLoaded(const std::string& path, DWORD error) {
+  std::string problem;
+  if (const auto head = FileHead(path)) problem = LibraryImageProblem(head->first, head->second);
+  return problem.empty() ? "cannot be loaded (error " + std::to_string(error) + ")" : problem;
+}
+
+// A path as the status line shows it, in the ANSI code page.
+std::string ShownPath(const std::string& path) {
+  return FromWide(ToWide(path, CP_UTF8), CP_ACP);
+}
+
+// No "missing DLL" message box from the system while it is set: the program reports what failed
+// in its status line.
+class QuietErrors {
+ public:
+  QuietErrors() : oldMode_(SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX)) {}
+  ~QuietErrors() { SetErrorMode(oldMode_); }
+  QuietErrors(const QuietErrors&) = delete;
+  QuietErrors& operator=(const QuietErrors&) = delete;
+
+ private:
+  UINT oldMode_;
+};
 #endif
 
 }  // namespace
@@ -185,19 +213,43 @@ DbxHost DbxHost::Load(const std::string& libraryPath) {
   DbxHost host;
   host.api_ = StubApi();
   const std::string fileName = FileNamePart(libraryPath);
-
 #if defined(_WIN32)
-  // No "missing DLL" message box from the system: the program reports it in its status line.
-  const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  HMODULE const handle = LoadLibraryFile(libraryPath);
-  SetErrorMode(oldMode);
+  const QuietErrors quiet;
+  const bool searched = libraryPath.find_first_of("\\/:") == std::string::npos;
+  const std::vector<std::string> paths =
+      searched ? FindLibraries(libraryPath) : std::vector<std::string>{libraryPath};
 #else
-  void* const handle = dlopen(libraryPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+  const bool searched = false;
+  const std::vector<std::string> paths{libraryPath};
 #endif
-  if (handle == nullptr) {
-    host.loadError_ = "Cannot load " + fileName;
-    return host;
+  // A file found that does not work gives way to the next one; when none works, the first one
+  // found is named with why.
+  std::string firstError;
+  for (const std::string& path : paths) {
+    std::string error = host.Adopt(path, searched);
+    if (error.empty()) return host;
+    if (firstError.empty()) firstError = std::move(error);
   }
+  host.loadError_ = firstError.empty() ? "Cannot load " + fileName : firstError;
+  return host;
+}
+
+std::string DbxHost::Adopt(const std::string& path, [[maybe_unused]] bool found) {
+#if defined(_WIN32)
+  // By its full path, and so that the library finds its own companion DLLs beside it: the
+  // altered search order is defined for an absolute path only.
+  const DWORD flags = IsAbsoluteWindowsFolder(path) ? LOAD_WITH_ALTERED_SEARCH_PATH : 0;
+  HMODULE const handle = LoadLibraryExW(ToWide(path, CP_UTF8).c_str(), nullptr, flags);
+  const DWORD loadError = GetLastError();
+  const std::string name = found ? ShownPath(path) : FileNamePart(path);
+  if (handle == nullptr) {
+    return found ? name + " " + WhyNotLoaded(path, loadError) : "Cannot load " + name;
+  }
+#else
+  void* const handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  const std::string name = FileNamePart(path);
+  if (handle == nullptr) return "Cannot load " + name;
+#endif
   auto module = std::make_unique<Module>(handle);
 
   DbxApi api;
@@ -209,12 +261,11 @@ DbxHost DbxHost::Load(const std::string& libraryPath) {
 #undef KORDANE_DBX_RESOLVE
 
   if (const char* missing = FirstMissingOperation(api); missing != nullptr) {
-    host.loadError_ = fileName + " lacks " + missing;
-    return host;  // the module is released here; the stubs stay
+    return name + " lacks " + missing;  // the module is released here; the stubs stay
   }
-  host.api_ = api;
-  host.module_ = std::move(module);
-  return host;
+  api_ = api;
+  module_ = std::move(module);
+  return {};
 }
 
 void DbxHost::RestrictDefaultDllSearch() {

@@ -22,8 +22,10 @@ class DbxHost final : public IDbxCalls {
 
   // Loads the library by name or path. On Windows a bare name such as "Dbx32.dll" is looked for
   // in the program's folder, the system folder, the Windows folder and the absolute folders of
-  // PATH, never in the current directory (host/DllSearch.h), and the file found is loaded by its
-  // full path. On other systems: a path to the stand-in's shared library.
+  // PATH, never in the current directory (host/DllSearch.h), and each file found is loaded by its
+  // full path until one has every operation; when none has, LoadError names the first one found
+  // and why ("C:\Host\Dbx32.dll is not a 32-bit library"). On other systems: a path to the
+  // stand-in's shared library. Paths are UTF-8.
   static DbxHost Load(const std::string& libraryPath);
 
   // Takes the current directory out of the process's own DLL search (SetDefaultDllDirectories
@@ -76,6 +78,9 @@ class DbxHost final : public IDbxCalls {
  private:
   struct Module;
   DbxHost() = default;
+  // Loads the library at path and takes it when it has every operation; else what failed, the
+  // file named by its full path when the search found it, by its name otherwise.
+  std::string Adopt(const std::string& path, bool found);
   std::unique_ptr<Module> module_;
   DbxApi api_;
   std::string loadError_;

@@ -40,6 +40,13 @@ bool IsAbsoluteWindowsFolder(std::string_view folder) {
          !IsSeparator(rest[split + 1]);
 }
 
+std::string FolderOfFile(std::string_view path) {
+  const std::size_t slash = path.find_last_of("\\/");
+  if (slash == std::string_view::npos) return {};
+  const bool driveRoot = slash == 2 && path[1] == ':';
+  return std::string(path.substr(0, driveRoot ? slash + 1 : slash));
+}
+
 std::vector<std::string> DllSearchCandidates(std::string_view fileName,
                                              const DllSearchFolders& folders) {
   std::vector<std::string_view> order;

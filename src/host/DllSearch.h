@@ -21,6 +21,10 @@ struct DllSearchFolders {
 // "C:/dir", or a UNC share "\\server\share". "dir", ".\dir", "\dir" and "C:dir" are relative.
 bool IsAbsoluteWindowsFolder(std::string_view folder);
 
+// The folder that holds a file: "E:\dir" for "E:\dir\K.exe", and a drive's root with its
+// separator, "E:\" for "E:\K.exe" ("E:" alone is relative). Empty for a bare file name.
+std::string FolderOfFile(std::string_view path);
+
 // The full paths to try for fileName, in order: the program's folder, the system folder, the
 // Windows folder, then each absolute folder of PATH (enclosing quotes removed), each folder
 // once (compared without case).

@@ -1,13 +1,43 @@
 #include "ui/FramePlace.h"
 
-#include <algorithm>
 #include <exception>
 #include <optional>
 
 #include "settings/WindowPlace.h"
 #include "settings/win32/IniFileProfile.h"
+#include "ui/FrameGeometry.h"
 
 namespace kordane::ui {
+
+namespace {
+
+ScreenRect FromRect(const RECT& rect) {
+  return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+RECT ToRect(const ScreenRect& rect) {
+  return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+std::optional<MONITORINFO> InfoOf(HMONITOR monitor) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (monitor == nullptr || !GetMonitorInfoA(monitor, &info)) return std::nullopt;
+  return info;
+}
+
+ScreenRect FrameOf(HWND window) {
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  return FromRect(frame);
+}
+
+void MoveFrame(HWND window, const ScreenRect& frame) {
+  SetWindowPos(window, nullptr, frame.left, frame.top, frame.Width(), frame.Height(),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
 
 void RestoreFramePlace(HWND window, HWND owner, const std::string& settingsPath,
                        const char* section) {
@@ -18,46 +48,44 @@ void RestoreFramePlace(HWND window, HWND owner, const std::string& settingsPath,
   } catch (const std::exception&) {
     place.reset();  // an unreadable file: the default place
   }
-  RECT frame{};
-  GetWindowRect(window, &frame);
+  ScreenRect frame = FrameOf(window);
+  HMONITOR monitor = nullptr;
   if (place) {
-    frame = RECT{place->left, place->top, place->left + place->width, place->top + place->height};
+    frame = AtWithSize(place->left, place->top, place->width, place->height);
+    // A frame left on a screen that is no longer there comes back onto the nearest one.
+    const RECT stored = ToRect(frame);
+    monitor = MonitorFromRect(&stored, MONITOR_DEFAULTTONEAREST);
   } else {
-    // Centred on the owner.
-    RECT ownerFrame{};
-    GetWindowRect(owner, &ownerFrame);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    const int left = (ownerFrame.left + ownerFrame.right - width) / 2;
-    const int top = (ownerFrame.top + ownerFrame.bottom - height) / 2;
-    frame = RECT{left, top, left + width, top + height};
+    frame = CentredOn(FrameOf(owner), frame.Width(), frame.Height());
+    monitor = MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST);
   }
-  // A frame left on a screen that is no longer there comes back onto the nearest one.
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  if (GetMonitorInfoA(MonitorFromRect(&frame, MONITOR_DEFAULTTONEAREST), &monitor)) {
-    const RECT& work = monitor.rcWork;
-    const int width = std::min<LONG>(frame.right - frame.left, work.right - work.left);
-    const int height = std::min<LONG>(frame.bottom - frame.top, work.bottom - work.top);
-    const int left = std::clamp<LONG>(frame.left, work.left, work.right - width);
-    const int top = std::clamp<LONG>(frame.top, work.top, work.bottom - height);
-    frame = RECT{left, top, left + width, top + height};
-  }
-  SetWindowPos(window, nullptr, frame.left, frame.top, frame.right - frame.left,
-               frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (const auto info = InfoOf(monitor)) frame = FittedInto(frame, FromRect(info->rcWork));
+  MoveFrame(window, frame);
 }
 
 void SaveFramePlace(HWND window, const std::string& settingsPath, const char* section) {
   WINDOWPLACEMENT placement{};
   placement.length = sizeof placement;
   if (!GetWindowPlacement(window, &placement)) return;
-  const RECT& frame = placement.rcNormalPosition;
+  ScreenRect frame = FromRect(placement.rcNormalPosition);
+  if ((GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) == 0) {
+    if (const auto info = InfoOf(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST))) {
+      frame = WorkspaceToScreen(frame, FromRect(info->rcMonitor), FromRect(info->rcWork));
+    }
+  }
   try {
     IniFileProfile profile(settingsPath, section);
-    SaveWindowPlace(profile,
-                    {frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top});
+    SaveWindowPlace(profile, {frame.left, frame.top, frame.Width(), frame.Height()});
   } catch (const SettingsWriteError&) {
     // The window still closes; it opens at its default place next time.
+  }
+}
+
+void BringOntoAMonitor(HWND window) {
+  const RECT frame = ToRect(FrameOf(window));
+  if (MonitorFromRect(&frame, MONITOR_DEFAULTTONULL) != nullptr) return;
+  if (const auto info = InfoOf(MonitorFromRect(&frame, MONITOR_DEFAULTTONEAREST))) {
+    MoveFrame(window, MovedInto(FromRect(frame), FromRect(info->rcWork)));
   }
 }
 

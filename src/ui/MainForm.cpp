@@ -10,6 +10,7 @@
 #include "ui/AboutBox.h"
 #include "ui/ArtResources.h"
 #include "ui/Dpi.h"
+#include "ui/FramePlace.h"
 #include "ui/PreviewWindow.h"
 
 namespace kordane::ui {
@@ -178,6 +179,9 @@ void TfrmMain::FormCreate() {
     IniFileProfile profile(settingsPath_, settings_keys::kSection);
     FSettings->Load(profile);
   }
+  // The stored place is applied as it stands, unless it would leave the only window on no monitor
+  // at all (one unplugged since): then nothing could be clicked, not even to close it.
+  BringOntoAMonitor(Handle());
   DbUnits = kUnitsUnknown;
   SetWindowLongPtrA(Control(kIdToMils), GWLP_USERDATA, kUnitsMils);
   SetWindowLongPtrA(Control(kIdToMm), GWLP_USERDATA, kUnitsMm);

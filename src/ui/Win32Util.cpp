@@ -154,7 +154,9 @@ void WindowBase::RegisterClassOnce(const char* className, HICON icon, HBRUSH bac
   windowClass.lpfnWndProc = &WindowBase::WindowProc;
   windowClass.hInstance = GetModuleHandleA(nullptr);
   windowClass.hIcon = icon;
-  windowClass.hIconSm = icon;
+  // None: the system then takes the small icon's own art from the icon's resource, not the large
+  // icon scaled down.
+  windowClass.hIconSm = nullptr;
   windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   windowClass.hbrBackground = background;
   windowClass.lpszClassName = className;

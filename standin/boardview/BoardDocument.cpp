@@ -45,6 +45,9 @@ Selection BoardDocument::CurrentSelection() const {
 }
 
 BoardDocument::WriteResult BoardDocument::WriteSelection(const Selection& selection) {
+  if (board_ && !lastText_) {
+    return WriteResult::Unreadable;
+  }
   if (!board_ || error_ || selection.size() != board_->items.size()) {
     return WriteResult::Refused;
   }

@@ -32,11 +32,12 @@ class BoardDocument {
   ReadResult Refresh();
 
   enum class WriteResult {
-    Written,    // the file now holds the selection
-    Unchanged,  // the selection was already the board's
-    Stale,      // the file differs from what was last read: nothing written, refresh first
-    Refused,    // no board, or the file as last read does not parse: nothing written
-    Failed,     // the file could not be written
+    Written,     // the file now holds the selection
+    Unchanged,   // the selection was already the board's
+    Stale,       // the file differs from what was last read: nothing written, refresh first
+    Refused,     // no board, or the file as last read does not parse: nothing written
+    Unreadable,  // the last read found no file, or could not read it: nothing written
+    Failed,      // the file could not be written
   };
   // Writes the selection into the file at once and atomically, changing only the selected flags.
   WriteResult WriteSelection(const Selection& selection);

@@ -124,6 +124,15 @@ TEST_F(BoardDocumentTest, MissingFileIsAnErrorOnce) {
   EXPECT_EQ(missing.Refresh(), BoardDocument::ReadResult::Unchanged);
   EXPECT_EQ(missing.Current(), nullptr);
   EXPECT_EQ(missing.WriteSelection({}), BoardDocument::WriteResult::Refused);
+
+  // Gone after a good read: the last board stays, and a write says the file is what is wrong.
+  ASSERT_EQ(document_.Refresh(), BoardDocument::ReadResult::Loaded);
+  std::filesystem::remove(path_);
+  EXPECT_EQ(document_.Refresh(), BoardDocument::ReadResult::Failed);
+  ASSERT_NE(document_.Current(), nullptr);
+  EXPECT_EQ(document_.WriteSelection({false, false, false}),
+            BoardDocument::WriteResult::Unreadable);
+  EXPECT_FALSE(std::filesystem::exists(path_));
 }
 
 // The board view and the stand-in host write one file from two threads, as the board view and

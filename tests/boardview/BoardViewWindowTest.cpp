@@ -214,6 +214,14 @@ TEST_F(BoardViewWindowTest, ClickSelectsInTheFileAndKordanesMovesAreShown) {
       << Status();
   EXPECT_EQ(ReadFile(folder_ / "board.txt"), bad);
 
+  // A file that is gone is named so, not taken for one that does not parse.
+  std::filesystem::remove(folder_ / "board.txt");
+  EXPECT_TRUE(WaitFor([&] { return Status().find("cannot be read") != std::string::npos; }))
+      << Status();
+  ClickAt(ClientOf(Find(moved, "C2")), false);
+  EXPECT_TRUE(WaitFor([&] { return Status().find("file is missing") != std::string::npos; }))
+      << Status();
+
   PostMessageA(view_, WM_CLOSE, 0, 0);
   EXPECT_TRUE(board.WaitForExit(10000));
 }

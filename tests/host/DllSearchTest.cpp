@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/DllSearch.h"
@@ -62,6 +63,20 @@ TEST(DllSearch, CandidatesFollowTheSafeOrder) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(DllSearchCandidates("Dbx32.dll", c.folders), c.candidates);
   }
+}
+
+// A copy at the root of a drive (a USB stick) searches its own folder too.
+TEST(DllSearch, ProgramFolderOfADrivesRootKeepsItsSeparator) {
+  const std::pair<const char*, const char*> kFolders[] = {
+      {"E:\\Kordane.exe", "E:\\"},
+      {"E:/Kordane.exe", "E:/"},
+      {"E:\\Tools\\Kordane.exe", "E:\\Tools"},
+      {"\\\\server\\share\\Kordane.exe", "\\\\server\\share"},
+      {"Kordane.exe", ""},
+  };
+  for (const auto& [file, folder] : kFolders) EXPECT_EQ(FolderOfFile(file), folder) << file;
+  EXPECT_EQ(DllSearchCandidates("Dbx32.dll", {FolderOfFile("E:\\Kordane.exe"), "", "", ""}),
+            std::vector<std::string>{"E:\\Dbx32.dll"});
 }
 
 }  // namespace

@@ -236,6 +236,26 @@ TEST_F(ArrangeWindowTest, MnemonicsOfLabelsAndGroupBoxesReachTheirFields) {
   }
 }
 
+TEST_F(ArrangeWindowTest, WithoutAStoredFrameOpensCentredOnTheMainWindow) {
+  Start();
+  RECT main{};
+  GetWindowRect(form_->Handle(), &main);
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - (main.right - main.left)) / 2;
+  const int top = (GetSystemMetrics(SM_CYSCREEN) - (main.bottom - main.top)) / 2;
+  SetWindowPos(form_->Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  GetWindowRect(form_->Handle(), &main);
+  RECT frame{};
+  ModalScript script({[&] {
+                       GetWindowRect(OpenArrange(), &frame);
+                       PostMessageA(OpenArrange(), WM_CLOSE, 0, 0);
+                     }},
+                     ArrangeReady);
+  form_->Arrange1Click();
+  ASSERT_TRUE(script.Finished());
+  EXPECT_NEAR(frame.left + frame.right, main.left + main.right, 1);
+  EXPECT_NEAR(frame.top + frame.bottom, main.top + main.bottom, 1);
+}
+
 TEST_F(ArrangeWindowTest, ChoicesAndFrameComeBackAfterARestart) {
   Start();
   ModalScript first({

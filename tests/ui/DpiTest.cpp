@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <functional>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "UiTestSupport.h"
 #include "ui/AboutBox.h"
 #include "ui/ArrangeWindow.h"
+#include "ui/ArtResources.h"
 #include "ui/Dpi.h"
 #include "ui/MainForm.h"
 
@@ -210,6 +212,22 @@ TEST(DpiTest, ControlsAreLaidOutForTheWindowsDpi) {
       ASSERT_EQ(WindowDpi(window), PrefixDpi()) << "the prefix is not at its LogPixels";
       ExpectLaidOutFor(window, layout, PrefixDpi());
     });
+  }
+}
+
+// The program icon has art of its own at the sizes this display scale asks for (the small icon,
+// the About box's), and at 256 pixels: none is a blurred scaling of another.
+TEST(DpiTest, ProgramIconHasArtAtTheSizesOfThisScale) {
+  const HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(IDI_KORDANE), RT_GROUP_ICON);
+  ASSERT_NE(found, nullptr);
+  const auto* directory = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, found)));
+  std::set<int> sizes;
+  for (int i = 0; i < (directory[4] | directory[5] << 8); ++i) {
+    const int width = directory[6 + 14 * i];
+    sizes.insert(width == 0 ? 256 : width);
+  }
+  for (const int size : {Scale(16, PrefixDpi()), Scale(32, PrefixDpi()), 256}) {
+    EXPECT_EQ(sizes.count(size), 1u) << size << " pixels";
   }
 }
 

@@ -13,6 +13,7 @@
 
 #include "RemoteWindow.h"
 #include "UiTestSupport.h"
+#include "host/PeImage.h"
 #include "ui/MainForm.h"
 
 namespace kordane::testing {
@@ -20,12 +21,13 @@ namespace {
 
 using namespace std::chrono_literals;
 using ::testing::ElementsAre;
+using ::testing::EndsWith;
 
 using remote::Process;
 
 // Kordane.exe and a host library in a folder of their own, with a board and a settings file. The
 // program finds its board beside the stand-in, not through a test's environment.
-void Install(const TempFolder& folder, const std::string& board, const std::string& ini,
+void Install(const std::filesystem::path& folder, const std::string& board, const std::string& ini,
              const std::filesystem::path& library = BinDir() / "Dbx32.dll") {
   std::filesystem::copy_file(BinDir() / "Kordane.exe", folder / "Kordane.exe");
   std::filesystem::copy_file(library, folder / "Dbx32.dll");
@@ -36,7 +38,7 @@ void Install(const TempFolder& folder, const std::string& board, const std::stri
 
 TEST(EndToEndTest, GoThenCloseLeavesThePlacedBoardAndTheSettings) {
   TempFolder folder;
-  Install(folder,
+  Install(folder.Path(),
           "units mils\n"
           "component C2 0 7000 0 selected\n"
           "component C1 2000 5000 900 selected\n"
@@ -145,7 +147,7 @@ TEST(CommaLocaleEndToEndTest, UnitButtonsGoAndErrorsUseTheLocalesSeparator) {
     GTEST_SKIP() << "changes the user locale: runs only in a Wine prefix of its own";
   }
   TempFolder folder;
-  Install(folder,
+  Install(folder.Path(),
           "units mm\n"
           "component R2 500 0 0 selected\n"
           "component R1 100 0 0 selected\n",
@@ -200,9 +202,30 @@ TEST(CommaLocaleEndToEndTest, UnitButtonsGoAndErrorsUseTheLocalesSeparator) {
   EXPECT_EQ(IniValue(folder / "Kordane.INI", "Spacing"), "2,5");
 }
 
+// Where no ANSI code page can name the program's folder, the library beside it is loaded and the
+// settings are kept there.
+TEST(EndToEndTest, RunsFromAFolderThatOnlyUnicodeNames) {
+  TempFolder root;
+  const std::filesystem::path folder = root.Path() / L"\u0141\u00F3d\u017A \u6771\u4EAC";
+  std::filesystem::create_directory(folder);
+  Install(folder, "units mils\ncomponent R2 900 0 0 selected\ncomponent R1 100 0 0 selected\n",
+          "[Main Window]\nOn Top=0\n");
+  Process kordane(folder / "Kordane.exe", folder);
+  ASSERT_TRUE(kordane.Started());
+  const HWND window = remote::WaitForMainWindow(kordane.Id(), 60s);
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(
+      remote::ClickAndWait(remote::FindControl(window, ui::kIdAlign), kordane.Id(), 60s).ended);
+  EXPECT_EQ(remote::TextOf(remote::FindControl(window, ui::kIdStatusBar)), "");
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(kordane.WaitForExit(30000));
+  EXPECT_NE(ComponentsOf(folder / "board.txt").at("R2").x, 900);
+  EXPECT_NE(ReadFile(folder / "Kordane.INI").find("Left="), std::string::npos);
+}
+
 TEST(EndToEndTest, LibraryLackingAnOperationIsNamedInTheStatusLineAndTheProgramRunsOn) {
   TempFolder folder;
-  Install(folder, "units mils\ncomponent R1 100 0 0 selected\n",
+  Install(folder.Path(), "units mils\ncomponent R1 100 0 0 selected\n",
           "[Main Window]\nOn Top=0\nSpacing=abc\n",
           std::filesystem::current_path() / "libraries/lacking/Dbx32.dll");
 
@@ -211,6 +234,9 @@ TEST(EndToEndTest, LibraryLackingAnOperationIsNamedInTheStatusLineAndTheProgramR
   const HWND window = remote::WaitForMainWindow(kordane.Id(), 60s);
   ASSERT_NE(window, nullptr);
   const HWND status = remote::FindControl(window, ui::kIdStatusBar);
+  // Found beside the program, so named by its full path.
+  const auto lacks =
+      EndsWith(folder.Path().filename().string() + "\\Dbx32.dll lacks TMoveComponent");
 
   // The run still converts the spacing text after the failed open, and reports it as usual.
   const HWND go = remote::FindControl(window, ui::kIdAlign);
@@ -218,13 +244,13 @@ TEST(EndToEndTest, LibraryLackingAnOperationIsNamedInTheStatusLineAndTheProgramR
   EXPECT_TRUE(failed.ended);
   EXPECT_EQ(failed.boxes,
             (std::vector<std::string>{"Kordane: 'abc' is not a valid floating point value."}));
-  EXPECT_EQ(remote::TextOf(status), "Dbx32.dll lacks TMoveComponent");
+  EXPECT_THAT(remote::TextOf(status), lacks);
 
   SetWindowTextA(remote::FindControl(window, ui::kIdSpacing), "5");
   const remote::ClickResult again = remote::ClickAndWait(go, kordane.Id(), 60s);
   EXPECT_TRUE(again.ended);
   EXPECT_TRUE(again.boxes.empty());
-  EXPECT_EQ(remote::TextOf(status), "Dbx32.dll lacks TMoveComponent");
+  EXPECT_THAT(remote::TextOf(status), lacks);
 
   PostMessageA(window, WM_CLOSE, 0, 0);
   ASSERT_TRUE(kordane.WaitForExit(30000));
@@ -244,7 +270,7 @@ bool WaitUntil(Condition condition, std::chrono::milliseconds timeout) {
 
 TEST(EndToEndTest, CtrlZTakesTheRunBack) {
   TempFolder folder;
-  Install(folder,
+  Install(folder.Path(),
           "units mils\n"
           "component R3 900 0 450 selected\n"
           "component R1 100 70 0 selected\n"
@@ -278,7 +304,7 @@ TEST(EndToEndTest, CtrlZTakesTheRunBack) {
 
 TEST(EndToEndTest, PopupMenuFromTheKeyboardOpensThePreviewAndUndoes) {
   TempFolder folder;
-  Install(folder,
+  Install(folder.Path(),
           "units mils\n"
           "component R2 900 0 0 selected\n"
           "component R1 100 70 0 selected\n",
@@ -342,10 +368,11 @@ class ScopedVariable {
 // Where copies of the host library lie when the program starts, and what Go then says.
 struct LibraryPlaces {
   const char* name;
-  const char* beside;     // beside the program: "working", "lacking" or nullptr for none
+  // beside the program: "working", "lacking", "64-bit", "damaged" or nullptr for none
+  const char* beside;
   const char* inCurrent;  // in the folder the program starts in
   const char* onPath;     // in an absolute folder on PATH (WINEPATH reaches Windows programs so)
-  const char* status;     // the status line after Go; empty when the run went through
+  const char* status;     // how the status line after Go ends; empty when the run went through
 };
 
 const LibraryPlaces kLibraryPlaces[] = {
@@ -353,6 +380,14 @@ const LibraryPlaces kLibraryPlaces[] = {
      "Cannot load Dbx32.dll"},
     {"only on PATH: loaded from there", nullptr, nullptr, "working", ""},
     {"beside the program: loaded before the copy on PATH", "working", nullptr, "lacking", ""},
+    {"a 64-bit library beside the program: the next one is loaded", "64-bit", nullptr, "working",
+     ""},
+    {"a damaged file beside the program: the next one is loaded", "damaged", nullptr, "working",
+     ""},
+    {"one lacking operations beside the program: the next one is loaded", "lacking", nullptr,
+     "working", ""},
+    {"none works: the first one found is named with why", "64-bit", nullptr, "damaged",
+     "\\Dbx32.dll is not a 32-bit library"},
 };
 
 TEST(EndToEndTest, HostLibraryIsLoadedFromTheProgramsFolderOrPathNeverTheCurrentDirectory) {
@@ -369,11 +404,16 @@ TEST(EndToEndTest, HostLibraryIsLoadedFromTheProgramsFolderOrPathNeverTheCurrent
     // Each copy has a board beside it, which it opens when it is the one loaded.
     const auto place = [&](const char* kind, const TempFolder& folder) {
       if (kind == nullptr) return;
-      const bool working = std::string(kind) == "working";
-      std::filesystem::copy_file(
-          working ? BinDir() / "Dbx32.dll"
-                  : std::filesystem::current_path() / "libraries" / "lacking" / "Dbx32.dll",
-          folder / "Dbx32.dll");
+      const std::string library = ReadFile(BinDir() / "Dbx32.dll");
+      const std::string chosen = kind;
+      if (chosen == "working") WriteFile(folder / "Dbx32.dll", library);
+      if (chosen == "damaged") WriteFile(folder / "Dbx32.dll", library.substr(0, 2048));
+      if (chosen == "64-bit") WriteFile(folder / "Dbx32.dll", PeImage(kMachineX64));
+      if (chosen == "lacking") {
+        std::filesystem::copy_file(
+            std::filesystem::current_path() / "libraries" / "lacking" / "Dbx32.dll",
+            folder / "Dbx32.dll");
+      }
       WriteFile(folder / "board.txt", board);
     };
     place(places.beside, program);
@@ -391,12 +431,18 @@ TEST(EndToEndTest, HostLibraryIsLoadedFromTheProgramsFolderOrPathNeverTheCurrent
         remote::ClickAndWait(remote::FindControl(window, ui::kIdAlign), kordane.Id(), 60s);
     EXPECT_TRUE(go.ended);
     EXPECT_TRUE(go.boxes.empty());
-    EXPECT_EQ(remote::TextOf(remote::FindControl(window, ui::kIdStatusBar)), places.status);
+    const std::string status = remote::TextOf(remote::FindControl(window, ui::kIdStatusBar));
+    if (*places.status == '\0') {
+      EXPECT_EQ(status, "");
+    } else {
+      EXPECT_THAT(status, EndsWith(places.status));
+    }
     PostMessageA(window, WM_CLOSE, 0, 0);
     ASSERT_TRUE(kordane.WaitForExit(30000));
     // Only the board beside the copy that was loaded has changed.
     const TempFolder* loaded = nullptr;
-    if (std::string(places.status).empty()) loaded = places.beside != nullptr ? &program : &onPath;
+    const bool besideWorks = places.beside != nullptr && std::string(places.beside) == "working";
+    if (std::string(places.status).empty()) loaded = besideWorks ? &program : &onPath;
     for (const TempFolder* folder : {&program, &current, &onPath}) {
       if (!std::filesystem::exists(*folder / "board.txt")) continue;
       EXPECT_EQ(ComponentsOf(*folder / "board.txt").at("R2").x != 900, folder == loaded)

@@ -409,6 +409,41 @@ TEST_F(MainFormTest, StartedMinimisedAndClosedLeavesThePositionAlone) {
   EXPECT_EQ(IniValue(Ini(), "Top"), "123");
 }
 
+// A stored place on no monitor at all (one unplugged since) comes onto the nearest monitor's work
+// area, its size kept; one even partly on a monitor is applied as it stands. Loading writes
+// nothing.
+TEST_F(MainFormTest, StoredPlaceOnNoMonitorComesOntoTheNearestOne) {
+  RECT work{};
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+  enum Edge { kStored, kNearEdge, kFarEdge };
+  struct Row {
+    int left, top;
+    Edge x, y;
+  };
+  const Row rows[] = {{-1500, 60, kNearEdge, kStored},
+                      {work.right + 10, 60, kFarEdge, kStored},
+                      {300, -2000, kStored, kNearEdge},
+                      {-100, -20, kStored, kStored}};
+  for (const Row& row : rows) {
+    const std::string ini = "[Main Window]\nLeft=" + std::to_string(row.left) +
+                            "\nTop=" + std::to_string(row.top) + "\n";
+    SCOPED_TRACE(ini);
+    WriteFile(Ini(), ini);
+    RECT frame{};
+    GetWindowRect(Start().Handle(), &frame);
+    const auto expected = [](Edge edge, int stored, int nearEdge, int farEdge) {
+      return edge == kStored ? stored : edge == kNearEdge ? nearEdge : farEdge;
+    };
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    EXPECT_EQ(frame.left, expected(row.x, row.left, work.left, work.right - width));
+    EXPECT_EQ(frame.top, expected(row.y, row.top, work.top, work.bottom - height));
+    EXPECT_EQ(testing::ReadFile(Ini()), ini);
+    form_.reset();
+    PumpMessages();
+  }
+}
+
 TEST_F(MainFormTest, UnwritableSettingsFileIsReportedAndTheWindowStillCloses) {
   // A folder where the file should be: no write can succeed, whoever runs the test.
   std::filesystem::create_directory(Ini());

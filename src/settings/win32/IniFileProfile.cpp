@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/Conversions.h"
+#include "host/WideText.h"
 #include "settings/ProfileValue.h"
 
 namespace kordane {
@@ -21,24 +22,25 @@ constexpr DWORD kValueBufferSize = kMaxProfileTextLength + 2;
 
 // The full path of a file name; the name itself when Windows cannot resolve it.
 std::string FullPath(const std::string& path) {
-  std::vector<char> buffer(MAX_PATH);
+  const std::wstring wide = ToWide(path, CP_UTF8);
+  std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
     const DWORD length =
-        GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+        GetFullPathNameW(wide.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
     if (length == 0) return path;
-    if (length < buffer.size()) return std::string(buffer.data(), length);
+    if (length < buffer.size()) return FromWide({buffer.data(), length}, CP_UTF8);
     buffer.resize(length + 1);
   }
 }
 
 // The executable's own path; grows the buffer for paths longer than MAX_PATH.
 std::string ModulePath() {
-  std::vector<char> buffer(MAX_PATH);
+  std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
     const DWORD length =
-        GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) return {};
-    if (length < buffer.size()) return std::string(buffer.data(), length);
+    if (length < buffer.size()) return FromWide({buffer.data(), length}, CP_UTF8);
     buffer.resize(buffer.size() * 2);
   }
 }
@@ -59,14 +61,18 @@ IniFileProfile::IniFileProfile(const std::string& path, std::string section)
 std::optional<std::string> IniFileProfile::ReadString(const char* key) {
   // The functions cannot tell a missing key from a stored default, so a key is missing only when
   // two reads with different defaults both give their default back.
-  char buffer[kValueBufferSize];
-  const auto read = [&](const char* fallback) {
-    const DWORD length = GetPrivateProfileStringA(section_.c_str(), key, fallback, buffer,
-                                                  kValueBufferSize, path_.c_str());
-    return std::string(buffer, length);
+  // Values are the ANSI text the controls show; the path is wide, for any folder's name.
+  wchar_t buffer[kValueBufferSize];
+  const std::wstring section = ToWide(section_, CP_ACP);
+  const std::wstring name = ToWide(key, CP_ACP);
+  const std::wstring path = ToWide(path_, CP_UTF8);
+  const auto read = [&](const wchar_t* fallback) {
+    const DWORD length = GetPrivateProfileStringW(section.c_str(), name.c_str(), fallback, buffer,
+                                                  kValueBufferSize, path.c_str());
+    return FromWide({buffer, length}, CP_ACP);
   };
-  std::string value = read("0");
-  if (value == "0" && read("1") == "1") return std::nullopt;
+  std::string value = read(L"0");
+  if (value == "0" && read(L"1") == "1") return std::nullopt;
   if (value.size() > kMaxProfileTextLength) value.resize(kMaxProfileTextLength);
   return value;
 }
@@ -78,8 +84,11 @@ void IniFileProfile::WriteString(const char* key, const std::string& value) {
   std::replace_if(
       line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
   const std::string stored = EncodeProfileValue(line);
-  if (!WritePrivateProfileStringA(section_.c_str(), key, stored.c_str(), path_.c_str())) {
-    throw SettingsWriteError(FormatUserMessage("Unable to write to %s", path_));
+  if (!WritePrivateProfileStringW(ToWide(section_, CP_ACP).c_str(), ToWide(key, CP_ACP).c_str(),
+                                  ToWide(stored, CP_ACP).c_str(), ToWide(path_, CP_UTF8).c_str())) {
+    // The message box shows ANSI text.
+    throw SettingsWriteError(
+        FormatUserMessage("Unable to write to %s", FromWide(ToWide(path_, CP_UTF8), CP_ACP)));
   }
 }
 

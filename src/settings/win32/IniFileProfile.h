@@ -9,7 +9,7 @@
 namespace kordane {
 
 // Full path of the settings file: the folder of the program's own executable, with its trailing
-// separator, followed by "Kordane.INI".
+// separator, followed by "Kordane.INI". Paths here are UTF-8.
 std::string SettingsFilePath();
 
 class IniFileProfile : public IProfileSection {

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "BoardViewMessages.h"
@@ -340,6 +342,14 @@ void BoardViewWindow::ChangeSelection(const std::function<Selection(const Select
         note_ = "selection not written while the file does not parse";
         UpdateStatus();
         return;
+      case BoardDocument::WriteResult::Unreadable: {
+        std::error_code ignored;
+        note_ = std::filesystem::exists(document_.Path(), ignored)
+                    ? "selection not written while the file cannot be read"
+                    : "selection not written while the file is missing";
+        UpdateStatus();
+        return;
+      }
       case BoardDocument::WriteResult::Failed:
         note_ = "cannot write " + document_.Path().string();
         UpdateStatus();
