@@ -227,10 +227,13 @@ const std::vector<std::string> kLengthTexts = {
 const std::vector<std::string> kAngleTexts = {"0",   "90",   "-22.46", "359.95", "360",
                                               "1e9", "1e10", "abc",    "",       "180"};
 
+const std::vector<std::string> kAnchorTexts = {"U101", " r1 ", "D7", "SW7", "TP", "", "R0101", "1"};
+const std::vector<std::string> kBlockTexts = {"100", "1", "10", "0", "-3", "2147483647", "1.5"};
+
 // Any choices of the Arrange window but "Rows or columns" (which is Go's run).
 TArrangeChoices ArrangeChoicesFrom(FuzzedDataProvider& data) {
   TArrangeChoices c;
-  c.pattern = static_cast<TArrangePattern>(data.ConsumeIntegralInRange<int>(1, 4));
+  c.pattern = static_cast<TArrangePattern>(data.ConsumeIntegralInRange<int>(1, 5));
   c.order = static_cast<TArrangeOrder>(data.ConsumeIntegralInRange<int>(0, 2));
   c.turn = data.ConsumeBool();
   c.turnText = TextFrom(data, kAngleTexts, 12);
@@ -255,6 +258,11 @@ TArrangeChoices ArrangeChoicesFrom(FuzzedDataProvider& data) {
   c.clockwise = data.ConsumeBool();
   c.turnWithCircle = data.ConsumeBool();
   c.offsetText = TextFrom(data, kAngleTexts, 12);
+  c.blockSizeText = TextFrom(data, kBlockTexts, 12);
+  c.anchorText = TextFrom(data, kAnchorTexts, 12);
+  c.inSteps = data.ConsumeBool();
+  c.stepXText = TextFrom(data, kLengthTexts, 12);
+  c.stepYText = TextFrom(data, kLengthTexts, 12);
   return c;
 }
 
