@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -219,6 +220,98 @@ TEST_F(ArrangeWindowTest, ChoicesAndFrameComeBackAfterARestart) {
   EXPECT_TRUE(radiusShown) << "only the chosen pattern's controls show";
   EXPECT_EQ(frame.left, 40);
   EXPECT_EQ(frame.right - frame.left, 700);
+}
+
+// Two channels numbered in hundreds; the second is turned a quarter and out of place, and has
+// a part the first lacks.
+constexpr const char* kChannels =
+    "units mils\n"
+    "component U101 0 0 0 selected\n"
+    "component R101 254000 0 900 selected\n"
+    "component C102 0 203200 0 selected\n"
+    "component U201 2540000 0 900 selected\n"
+    "component R201 7620000 7620000 0 selected\n"
+    "component C202 7620000 7874000 0 selected\n"
+    "component C299 5080000 0 0 selected\n";
+
+class ReplicateWindowTest : public kordane::testing::FormOnBoardTest {
+ protected:
+  ReplicateWindowTest() : FormOnBoardTest(kChannels) {}
+};
+
+// Types into the anchor's field as the keyboard does.
+void TypeAnchor(HWND window, const char* text) {
+  const HWND field = GetWindow(GetDlgItem(window, kIdAnchor), GW_CHILD);
+  SendMessageA(field, EM_SETSEL, 0, -1);
+  for (const char* c = text; *c != '\0'; ++c) {
+    PostMessageA(field, WM_CHAR, static_cast<WPARAM>(*c), 1);
+  }
+}
+
+TEST_F(ReplicateWindowTest, EmptyAnchorIsNamedApplyCopiesTheChannelCtrlZTakesItBack) {
+  Start();
+  const std::string board = testing::ReadFile(Board());
+  std::string named;
+  bool refused = false;
+  bool orderDisabled = false;
+  bool stepsDisabled = false;
+  std::string offered;
+  std::string before;
+  std::string after;
+  std::map<std::string, testing::Placed> placed;
+  ModalScript script(
+      {
+          [&] { PostMessageA(GetDlgItem(OpenArrange(), kIdPatternReplicate), BM_CLICK, 0, 0); },
+          [&] {
+            const HWND window = OpenArrange();
+            named = ItemText(window, kIdArrangeSummary);
+            refused = !IsWindowEnabled(GetDlgItem(window, kIdApply));
+            orderDisabled = !IsWindowEnabled(GetDlgItem(window, kIdOrder)) &&
+                            !IsWindowEnabled(GetDlgItem(window, kIdTurn));
+            stepsDisabled = !IsWindowEnabled(GetDlgItem(window, kIdStepX));
+            const HWND anchor = GetDlgItem(window, kIdAnchor);
+            char first[32] = {};
+            SendMessageA(anchor, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first));
+            offered = std::string(first) + " of " +
+                      std::to_string(SendMessageA(anchor, CB_GETCOUNT, 0, 0));
+            TypeAnchor(window, " u101");
+          },
+          [&] {
+            before = ItemText(OpenArrange(), kIdArrangeSummary);
+            PostMessageA(GetDlgItem(OpenArrange(), kIdApply), BM_CLICK, 0, 0);
+          },
+          [&] {
+            after = ItemText(OpenArrange(), kIdArrangeSummary);
+            placed = ComponentsOf(Board());
+            HoldControl(true);
+            PressKey(GetFocus(), 'Z');
+          },
+          [&] {
+            HoldControl(false);
+            PressKey(GetFocus(), VK_ESCAPE);
+          },
+      },
+      ArrangeReady);
+  form_->Arrange1Click();
+  ASSERT_TRUE(script.Finished());
+  EXPECT_EQ(named, "Anchor must be the designator of a selected part");
+  EXPECT_TRUE(refused) << "Apply waits for an anchor";
+  EXPECT_TRUE(orderDisabled) << "the angles come from the reference channel";
+  EXPECT_TRUE(stepsDisabled) << "at each channel's anchor";
+  EXPECT_EQ(offered, "C102 of 7") << "the numbered designators in Go's group order";
+  EXPECT_EQ(before,
+            "1 channel copied from channel 1 (anchor U101): 2 moves, 2 rotations; 1 part without "
+            "a counterpart");
+  EXPECT_EQ(after,
+            "1 channel copied from channel 1 (anchor U101): 0 moves, 0 rotations; 1 part without "
+            "a counterpart")
+      << "a second Apply would change nothing";
+  // Turned a quarter about U201, which stays.
+  EXPECT_EQ(placed["U201"], (testing::Placed{2540000, 0, 900}));
+  EXPECT_EQ(placed["R201"], (testing::Placed{2540000, 254000, 1800}));
+  EXPECT_EQ(placed["C202"], (testing::Placed{2336800, 0, 900}));
+  EXPECT_EQ(placed["C299"], (testing::Placed{5080000, 0, 0}));
+  EXPECT_EQ(testing::ReadFile(Board()), board) << "Ctrl+Z took the copy back";
 }
 
 }  // namespace
