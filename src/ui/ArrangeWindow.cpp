@@ -114,7 +114,9 @@ constexpr ControlSpec kArrangeControls[] = {
     {kIdStartAngleLabel, 0, "STATIC", "Start a&ngle", kLabel, 0, 16, 299, 80, 13},
     {kIdStartAngle, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 296, 64, 21},
     {kIdStartAngleDegrees, 0, "STATIC", kDegrees, kNote, 0, 168, 299, 72, 13},
-    {kIdSpanLabel, 0, "STATIC", "S&pan", kLabel, 0, 16, 325, 80, 13},
+    // Without a mnemonic: beside the pattern buttons Circle's fields take every letter of "Span"
+    // but p, which "Replicate" needs more.
+    {kIdSpanLabel, 0, "STATIC", "Span", kLabel, 0, 16, 325, 80, 13},
     {kIdSpan, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 322, 64, 21},
     {kIdSpanDegrees, 0, "STATIC", kDegrees, kNote, 0, 168, 325, 72, 13},
     {kIdDirectionLabel, 0, "STATIC", "&Direction", kLabel, 0, 16, 351, 80, 13},

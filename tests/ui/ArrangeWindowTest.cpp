@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -180,6 +182,45 @@ TEST_F(ArrangeWindowTest, MnemonicsOfLabelsAndGroupBoxesReachTheirFields) {
   ASSERT_EQ(reached.size(), std::size(rows));
   for (std::size_t i = 0; i < reached.size(); ++i) {
     EXPECT_EQ(reached[i], rows[i].focused) << "Alt+" << rows[i].letter;
+  }
+}
+
+// The mnemonic letters of the window's visible controls.
+std::string VisibleMnemonics(HWND window) {
+  std::string letters;
+  for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(child)) continue;
+    const std::string text = WindowText(child);
+    const std::size_t amp = text.find('&');
+    if (amp != std::string::npos && amp + 1 < text.size()) {
+      letters += static_cast<char>(std::tolower(static_cast<unsigned char>(text[amp + 1])));
+    }
+  }
+  return letters;
+}
+
+TEST_F(ArrangeWindowTest, MnemonicsAreUniqueAmongTheControlsOfEachPattern) {
+  Start();
+  const int patterns[] = {kIdPatternRows,  kIdPatternGrid,   kIdPatternDistribute,
+                          kIdPatternAlign, kIdPatternCircle, kIdPatternReplicate};
+  std::vector<std::string> shown;
+  std::vector<std::function<void()>> steps;
+  for (const int pattern : patterns) {
+    steps.emplace_back(
+        [pattern] { PostMessageA(GetDlgItem(OpenArrange(), pattern), BM_CLICK, 0, 0); });
+    steps.emplace_back([&shown] { shown.push_back(VisibleMnemonics(OpenArrange())); });
+  }
+  steps.emplace_back([] { PostMessageA(OpenArrange(), WM_CLOSE, 0, 0); });
+  ModalScript script(std::move(steps), ArrangeReady);
+  form_->Arrange1Click();
+  ASSERT_TRUE(script.Finished());
+  ASSERT_EQ(shown.size(), std::size(patterns));
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    std::string sorted = shown[i];
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end())
+        << "pattern " << i << ": " << sorted;
   }
 }
 
