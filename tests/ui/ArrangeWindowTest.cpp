@@ -8,7 +8,6 @@
 #include <cctype>
 #include <cmath>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -191,11 +190,10 @@ std::string VisibleMnemonics(HWND window) {
   for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
        child = GetWindow(child, GW_HWNDNEXT)) {
     if (!IsWindowVisible(child)) continue;
-    const std::string text = WindowText(child);
+    const std::string text = WindowText(child) + " ";
     const std::size_t amp = text.find('&');
-    if (amp != std::string::npos && amp + 1 < text.size()) {
+    if (amp != std::string::npos)
       letters += static_cast<char>(std::tolower(static_cast<unsigned char>(text[amp + 1])));
-    }
   }
   return letters;
 }
@@ -219,8 +217,8 @@ TEST_F(ArrangeWindowTest, MnemonicsAreUniqueAmongTheControlsOfEachPattern) {
   for (std::size_t i = 0; i < shown.size(); ++i) {
     std::string sorted = shown[i];
     std::sort(sorted.begin(), sorted.end());
-    EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end())
-        << "pattern " << i << ": " << sorted;
+    EXPECT_TRUE(std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end())
+        << "pattern " << i << " repeats a letter: " << sorted;
   }
 }
 
@@ -267,12 +265,9 @@ TEST_F(ArrangeWindowTest, ChoicesAndFrameComeBackAfterARestart) {
 // a part the first lacks.
 constexpr const char* kChannels =
     "units mils\n"
-    "component U101 0 0 0 selected\n"
-    "component R101 254000 0 900 selected\n"
-    "component C102 0 203200 0 selected\n"
-    "component U201 2540000 0 900 selected\n"
-    "component R201 7620000 7620000 0 selected\n"
-    "component C202 7620000 7874000 0 selected\n"
+    "component U101 0 0 0 selected\ncomponent R101 254000 0 900 selected\n"
+    "component C102 0 203200 0 selected\ncomponent U201 2540000 0 900 selected\n"
+    "component R201 7620000 7620000 0 selected\ncomponent C202 7620000 7874000 0 selected\n"
     "component C299 5080000 0 0 selected\n";
 
 class ReplicateWindowTest : public kordane::testing::FormOnBoardTest {
@@ -280,50 +275,40 @@ class ReplicateWindowTest : public kordane::testing::FormOnBoardTest {
   ReplicateWindowTest() : FormOnBoardTest(kChannels) {}
 };
 
-// Types into the anchor's field as the keyboard does.
-void TypeAnchor(HWND window, const char* text) {
-  const HWND field = GetWindow(GetDlgItem(window, kIdAnchor), GW_CHILD);
-  SendMessageA(field, EM_SETSEL, 0, -1);
-  for (const char* c = text; *c != '\0'; ++c) {
-    PostMessageA(field, WM_CHAR, static_cast<WPARAM>(*c), 1);
+// The summary, then which of Apply, Order, Turn to and Step X are enabled, as 0 and 1.
+std::string SummaryAndEnabled(HWND window) {
+  std::string text = ItemText(window, kIdArrangeSummary) + " ";
+  for (const int id : {kIdApply, kIdOrder, kIdTurn, kIdStepX}) {
+    text += IsWindowEnabled(GetDlgItem(window, id)) ? "1" : "0";
   }
+  return text;
 }
 
 TEST_F(ReplicateWindowTest, EmptyAnchorIsNamedApplyCopiesTheChannelCtrlZTakesItBack) {
   Start();
   const std::string board = testing::ReadFile(Board());
-  std::string named;
-  bool refused = false;
-  bool orderDisabled = false;
-  bool stepsDisabled = false;
-  std::string offered;
-  std::string before;
-  std::string after;
-  std::map<std::string, testing::Placed> placed;
+  std::vector<std::string> shown;
+  std::string copied;
   ModalScript script(
       {
           [&] { PostMessageA(GetDlgItem(OpenArrange(), kIdPatternReplicate), BM_CLICK, 0, 0); },
           [&] {
-            const HWND window = OpenArrange();
-            named = ItemText(window, kIdArrangeSummary);
-            refused = !IsWindowEnabled(GetDlgItem(window, kIdApply));
-            orderDisabled = !IsWindowEnabled(GetDlgItem(window, kIdOrder)) &&
-                            !IsWindowEnabled(GetDlgItem(window, kIdTurn));
-            stepsDisabled = !IsWindowEnabled(GetDlgItem(window, kIdStepX));
-            const HWND anchor = GetDlgItem(window, kIdAnchor);
-            char first[32] = {};
-            SendMessageA(anchor, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first));
-            offered = std::string(first) + " of " +
-                      std::to_string(SendMessageA(anchor, CB_GETCOUNT, 0, 0));
-            TypeAnchor(window, " u101");
+            const HWND anchor = GetDlgItem(OpenArrange(), kIdAnchor);
+            shown.push_back(SummaryAndEnabled(OpenArrange()) + " " +
+                            std::to_string(SendMessageA(anchor, CB_GETCOUNT, 0, 0)));
+            // Typed as the keyboard types it into the field of the drop-down list.
+            const HWND field = GetWindow(anchor, GW_CHILD);
+            for (const char c : std::string(" u101")) {
+              PostMessageA(field, WM_CHAR, static_cast<unsigned char>(c), 1);
+            }
           },
           [&] {
-            before = ItemText(OpenArrange(), kIdArrangeSummary);
+            shown.push_back(SummaryAndEnabled(OpenArrange()));
             PostMessageA(GetDlgItem(OpenArrange(), kIdApply), BM_CLICK, 0, 0);
           },
           [&] {
-            after = ItemText(OpenArrange(), kIdArrangeSummary);
-            placed = ComponentsOf(Board());
+            shown.push_back(SummaryAndEnabled(OpenArrange()));
+            copied = testing::ReadFile(Board());
             HoldControl(true);
             PressKey(GetFocus(), 'Z');
           },
@@ -335,23 +320,19 @@ TEST_F(ReplicateWindowTest, EmptyAnchorIsNamedApplyCopiesTheChannelCtrlZTakesItB
       ArrangeReady);
   form_->Arrange1Click();
   ASSERT_TRUE(script.Finished());
-  EXPECT_EQ(named, "Anchor must be the designator of a selected part");
-  EXPECT_TRUE(refused) << "Apply waits for an anchor";
-  EXPECT_TRUE(orderDisabled) << "the angles come from the reference channel";
-  EXPECT_TRUE(stepsDisabled) << "at each channel's anchor";
-  EXPECT_EQ(offered, "C102 of 7") << "the numbered designators in Go's group order";
-  EXPECT_EQ(before,
-            "1 channel copied from channel 1 (anchor U101): 2 moves, 2 rotations; 1 part without "
-            "a counterpart");
-  EXPECT_EQ(after,
-            "1 channel copied from channel 1 (anchor U101): 0 moves, 0 rotations; 1 part without "
-            "a counterpart")
-      << "a second Apply would change nothing";
+  EXPECT_EQ(shown, (std::vector<std::string>{
+                       "Anchor must be the designator of a selected part 0000 7",
+                       "1 channel copied from channel 1 (anchor U101): 2 moves, 2 rotations; 1 "
+                       "part without a counterpart 1000",
+                       "1 channel copied from channel 1 (anchor U101): 0 moves, 0 rotations; 1 "
+                       "part without a counterpart 1000"}))
+      << "Apply waits for an anchor; the angles come from the reference channel; no steps at "
+         "each channel's anchor; the list offers the 7 numbered designators";
   // Turned a quarter about U201, which stays.
-  EXPECT_EQ(placed["U201"], (testing::Placed{2540000, 0, 900}));
-  EXPECT_EQ(placed["R201"], (testing::Placed{2540000, 254000, 1800}));
-  EXPECT_EQ(placed["C202"], (testing::Placed{2336800, 0, 900}));
-  EXPECT_EQ(placed["C299"], (testing::Placed{5080000, 0, 0}));
+  for (const char* line : {"U201 2540000 0 900", "R201 2540000 254000 1800", "C202 2336800 0 900",
+                           "C299 5080000 0 0"}) {
+    EXPECT_NE(copied.find(std::string("component ") + line), std::string::npos) << line;
+  }
   EXPECT_EQ(testing::ReadFile(Board()), board) << "Ctrl+Z took the copy back";
 }
 
