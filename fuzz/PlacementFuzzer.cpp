@@ -227,8 +227,9 @@ const std::vector<std::string> kLengthTexts = {
 const std::vector<std::string> kAngleTexts = {"0",   "90",   "-22.46", "359.95", "360",
                                               "1e9", "1e10", "abc",    "",       "180"};
 
-const std::vector<std::string> kAnchorTexts = {"U101", " r1 ", "D7", "SW7", "TP", "", "R0101", "1"};
-const std::vector<std::string> kBlockTexts = {"100", "1", "10", "0", "-3", "2147483647", "1.5"};
+// Anchors among the designators the host hands out (see FuzzHost), and some that are none.
+const std::vector<std::string> kAnchorTexts = {"R1", " r2 ", "C3", "D10", "R", "", "U1A1", "X"};
+const std::vector<std::string> kBlockTexts = {"1", "2", "10", "100", "0", "-3", "2147483647"};
 
 // Any choices of the Arrange window but "Rows or columns" (which is Go's run).
 TArrangeChoices ArrangeChoicesFrom(FuzzedDataProvider& data) {
