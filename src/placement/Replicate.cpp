@@ -76,6 +76,28 @@ class RoleTable {
   std::vector<Slot> slots_;
 };
 
+// Numbers for prefixes in the order first met. Boards have a handful of prefixes: a short list is
+// searched before anything is hashed.
+class PrefixIds {
+ public:
+  std::uint32_t Of(std::string_view prefix) {
+    for (const auto& [known, id] : few_) {
+      if (known == prefix) return id;
+    }
+    const auto next = static_cast<std::uint32_t>(few_.size() + many_.size());
+    if (few_.size() < kFew) {
+      few_.emplace_back(prefix, next);
+      return next;
+    }
+    return many_.try_emplace(prefix, next).first->second;
+  }
+
+ private:
+  static constexpr std::size_t kFew = 16;
+  std::vector<std::pair<std::string_view, std::uint32_t>> few_;
+  std::unordered_map<std::string_view, std::uint32_t> many_;
+};
+
 std::string_view Trimmed(std::string_view text) {
   const std::size_t first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};
@@ -156,9 +178,7 @@ TReplicatePlan PlanReplicate(std::span<const TReplicatePart> parts,
   // Each part's holders: the table keeps its place in memory.
   std::vector<const RoleHolders*> holdersOf(parts.size(), nullptr);
   RoleTable roles(parts.size());
-  std::unordered_map<std::string_view, std::uint32_t> prefixes;
-  std::string_view lastPrefix;
-  std::uint32_t lastId = 0;
+  PrefixIds prefixes;
   SilentReporter silent;
   for (std::size_t i = 0; i < parts.size(); ++i) {
     const TMemberPlace& place = parts[i].place;
@@ -166,14 +186,8 @@ TReplicatePlan PlanReplicate(std::span<const TReplicatePart> parts,
     // Split as the grouping splits, so that a part's prefix is its group's.
     const TRefDes split = SplitRefDes(std::string(parts[i].refDes), silent);
     if (!split.number) continue;
-    const std::string_view prefix = parts[i].refDes.substr(0, split.prefix.size());
-    if (i == 0 || prefix != lastPrefix) {
-      lastPrefix = prefix;
-      lastId =
-          prefixes.try_emplace(prefix, static_cast<std::uint32_t>(prefixes.size())).first->second;
-    }
     const RoleKey key{*split.number / block, static_cast<std::int32_t>(*split.number % block),
-                      lastId};
+                      prefixes.Of(parts[i].refDes.substr(0, split.prefix.size()))};
     keys[i] = key;
     RoleHolders& holders = roles.Add(key);
     if (holders.count++ == 0) holders.first = static_cast<std::uint32_t>(i);
@@ -203,6 +217,10 @@ TReplicatePlan PlanReplicate(std::span<const TReplicatePart> parts,
 
   std::unordered_set<std::int64_t> copied;
   Turner turner;
+  // The last channel met and its anchor: a channel's parts are often read one after another.
+  std::optional<std::int64_t> lastChannel;
+  std::optional<std::size_t> own;
+  std::optional<std::int64_t> lastCopied;
   for (std::size_t i = 0; i < parts.size(); ++i) {
     if (!keys[i]) {
       plan.leftAlone.push_back({i, TLeftAlone::NoNumber, 0});
@@ -222,8 +240,10 @@ TReplicatePlan PlanReplicate(std::span<const TReplicatePart> parts,
       note(TLeftAlone::SharedRole);
       continue;
     }
-    const std::optional<std::size_t> own =
-        roles.SoleHolder({key.channel, anchorKey.remainder, anchorKey.prefix});
+    if (key.channel != lastChannel) {
+      lastChannel = key.channel;
+      own = roles.SoleHolder({key.channel, anchorKey.remainder, anchorKey.prefix});
+    }
     if (own == i) plan.marks[i] = TReplicateMark::ChannelAnchor;
     if (!own && !params.inSteps) {
       note(TLeftAlone::NoChannelAnchor);
@@ -235,7 +255,8 @@ TReplicatePlan PlanReplicate(std::span<const TReplicatePart> parts,
       note(TLeftAlone::NoCounterpart);
       continue;
     }
-    copied.insert(key.channel);
+    if (key.channel != lastCopied) copied.insert(key.channel);
+    lastCopied = key.channel;
     const TMemberPlace& m = parts[*counterpart].place;
     TMemberTarget& target = plan.targets[i];
     if (params.inSteps) {
