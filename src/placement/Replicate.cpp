@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <memory>
 #include <numbers>
 #include <optional>
 #include <unordered_map>
