@@ -30,11 +30,32 @@ std::vector<TDbxComponent> MakeSelection(std::int64_t count) {
   return selection;
 }
 
+// Channels of a hundred components each, numbered in hundreds (U100, R101, ... U200, ...), every
+// channel but the first turned and shifted anyhow.
+std::vector<TDbxComponent> MakeChannels(std::int64_t count) {
+  const char* prefixes[] = {"R", "R", "R", "R", "C", "C", "C", "U", "D", "LED"};
+  std::mt19937 random(13u);
+  std::vector<TDbxComponent> selection(static_cast<std::size_t>(count));
+  for (std::size_t i = 0; i < selection.size(); ++i) {
+    const std::size_t role = i % 100;
+    const std::size_t channel = i / 100 + 1;
+    selection[i].SetRefDes((role == 0 ? "U" : prefixes[role % 10]) +
+                           std::to_string(channel * 100 + role));
+    selection[i].SetX(static_cast<std::int32_t>(random() % 10000000));
+    selection[i].SetY(static_cast<std::int32_t>(random() % 10000000));
+    selection[i].SetRotation(static_cast<std::int32_t>(random() % 3600));
+  }
+  return selection;
+}
+
 void BM_ArrangePicture(benchmark::State& state) {
   kordane::DbUnits = kordane::kUnitsMils;
-  kordane::TSelectionHost memory(MakeSelection(state.range(0)), kordane::kUnitsMils);
   kordane::TArrangeChoices choices;
   choices.pattern = static_cast<TArrangePattern>(state.range(1));
+  const bool channels = choices.pattern == TArrangePattern::Replicate;
+  kordane::TSelectionHost memory(
+      channels ? MakeChannels(state.range(0)) : MakeSelection(state.range(0)), kordane::kUnitsMils);
+  choices.anchorText = "U100";
   choices.order = kordane::TArrangeOrder::ByPosition;
   choices.columnsText = "20";
   choices.snake = true;
@@ -54,7 +75,8 @@ BENCHMARK(BM_ArrangePicture)
     ->ArgsProduct(
         {{1000, 10000},
          {static_cast<int>(TArrangePattern::Grid), static_cast<int>(TArrangePattern::Distribute),
-          static_cast<int>(TArrangePattern::Align), static_cast<int>(TArrangePattern::Circle)}})
+          static_cast<int>(TArrangePattern::Align), static_cast<int>(TArrangePattern::Circle),
+          static_cast<int>(TArrangePattern::Replicate)}})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -229,10 +229,14 @@ const std::vector<std::string> kLengthTexts = {
 const std::vector<std::string> kAngleTexts = {"0",   "90",   "-22.46", "359.95", "360",
                                               "1e9", "1e10", "abc",    "",       "180"};
 
+// Anchors among the designators the host hands out (see FuzzHost), and some that are none.
+const std::vector<std::string> kAnchorTexts = {"R1", " r2 ", "C3", "D10", "R", "", "U1A1", "X"};
+const std::vector<std::string> kBlockTexts = {"1", "2", "10", "100", "0", "-3", "2147483647"};
+
 // Any choices of the Arrange window but "Rows or columns" (which is Go's run).
 TArrangeChoices ArrangeChoicesFrom(FuzzedDataProvider& data) {
   TArrangeChoices c;
-  c.pattern = static_cast<TArrangePattern>(data.ConsumeIntegralInRange<int>(1, 4));
+  c.pattern = static_cast<TArrangePattern>(data.ConsumeIntegralInRange<int>(1, 5));
   c.order = static_cast<TArrangeOrder>(data.ConsumeIntegralInRange<int>(0, 2));
   c.turn = data.ConsumeBool();
   c.turnText = TextFrom(data, kAngleTexts, 12);
@@ -257,6 +261,11 @@ TArrangeChoices ArrangeChoicesFrom(FuzzedDataProvider& data) {
   c.clockwise = data.ConsumeBool();
   c.turnWithCircle = data.ConsumeBool();
   c.offsetText = TextFrom(data, kAngleTexts, 12);
+  c.blockSizeText = TextFrom(data, kBlockTexts, 12);
+  c.anchorText = TextFrom(data, kAnchorTexts, 12);
+  c.inSteps = data.ConsumeBool();
+  c.stepXText = TextFrom(data, kLengthTexts, 12);
+  c.stepYText = TextFrom(data, kLengthTexts, 12);
   return c;
 }
 

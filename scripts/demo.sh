@@ -181,6 +181,15 @@ arrange_choices "Pattern=4" "Order=0" "Turn=0" "Centre At=1" "Centre X=1500" "Ce
   "Offset=0"
 arrange_demo arrange-circle
 
+# The driver's channel 2 copied from channel 1, at channel 2's anchor: U201 stays where it is,
+# turned a quarter, and the rest of its channel turns with it.
+cp board.before board.txt
+select_only '^[A-Z]+[12][0-9][0-9]$'
+arrange_choices "Pattern=5" "Block Size=100" "Anchor=U101" "Channels=0" "Step X=1000" \
+  "Step Y=0"
+arrange_demo arrange-replicate
+cp board.txt board.replicated
+
 "${wine[@]}" "$build/KordaneDriver.exe" view-close
 wait_until "the board view did not end" 60 not_running "$boardview"
 
@@ -205,8 +214,13 @@ echo "Arrange, Grid: the sixteen LEDs in a 4 x 4 zig-zag grid:"
 awk '$1 == "component" && $2 ~ /^D[0-9]+$/ { printf "  %-4s (%s, %s) %s\n", $2, $3, $4, $5 }' \
   board.arranged
 echo
+echo "Arrange, Replicate: channel 2 of the driver copied from channel 1 about U201:"
+awk '$1 == "component" && $2 ~ /^[A-Z]+2[0-9][0-9]$/ { printf "  %-4s (%s, %s) %s\n", $2, $3, $4, $5 }' \
+  board.replicated
+echo
 echo "Board view: $run/board-before.png (before Go), $run/board-after.png (after Go),"
-echo "  $run/board-arrange.png (after the grid), $run/board-arrange-circle.png (after the circle)"
+echo "  $run/board-arrange.png (after the grid), $run/board-arrange-circle.png (after the circle),"
+echo "  $run/board-arrange-replicate.png (after the copy)"
 echo "Screenshots: $run/kordane.png (the window), $run/about.png (the About box),"
-echo "  $run/preview.png (the preview of the run), $run/arrange.png and $run/arrange-circle.png"
-echo "  (the Arrange window)"
+echo "  $run/preview.png (the preview of the run), $run/arrange.png, $run/arrange-circle.png and"
+echo "  $run/arrange-replicate.png (the Arrange window)"

@@ -53,27 +53,28 @@ double Angle(const std::string& text, const std::string& name) {
   return value;
 }
 
-std::int32_t Columns(const std::string& text) {
-  constexpr const char* kRule = "Columns must be a whole number of 1 or more";
-  std::int32_t columns = 0;
+// A whole number of 1 or more.
+std::int32_t Count(const std::string& text, const std::string& name) {
+  const std::string rule = name + " must be a whole number of 1 or more";
+  std::int32_t count = 0;
   try {
-    columns = ParseInt(text);
+    count = ParseInt(text);
   } catch (const ConversionError&) {
     // A whole number that the integer field cannot hold is named as such.
     double value = 0;
     try {
       value = ParseFloat(text);
     } catch (const ConversionError&) {
-      Invalid(kRule);
+      Invalid(rule);
     }
     if (value > std::numeric_limits<std::int32_t>::max() && value == std::floor(value)) {
-      Invalid("Columns is too large: at most " +
+      Invalid(name + " is too large: at most " +
               std::to_string(std::numeric_limits<std::int32_t>::max()));
     }
-    Invalid(kRule);
+    Invalid(rule);
   }
-  if (columns < 1) Invalid(kRule);
-  return columns;
+  if (count < 1) Invalid(rule);
+  return count;
 }
 
 std::vector<TMemberPlace> PlacesOf(const std::vector<TDbxComponent*>& members) {
@@ -121,6 +122,7 @@ std::vector<TDbxComponent*> OrderedMembers(TCompTypeList& group, const TArrangeP
       return Reordered(read,
                        CirclePositionOrder(places, circleCentre.x, circleCentre.y, params.circle));
     case TArrangePattern::Align:
+    case TArrangePattern::Replicate:
     case TArrangePattern::RowsOrColumns:
       break;
   }
@@ -141,11 +143,38 @@ std::size_t FirstAtLow(const std::vector<TDbxComponent*>& read,
   return static_cast<std::size_t>(found - ordered.begin());
 }
 
+// Replicate over every group at once: each group's members as read, with their targets.
+std::vector<TPlannedGroup> PlanReplicateGroups(const std::vector<TCompTypeList*>& groups,
+                                               const TReplicateParams& params) {
+  std::vector<TPlannedGroup> plan;
+  std::vector<TReplicatePart> parts;
+  for (const TCompTypeList* group : groups) {
+    TPlannedGroup planned;
+    planned.members = group->Components();
+    planned.places = PlacesOf(planned.members);
+    for (std::size_t i = 0; i < planned.members.size(); ++i) {
+      parts.push_back({planned.members[i]->RefDesView(), planned.places[i]});
+    }
+    plan.push_back(std::move(planned));
+  }
+  std::vector<TMemberTarget> targets = PlanReplicate(parts, params).targets;
+  auto next = targets.begin();
+  for (TPlannedGroup& planned : plan) {
+    const auto end = next + static_cast<std::ptrdiff_t>(planned.members.size());
+    planned.targets.assign(next, end);
+    next = end;
+  }
+  return plan;
+}
+
 std::vector<TPlannedGroup> Plan(TSortedComp& sorted, const TArrangeParams& params) {
   std::vector<TCompTypeList*> groups;
   for (const std::string& prefix : sorted.Prefixes()) {
     TCompTypeList* group = sorted.FindGroup(prefix);
     if (group != nullptr && group->Count() > 0) groups.push_back(group);
+  }
+  if (params.pattern == TArrangePattern::Replicate) {
+    return PlanReplicateGroups(groups, params.replicate);
   }
 
   TPoint64 centre{params.circle.centreX, params.circle.centreY};
@@ -186,6 +215,7 @@ std::vector<TPlannedGroup> Plan(TSortedComp& sorted, const TArrangeParams& param
         planned.targets = AlignTargets(planned.places, params.align, params.turn);
         break;
       case TArrangePattern::Circle:
+      case TArrangePattern::Replicate:
       case TArrangePattern::RowsOrColumns:
         break;
     }
@@ -236,6 +266,53 @@ void MakeChanges(TSelectionStep& step, const std::vector<TPlannedGroup>& plan,
   }
 }
 
+std::string Counted(std::size_t count, const char* one, const char* many) {
+  return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// Replicate's marks, summary and list of the parts left alone, from the plan over the parts as
+// read; the moves and rotations are the run's.
+void DescribeReplicate(TPreview& preview, const TReplicateParams& params) {
+  std::vector<TReplicatePart> parts;
+  parts.reserve(preview.parts.size());
+  for (const TPreviewPart& part : preview.parts) {
+    parts.push_back({part.refDes, {part.x, part.y, part.rotation}});
+  }
+  const TReplicatePlan plan = PlanReplicate(parts, params);
+  std::size_t moves = 0;
+  std::size_t rotations = 0;
+  std::size_t unplaced = 0;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    TPreviewPart& part = preview.parts[i];
+    const TReplicateMark mark = plan.marks[i];
+    part.reference = mark == TReplicateMark::Reference || mark == TReplicateMark::ReferenceAnchor;
+    part.anchor = mark == TReplicateMark::ReferenceAnchor || mark == TReplicateMark::ChannelAnchor;
+    moves += part.moves ? 1 : 0;
+    rotations += part.rotates ? 1 : 0;
+    unplaced += part.unplaced ? 1 : 0;
+  }
+  std::size_t withoutCounterpart = 0;
+  for (const TLeftAloneNote& note : plan.leftAlone) {
+    const bool noCounterpart =
+        note.why == TLeftAlone::NoCounterpart || note.why == TLeftAlone::NoChannelAnchor;
+    withoutCounterpart += noCounterpart ? 1 : 0;
+    preview.messages.push_back(LeftAloneText(parts[note.part].refDes, note, plan.referenceChannel));
+  }
+  const std::size_t others = plan.leftAlone.size() - withoutCounterpart;
+  std::string& text = preview.summary;
+  text = Counted(plan.channelsCopied, "channel", "channels") + " copied from channel " +
+         std::to_string(plan.referenceChannel) + " (anchor " + preview.parts[plan.anchor].refDes +
+         "): " + Counted(moves, "move", "moves") + ", " +
+         Counted(rotations, "rotation", "rotations");
+  if (withoutCounterpart > 0) {
+    text += "; " + Counted(withoutCounterpart, "part", "parts") + " without a counterpart";
+  }
+  if (others > 0) {
+    text += "; " + Counted(others, "part", "parts") + " without a number or sharing a role";
+  }
+  if (unplaced > 0) text += "; " + std::to_string(unplaced) + " out of range, not moved";
+}
+
 // RunArrange over a host that makes no change.
 TPreview PreviewOfArrange(IDbxCalls& host, IChangeNotes& notes, const TArrangeChoices& choices) {
   const auto run = [&choices](IDbxCalls& runHost, IPlacementView& view, bool& designOpen,
@@ -244,6 +321,13 @@ TPreview PreviewOfArrange(IDbxCalls& host, IChangeNotes& notes, const TArrangeCh
   };
   TPreview preview = PreviewOfRun(host, notes, run, "", nullptr, "");
   preview.units = notes.DesignUnits();  // the scale bar's, as the lengths'
+  if (choices.pattern == TArrangePattern::Replicate && preview.failure.empty()) {
+    try {
+      DescribeReplicate(preview, ParseArrangeChoices(choices, preview.units).replicate);
+    } catch (const ConversionError& error) {
+      preview.failure = error.what();
+    }
+  }
   return preview;
 }
 
@@ -261,6 +345,8 @@ const char* ArrangeStepName(TArrangePattern pattern) {
       return "Align";
     case TArrangePattern::Circle:
       return "Circle";
+    case TArrangePattern::Replicate:
+      return "Replicate";
   }
   return "Arrange";
 }
@@ -269,10 +355,12 @@ TArrangeParams ParseArrangeChoices(const TArrangeChoices& choices, std::int32_t 
   TArrangeParams params;
   params.pattern = choices.pattern;
   params.order = choices.order;
-  if (choices.turn) params.turn = DegreesToTenths(Angle(choices.turnText, "Turn to"));
+  // Replicate takes each part's angle from the reference channel.
+  const bool turns = choices.turn && choices.pattern != TArrangePattern::Replicate;
+  if (turns) params.turn = DegreesToTenths(Angle(choices.turnText, "Turn to"));
   switch (choices.pattern) {
     case TArrangePattern::Grid:
-      params.grid.columns = Columns(choices.columnsText);
+      params.grid.columns = Count(choices.columnsText, "Columns");
       params.grid.pitchX = Length(choices.pitchXText, "Pitch X", true, units);
       params.grid.pitchY = Length(choices.pitchYText, "Pitch Y", true, units);
       params.grid.columnsFirst = choices.columnsFirst;
@@ -304,6 +392,17 @@ TArrangeParams ParseArrangeChoices(const TArrangeChoices& choices, std::int32_t 
       circle.clockwise = choices.clockwise;
       circle.turnWithCircle = choices.turnWithCircle;
       if (choices.turnWithCircle) circle.offsetDegrees = Angle(choices.offsetText, "Offset");
+      break;
+    }
+    case TArrangePattern::Replicate: {
+      TReplicateParams& replicate = params.replicate;
+      replicate.blockSize = Count(choices.blockSizeText, "Block size");
+      replicate.anchor = choices.anchorText;
+      replicate.inSteps = choices.inSteps;
+      if (choices.inSteps) {
+        replicate.stepX = Length(choices.stepXText, "Step X", false, units);
+        replicate.stepY = Length(choices.stepYText, "Step Y", false, units);
+      }
       break;
     }
     case TArrangePattern::RowsOrColumns:

@@ -1,6 +1,7 @@
 // The Arrange patterns over the host's selection: grid, distribute, align and circle, each group
-// by designator prefix, as one run with Go's connection, capture, grouping and tally. The texts
-// are the window's as typed; lengths are in the design's own units, angles in degrees.
+// by designator prefix, and replicate, each channel by designator number, as one run with Go's
+// connection, capture, grouping and tally. The texts are the window's as typed; lengths are in
+// the design's own units, angles in degrees.
 #pragma once
 
 #include <cstdint>
@@ -12,10 +13,11 @@
 #include "placement/HostAdapters.h"
 #include "placement/PlacementRun.h"
 #include "placement/Preview.h"
+#include "placement/Replicate.h"
 
 namespace kordane {
 
-enum class TArrangePattern { RowsOrColumns, Grid, Distribute, Align, Circle };
+enum class TArrangePattern { RowsOrColumns, Grid, Distribute, Align, Circle, Replicate };
 enum class TArrangeOrder { Increasing, Decreasing, ByPosition };
 
 // What an Apply of the pattern is called in the undo history ("Grid"); "Rows or columns" is Go.
@@ -52,6 +54,12 @@ struct TArrangeChoices {
   bool clockwise = false;
   bool turnWithCircle = false;
   std::string offsetText = "0";
+  // Replicate.
+  std::string blockSizeText = "100";
+  std::string anchorText;
+  bool inSteps = false;  // else at each channel's anchor
+  std::string stepXText = "1000";
+  std::string stepYText = "0";
 
   friend bool operator==(const TArrangeChoices&, const TArrangeChoices&) = default;
 };
@@ -65,6 +73,7 @@ struct TArrangeParams {
   TDistributeParams distribute;
   TAlignParams align;
   TCircleParams circle;
+  TReplicateParams replicate;
 };
 
 // Reads the texts of the chosen pattern (and "Turn to" when it is checked), lengths in the given
@@ -87,7 +96,9 @@ void RunArrange(IDbxCalls& host, const TArrangeChoices& choices, IPlacementView&
 
 // What RunArrange would do over host, worked out without a change.
 TPreview MakeArrangePreview(IDbxCalls& host, const TArrangeChoices& choices);
-// The same over a selection served from memory: the Arrange window's live picture.
+// The same over a selection served from memory: the Arrange window's live picture. Replicate's
+// picture marks the reference channel and every channel's anchor, its summary counts channels
+// and parts left alone, and its messages end with a line for each part left alone.
 TPreview MakeArrangePreview(TSelectionHost& host, const TArrangeChoices& choices);
 
 }  // namespace kordane

@@ -22,6 +22,9 @@ struct TPreviewPart {
   bool moves = false;                             // a move that changes its place
   bool rotates = false;                           // a rotation that changes its angle
   bool unplaced = false;  // its slot lies outside the host's coordinates: it is not moved
+  // Replicate: a part of the channel that is copied, and a channel's anchor.
+  bool reference = false;
+  bool anchor = false;
 };
 
 struct TPreviewGroup {
@@ -35,6 +38,7 @@ struct TPreview {
   // What stops the run: a failed open (the library's status text) or a spacing text that is not
   // a number (the run's own message). Empty when the run would go through.
   std::string failure;
+  // Replicate's messages end with a line for each part left alone.
   std::vector<std::string> messages;  // the RefDes messages, in the run's order
   // Of the scale bar: DbUnits after Go's run, the design's own after an Arrange run.
   std::int32_t units = -1;

@@ -34,6 +34,10 @@ constexpr TextKey kTexts[] = {
     {keys::kStartAngle, &TArrangeChoices::startAngleText},
     {keys::kSpan, &TArrangeChoices::spanText},
     {keys::kOffset, &TArrangeChoices::offsetText},
+    {keys::kBlockSize, &TArrangeChoices::blockSizeText},
+    {keys::kAnchor, &TArrangeChoices::anchorText},
+    {keys::kStepX, &TArrangeChoices::stepXText},
+    {keys::kStepY, &TArrangeChoices::stepYText},
 };
 
 constexpr FlagKey kFlags[] = {
@@ -45,6 +49,7 @@ constexpr FlagKey kFlags[] = {
     {keys::kCentreAt, &TArrangeChoices::centreAt},
     {keys::kClockwise, &TArrangeChoices::clockwise},
     {keys::kTurnWithCircle, &TArrangeChoices::turnWithCircle},
+    {keys::kChannels, &TArrangeChoices::inSteps},
 };
 
 std::optional<std::int32_t> ReadInteger(IProfileSection& profile, const char* key) {
@@ -73,7 +78,7 @@ void WriteChoice(IProfileSection& profile, const char* key, Enum choice) {
 
 TArrangeChoices LoadArrangeChoices(IProfileSection& profile) {
   TArrangeChoices choices;
-  ReadChoice(profile, keys::kPattern, 5, choices.pattern);
+  ReadChoice(profile, keys::kPattern, 6, choices.pattern);
   ReadChoice(profile, keys::kOrder, 3, choices.order);
   ReadChoice(profile, keys::kStart, 4, choices.start);
   ReadChoice(profile, keys::kDistributeAxis, 2, choices.distributeAxis);

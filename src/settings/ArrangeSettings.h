@@ -11,7 +11,7 @@ namespace kordane {
 namespace arrange_keys {
 inline constexpr const char* kSection = "Arrange";
 inline constexpr const char* kPattern = "Pattern";  // 0 rows or columns, 1 grid, 2 distribute,
-                                                    // 3 align, 4 circle
+                                                    // 3 align, 4 circle, 5 replicate
 inline constexpr const char* kOrder = "Order";      // 0 increasing, 1 decreasing, 2 by position
 inline constexpr const char* kTurn = "Turn";
 inline constexpr const char* kTurnTo = "Turn To";
@@ -37,6 +37,11 @@ inline constexpr const char* kSpan = "Span";
 inline constexpr const char* kClockwise = "Clockwise";
 inline constexpr const char* kTurnWithCircle = "Turn With Circle";
 inline constexpr const char* kOffset = "Offset";
+inline constexpr const char* kBlockSize = "Block Size";
+inline constexpr const char* kAnchor = "Anchor";
+inline constexpr const char* kChannels = "Channels";  // 0 at each channel's anchor, 1 in steps
+inline constexpr const char* kStepX = "Step X";
+inline constexpr const char* kStepY = "Step Y";
 }  // namespace arrange_keys
 
 TArrangeChoices LoadArrangeChoices(IProfileSection& profile);

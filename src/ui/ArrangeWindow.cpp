@@ -46,6 +46,7 @@ constexpr DWORD kLabel = SS_LEFT | WS_GROUP;
 constexpr DWORD kNote = SS_LEFT | SS_NOPREFIX;
 constexpr DWORD kEdit = WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL;
 constexpr DWORD kList = WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST;
+constexpr DWORD kEditableList = WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
 constexpr DWORD kButton = kVisible | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON;
 constexpr const char* kDegrees = "degrees";
 
@@ -55,11 +56,12 @@ constexpr const char* kDegrees = "degrees";
 // placed by Layout.
 constexpr ControlSpec kArrangeControls[] = {
     {kIdPatternBox, 0, "BUTTON", " Pattern ", kVisible | BS_GROUPBOX, 0, 8, 4, 240, 64},
-    {kIdPatternRows, 0, "BUTTON", "Ro&ws or columns", kVisible | kFirstRadio, 0, 16, 20, 118, 17},
-    {kIdPatternGrid, 0, "BUTTON", "&Grid", kVisible | kRadio, 0, 140, 20, 60, 17},
+    {kIdPatternRows, 0, "BUTTON", "Ro&ws or columns", kVisible | kFirstRadio, 0, 16, 20, 104, 17},
+    {kIdPatternGrid, 0, "BUTTON", "&Grid", kVisible | kRadio, 0, 124, 20, 46, 17},
     {kIdPatternDistribute, 0, "BUTTON", "Distri&bute", kVisible | kRadio, 0, 16, 42, 76, 17},
     {kIdPatternAlign, 0, "BUTTON", "A&lign", kVisible | kRadio, 0, 96, 42, 54, 17},
     {kIdPatternCircle, 0, "BUTTON", "&Circle", kVisible | kRadio, 0, 156, 42, 60, 17},
+    {kIdPatternReplicate, 0, "BUTTON", "Re&plicate", kVisible | kRadio, 0, 174, 20, 68, 17},
     {kIdOrderLabel, 0, "STATIC", "&Order", kVisible | kLabel, 0, 8, 79, 60, 13},
     {kIdOrder, 0, "COMBOBOX", "", kVisible | kList, 0, 72, 75, 176, 21},
     {kIdTurn, 0, "BUTTON", "T&urn to", kVisible | kCheck, 0, 8, 103, 62, 17},
@@ -113,7 +115,9 @@ constexpr ControlSpec kArrangeControls[] = {
     {kIdStartAngleLabel, 0, "STATIC", "Start a&ngle", kLabel, 0, 16, 299, 80, 13},
     {kIdStartAngle, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 296, 64, 21},
     {kIdStartAngleDegrees, 0, "STATIC", kDegrees, kNote, 0, 168, 299, 72, 13},
-    {kIdSpanLabel, 0, "STATIC", "S&pan", kLabel, 0, 16, 325, 80, 13},
+    // Without a mnemonic: beside the pattern buttons Circle's fields take every letter of "Span"
+    // but p, which "Replicate" needs more.
+    {kIdSpanLabel, 0, "STATIC", "Span", kLabel, 0, 16, 325, 80, 13},
     {kIdSpan, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 322, 64, 21},
     {kIdSpanDegrees, 0, "STATIC", kDegrees, kNote, 0, 168, 325, 72, 13},
     {kIdDirectionLabel, 0, "STATIC", "&Direction", kLabel, 0, 16, 351, 80, 13},
@@ -122,6 +126,24 @@ constexpr ControlSpec kArrangeControls[] = {
     {kIdOffsetLabel, 0, "STATIC", "O&ffset", kLabel, 0, 16, 401, 80, 13},
     {kIdOffset, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 398, 64, 21},
     {kIdOffsetDegrees, 0, "STATIC", kDegrees, kNote, 0, 168, 401, 72, 13},
+    // Replicate.
+    {kIdBlockSizeLabel, 0, "STATIC", "Bloc&k size", kLabel, 0, 16, 151, 80, 13},
+    {kIdBlockSize, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 148, 64, 21},
+    {kIdAnchorLabel, 0, "STATIC", "A&nchor", kLabel, 0, 16, 177, 80, 13},
+    {kIdAnchor, 0, "COMBOBOX", "", kEditableList, 0, 100, 174, 140, 21},
+    {kIdAtChannelAnchors, 0, "BUTTON", "At &each channel's anchor", kFirstRadio, 0, 16, 202, 200,
+     17},
+    {kIdInSteps, 0, "BUTTON", "&In steps", kRadio, 0, 16, 224, 200, 17},
+    {kIdStepXLabel, 0, "STATIC", "Step &X", kLabel, 0, 32, 251, 64, 13},
+    {kIdStepX, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 248, 64, 21},
+    {kIdStepXUnit, 0, "STATIC", "", kNote, 0, 168, 251, 72, 13},
+    {kIdStepYLabel, 0, "STATIC", "Step &Y", kLabel, 0, 32, 277, 64, 13},
+    {kIdStepY, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 274, 64, 21},
+    {kIdStepYUnit, 0, "STATIC", "", kNote, 0, 168, 277, 72, 13},
+    {kIdReplicateNote, 0, "STATIC",
+     "Channel = number / block size, role = prefix and the rest: with 100, R205 is channel 2's "
+     "R5; with 1, D7 goes with SW7.",
+     kNote, 0, 16, 306, 224, 56},
     // Right of the choices.
     {kIdArrangeMessages, 0, "LISTBOX", "",
      WS_VSCROLL | WS_TABSTOP | WS_GROUP | LBS_NOINTEGRALHEIGHT | LBS_NOSEL, WS_EX_CLIENTEDGE, 0, 0,
@@ -133,10 +155,10 @@ constexpr ControlSpec kArrangeControls[] = {
     {kIdArrangeStatus, 0, STATUSCLASSNAMEA, "", kVisible | SBARS_SIZEGRIP, 0, 0, 0, 0, 0},
 };
 
-constexpr const char* kPatternNames[] = {" Rows or columns ", " Grid ", " Distribute ", " Align ",
-                                         " Circle "};
-constexpr int kPatternIds[] = {kIdPatternRows, kIdPatternGrid, kIdPatternDistribute,
-                               kIdPatternAlign, kIdPatternCircle};
+constexpr const char* kPatternNames[] = {" Rows or columns ", " Grid ",   " Distribute ",
+                                         " Align ",           " Circle ", " Replicate "};
+constexpr int kPatternIds[] = {kIdPatternRows,  kIdPatternGrid,   kIdPatternDistribute,
+                               kIdPatternAlign, kIdPatternCircle, kIdPatternReplicate};
 constexpr const char* kOrders[] = {"Increasing", "Decreasing", "By position"};
 constexpr const char* kFills[] = {"Rows first", "Columns first"};
 constexpr const char* kCorners[] = {"Top left", "Top right", "Bottom left", "Bottom right"};
@@ -149,17 +171,19 @@ std::optional<TArrangePattern> PatternOf(int id) {
   if (id >= kIdDistributeHorizontal && id < kIdAlignHorizontal) return TArrangePattern::Distribute;
   if (id >= kIdAlignHorizontal && id < kIdCentreSelection) return TArrangePattern::Align;
   if (id >= kIdCentreSelection && id < kIdArrangeMessages) return TArrangePattern::Circle;
+  if (id >= kIdBlockSizeLabel && id <= kIdReplicateNote) return TArrangePattern::Replicate;
   return std::nullopt;
 }
 
 bool IsLength(int id) {
   return id == kIdPitchX || id == kIdPitchY || id == kIdCentreX || id == kIdCentreY ||
-         id == kIdRadius || id == kIdRingStep;
+         id == kIdRadius || id == kIdRingStep || id == kIdStepX || id == kIdStepY;
 }
 
 bool IsLengthUnit(int id) {
   return id == kIdPitchXUnit || id == kIdPitchYUnit || id == kIdCentreXUnit ||
-         id == kIdCentreYUnit || id == kIdRadiusUnit || id == kIdRingStepUnit;
+         id == kIdCentreYUnit || id == kIdRadiusUnit || id == kIdRingStepUnit ||
+         id == kIdStepXUnit || id == kIdStepYUnit;
 }
 
 // The drop-down lists show all their entries at once.
@@ -282,6 +306,12 @@ void TArrangeWindow::ShowChoices(const TArrangeChoices& choices) {
   SendMessageA(Control(kIdDirection), CB_SETCURSEL, choices.clockwise ? 1 : 0, 0);
   Check(Control(kIdTurnWithCircle), choices.turnWithCircle);
   text(kIdOffset, choices.offsetText);
+  text(kIdBlockSize, choices.blockSizeText);
+  text(kIdAnchor, choices.anchorText);
+  Check(Control(kIdAtChannelAnchors), !choices.inSteps);
+  Check(Control(kIdInSteps), choices.inSteps);
+  text(kIdStepX, choices.stepXText);
+  text(kIdStepY, choices.stepYText);
 }
 
 TArrangeChoices TArrangeWindow::ChoicesShown() const {
@@ -317,6 +347,11 @@ TArrangeChoices TArrangeWindow::ChoicesShown() const {
   choices.clockwise = Selected(Control(kIdDirection)) == 1;
   choices.turnWithCircle = IsChecked(Control(kIdTurnWithCircle));
   choices.offsetText = WindowText(Control(kIdOffset));
+  choices.blockSizeText = WindowText(Control(kIdBlockSize));
+  choices.anchorText = WindowText(Control(kIdAnchor));
+  choices.inSteps = IsChecked(Control(kIdInSteps));
+  choices.stepXText = WindowText(Control(kIdStepX));
+  choices.stepYText = WindowText(Control(kIdStepY));
   return choices;
 }
 
@@ -335,8 +370,10 @@ void TArrangeWindow::ShowPatternControls() {
   SetWindowTextA(Control(kIdAlignFirst), vertical ? "Le&ft" : "&Top");
   SetWindowTextA(Control(kIdAlignLast), vertical ? "&Right" : "Botto&m");
 
-  // "Rows or columns" is the main window's run, with the main window's order and turn.
-  const bool own = pattern != TArrangePattern::RowsOrColumns;
+  // "Rows or columns" is the main window's run, with the main window's order and turn; Replicate
+  // takes the order and the angles from the reference channel.
+  const bool own =
+      pattern != TArrangePattern::RowsOrColumns && pattern != TArrangePattern::Replicate;
   for (const int id : {kIdOrderLabel, kIdOrder, kIdTurn, kIdTurnDegrees}) {
     EnableWindow(Control(id), own);
   }
@@ -345,6 +382,10 @@ void TArrangeWindow::ShowPatternControls() {
   EnableWindow(Control(kIdOffsetLabel), choices_.turnWithCircle);
   for (const int id : {kIdCentreXLabel, kIdCentreX, kIdCentreYLabel, kIdCentreY}) {
     EnableWindow(Control(id), choices_.centreAt);
+  }
+  for (const int id :
+       {kIdStepXLabel, kIdStepX, kIdStepXUnit, kIdStepYLabel, kIdStepY, kIdStepYUnit}) {
+    EnableWindow(Control(id), choices_.inSteps);
   }
 }
 
@@ -387,7 +428,23 @@ void TArrangeWindow::ReadAgain() {
     SetDefaultLengths(shown, read.units);
     ShowChoices(shown);
   }
+  ShowAnchorCandidates();
   Refresh();
+}
+
+void TArrangeWindow::ShowAnchorCandidates() {
+  CountGuard guard(showingChoices_);
+  const HWND anchor = Control(kIdAnchor);
+  // Emptying the list empties the field too: the text typed stays.
+  const std::string typed = WindowText(anchor);
+  SendMessageA(anchor, CB_RESETCONTENT, 0, 0);
+  if (readFailure_.empty()) {
+    for (const std::string& candidate : AnchorCandidates(selection_->Selection())) {
+      SendMessageA(anchor, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(candidate.c_str()));
+    }
+  }
+  SendMessageA(anchor, CB_SETMINVISIBLE, 12, 0);
+  SetWindowTextA(anchor, typed.c_str());
 }
 
 void TArrangeWindow::Apply() {
@@ -477,7 +534,7 @@ void TArrangeWindow::ShowModal() {
     ReenableOnExit ownerDisabled(owner_);
     ReadAgain();
     ShowWindow(Handle(), SW_SHOWNORMAL);
-    SetFocus(Control(kIdPatternRows + static_cast<int>(choices_.pattern)));
+    SetFocus(Control(kPatternIds[static_cast<int>(choices_.pattern)]));
     RunModalLoop(Handle(), result_, shortcuts_.get());
   }
   // The owner is enabled again before the window goes, so that it gets the activation back.
@@ -506,7 +563,21 @@ void TArrangeWindow::OnCommand(int id, int code) {
   }
   if (showingChoices_ > 0) return;
   if (code == EN_CHANGE && IsLength(id)) defaultLengths_ = false;
-  const bool changed = code == BN_CLICKED || code == EN_CHANGE || code == CBN_SELCHANGE;
+  if (id == kIdAnchor && code == CBN_SELCHANGE) {
+    // The field shows the entry chosen only after this notice.
+    const HWND anchor = Control(kIdAnchor);
+    const LRESULT chosen = SendMessageA(anchor, CB_GETCURSEL, 0, 0);
+    const LRESULT length = SendMessageA(anchor, CB_GETLBTEXTLEN, static_cast<WPARAM>(chosen), 0);
+    if (chosen == CB_ERR || length == CB_ERR) return;
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    SendMessageA(anchor, CB_GETLBTEXT, static_cast<WPARAM>(chosen),
+                 reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    CountGuard guard(showingChoices_);
+    SetWindowTextA(anchor, text.c_str());
+  }
+  const bool changed =
+      code == BN_CLICKED || code == EN_CHANGE || code == CBN_SELCHANGE || code == CBN_EDITCHANGE;
   if (changed && Control(id) != nullptr) Refresh();
 }
 

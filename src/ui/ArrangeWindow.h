@@ -39,6 +39,7 @@ enum ArrangeControlId : int {
   kIdTurnText,
   kIdTurnDegrees,
   kIdPanelBox,
+  kIdPatternReplicate,
   // Rows or columns.
   kIdRowsNote = 420,
   // Grid.
@@ -93,6 +94,20 @@ enum ArrangeControlId : int {
   kIdOffsetLabel,
   kIdOffset,
   kIdOffsetDegrees,
+  // Replicate.
+  kIdBlockSizeLabel = 520,
+  kIdBlockSize,
+  kIdAnchorLabel,
+  kIdAnchor,
+  kIdAtChannelAnchors,
+  kIdInSteps,
+  kIdStepXLabel,
+  kIdStepX,
+  kIdStepXUnit,
+  kIdStepYLabel,
+  kIdStepY,
+  kIdStepYUnit,
+  kIdReplicateNote,
   // Shared, right of the choices.
   kIdArrangeMessages = 500,
   kIdArrangeSummary,
@@ -158,6 +173,8 @@ class TArrangeWindow final : public WindowBase {
   TArrangeChoices ChoicesShown() const;
   void ShowChoices(const TArrangeChoices& choices);
   void ShowPatternControls();
+  // Replicate's anchor list: the selection's numbered designators, as last read.
+  void ShowAnchorCandidates();
   void SetStatus(const std::string& text);
   // A length in pixels at 96 DPI, at the window's DPI.
   int Px(int value) const;

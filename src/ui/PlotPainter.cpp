@@ -21,6 +21,27 @@ constexpr int kGap = 8;
 constexpr int kPlotMargin = 28;  // room for the designators and the scale bar
 
 constexpr COLORREF kUnplacedColour = RGB(220, 0, 0);
+constexpr COLORREF kMarkColour = RGB(0, 0, 0);
+
+// Replicate's marks: a frame round each part of the channel copied, a diamond round each
+// channel's anchor.
+void DrawReplicateMarks(HDC dc, const TPreviewPart& part, PlotPoint at, int size, int dpi) {
+  if (!part.reference && !part.anchor) return;
+  const int frame = Scale(size, dpi);
+  GdiObject<HPEN> pen(CreatePen(PS_SOLID, Scale(part.anchor ? 2 : 1, dpi), kMarkColour));
+  SelectObjectGuard selectedPen(dc, pen.Get());
+  SelectObjectGuard hollow(dc, GetStockObject(NULL_BRUSH));
+  if (part.reference) Rectangle(dc, at.x - frame, at.y - frame, at.x + frame + 1, at.y + frame + 1);
+  if (part.anchor) {
+    const int arm = frame + Scale(size * 2 / 3, dpi);
+    const POINT diamond[] = {{at.x, at.y - arm},
+                             {at.x + arm, at.y},
+                             {at.x, at.y + arm},
+                             {at.x - arm, at.y},
+                             {at.x, at.y - arm}};
+    Polyline(dc, diamond, static_cast<int>(std::size(diamond)));
+  }
+}
 
 COLORREF ColourOf(const TGroupStyle& style) {
   return RGB(style.red, style.green, style.blue);
@@ -129,6 +150,18 @@ int DrawLegend(HDC dc, const RECT& area, const TPreview& preview, int dpi) {
     lines.push_back(GroupName(group.prefix) + " (" + std::to_string(group.count) + ")");
     widest = std::max<int>(widest, TextSize(dc, lines.back()).cx);
   }
+  // Replicate's marks, each on a line of its own below the groups.
+  std::vector<TPreviewPart> marks;
+  const auto addMark = [&](bool TPreviewPart::*mark, const char* name) {
+    const bool shown = std::any_of(preview.parts.begin(), preview.parts.end(),
+                                   [mark](const TPreviewPart& part) { return part.*mark; });
+    if (!shown) return;
+    marks.emplace_back().*mark = true;
+    lines.emplace_back(name);
+    widest = std::max<int>(widest, TextSize(dc, lines.back()).cx);
+  };
+  addMark(&TPreviewPart::reference, "channel copied");
+  addMark(&TPreviewPart::anchor, "anchor");
   const int gap = Px(kGap);
   const int boxWidth = widest + Px(26);
   RECT box{area.right - gap - boxWidth, area.top + gap, area.right - gap,
@@ -137,12 +170,18 @@ int DrawLegend(HDC dc, const RECT& area, const TPreview& preview, int dpi) {
   FrameRect(dc, &box, GetSysColorBrush(COLOR_BTNSHADOW));
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const int y = box.top + Px(3) + lineHeight * static_cast<int>(i);
-    const COLORREF colour = ColourOf(GroupStyle(i, lines.size()));
-    GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, colour));
-    GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
-    SelectObjectGuard selectedPen(dc, pen.Get());
-    SelectObjectGuard selectedBrush(dc, brush.Get());
-    DrawMark(dc, {box.left + Px(11), y + Px(8)}, Px(4), GroupStyle(i, lines.size()).mark);
+    if (i < preview.groups.size()) {
+      const TGroupStyle style = GroupStyle(i, preview.groups.size());
+      const COLORREF colour = ColourOf(style);
+      GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, colour));
+      GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
+      SelectObjectGuard selectedPen(dc, pen.Get());
+      SelectObjectGuard selectedBrush(dc, brush.Get());
+      DrawMark(dc, {box.left + Px(11), y + Px(8)}, Px(4), style.mark);
+    } else {
+      DrawReplicateMarks(dc, marks[i - preview.groups.size()], {box.left + Px(11), y + Px(8)}, 3,
+                         dpi);
+    }
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     TextAt(dc, box.left + Px(20), y, lines[i]);
   }
@@ -198,6 +237,7 @@ void DrawRunPicture(HDC dc, const RECT& area, const TPreview& preview, int dpi) 
     Line(dc, to,
          {static_cast<int>(std::lround(to.x + tick * std::cos(radians))),
           static_cast<int>(std::lround(to.y - tick * std::sin(radians)))});
+    DrawReplicateMarks(dc, part, to, 6, dpi);
     SetTextColor(dc, colour);
     std::string label = part.refDes + " " + DegreesText(part.toRotation);
     if (part.unplaced) {

@@ -20,13 +20,22 @@ TEST(ArrangeSettings, EveryChoiceComesBackAsSaved) {
   choices.alignEdge = TAlignEdge::BottomOrRight;
   choices.radiusText = "";
   choices.offsetText = "-90";
+  choices.blockSizeText = " 10 ";
+  choices.anchorText = " u101 ";
+  choices.inSteps = true;
+  choices.stepXText = "-2,5";
   fakes::MemoryProfile profile;
   SaveArrangeChoices(profile, choices);
+  EXPECT_EQ(LoadArrangeChoices(profile), choices);
+  choices.pattern = TArrangePattern::Replicate;
+  SaveArrangeChoices(profile, choices);
+  EXPECT_EQ(profile.ReadString("Pattern"), "5");
+  EXPECT_EQ(profile.ReadString("Channels"), "1");
   EXPECT_EQ(LoadArrangeChoices(profile), choices);
 }
 
 TEST(ArrangeSettings, ChoicesThatNameNoOptionTakeTheirDefaults) {
-  fakes::MemoryProfile profile{{"Pattern", "5"},  {"Order", "-1"}, {"Start", "two"},
+  fakes::MemoryProfile profile{{"Pattern", "6"},  {"Order", "-1"}, {"Start", "two"},
                                {"Align To", "3"}, {"Snake", "x"},  {"Pitch X", "12.5"}};
   TArrangeChoices expected;
   expected.pitchXText = "12.5";

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -256,6 +258,44 @@ TEST_F(ArrangeWindowTest, WithoutAStoredFrameOpensCentredOnTheMainWindow) {
   EXPECT_NEAR(frame.top + frame.bottom, main.top + main.bottom, 1);
 }
 
+// The mnemonic letters of the window's visible controls.
+std::string VisibleMnemonics(HWND window) {
+  std::string letters;
+  for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(child)) continue;
+    const std::string text = WindowText(child) + " ";
+    const std::size_t amp = text.find('&');
+    if (amp != std::string::npos)
+      letters += static_cast<char>(std::tolower(static_cast<unsigned char>(text[amp + 1])));
+  }
+  return letters;
+}
+
+TEST_F(ArrangeWindowTest, MnemonicsAreUniqueAmongTheControlsOfEachPattern) {
+  Start();
+  const int patterns[] = {kIdPatternRows,  kIdPatternGrid,   kIdPatternDistribute,
+                          kIdPatternAlign, kIdPatternCircle, kIdPatternReplicate};
+  std::vector<std::string> shown;
+  std::vector<kordane::testing::ScriptStep> steps;
+  for (const int pattern : patterns) {
+    steps.emplace_back(
+        [pattern] { PostMessageA(GetDlgItem(OpenArrange(), pattern), BM_CLICK, 0, 0); });
+    steps.emplace_back([&shown] { shown.push_back(VisibleMnemonics(OpenArrange())); });
+  }
+  steps.emplace_back([] { PostMessageA(OpenArrange(), WM_CLOSE, 0, 0); });
+  ModalScript script(std::move(steps), ArrangeReady);
+  form_->Arrange1Click();
+  ASSERT_TRUE(script.Finished());
+  ASSERT_EQ(shown.size(), std::size(patterns));
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    std::string sorted = shown[i];
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_TRUE(std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end())
+        << "pattern " << i << " repeats a letter: " << sorted;
+  }
+}
+
 TEST_F(ArrangeWindowTest, ChoicesAndFrameComeBackAfterARestart) {
   Start();
   ModalScript first({
@@ -436,6 +476,81 @@ TEST_F(ArrangeWindowTest, CtrlZInAFieldTakesBackTheTypingNotTheBoard) {
   SetFocus(form_->Control(kIdAlign));
   PressInMainWindow(*form_, 'Z');
   EXPECT_EQ(ComponentsOf(Board()), initial);
+}
+
+// Two channels numbered in hundreds; the second is turned a quarter and out of place, and has
+// a part the first lacks.
+constexpr const char* kChannels =
+    "units mils\n"
+    "component U101 0 0 0 selected\ncomponent R101 254000 0 900 selected\n"
+    "component C102 0 203200 0 selected\ncomponent U201 2540000 0 900 selected\n"
+    "component R201 7620000 7620000 0 selected\ncomponent C202 7620000 7874000 0 selected\n"
+    "component C299 5080000 0 0 selected\n";
+
+class ReplicateWindowTest : public kordane::testing::FormOnBoardTest {
+ protected:
+  ReplicateWindowTest() : FormOnBoardTest(kChannels) {}
+};
+
+// The summary, then which of Apply, Order, Turn to and Step X are enabled, as 0 and 1.
+std::string SummaryAndEnabled(HWND window) {
+  std::string text = ItemText(window, kIdArrangeSummary) + " ";
+  for (const int id : {kIdApply, kIdOrder, kIdTurn, kIdStepX}) {
+    text += IsWindowEnabled(GetDlgItem(window, id)) ? "1" : "0";
+  }
+  return text;
+}
+
+TEST_F(ReplicateWindowTest, EmptyAnchorIsNamedApplyCopiesTheChannelCtrlZTakesItBack) {
+  Start();
+  const std::string board = testing::ReadFile(Board());
+  std::vector<std::string> shown;
+  std::string copied;
+  ModalScript script(
+      {
+          [&] { PostMessageA(GetDlgItem(OpenArrange(), kIdPatternReplicate), BM_CLICK, 0, 0); },
+          [&] {
+            const HWND anchor = GetDlgItem(OpenArrange(), kIdAnchor);
+            shown.push_back(SummaryAndEnabled(OpenArrange()) + " " +
+                            std::to_string(SendMessageA(anchor, CB_GETCOUNT, 0, 0)));
+            // Typed as the keyboard types it into the field of the drop-down list.
+            const HWND field = GetWindow(anchor, GW_CHILD);
+            for (const char c : std::string(" u101")) {
+              PostMessageA(field, WM_CHAR, static_cast<unsigned char>(c), 1);
+            }
+          },
+          [&] {
+            shown.push_back(SummaryAndEnabled(OpenArrange()));
+            PostMessageA(GetDlgItem(OpenArrange(), kIdApply), BM_CLICK, 0, 0);
+          },
+          [&] {
+            shown.push_back(SummaryAndEnabled(OpenArrange()));
+            copied = testing::ReadFile(Board());
+            HoldControl(true);
+            PressKey(GetFocus(), 'Z');
+          },
+          [&] {
+            HoldControl(false);
+            PressKey(GetFocus(), VK_ESCAPE);
+          },
+      },
+      ArrangeReady);
+  form_->Arrange1Click();
+  ASSERT_TRUE(script.Finished());
+  EXPECT_EQ(shown, (std::vector<std::string>{
+                       "Anchor must be the designator of a selected part 0000 7",
+                       "1 channel copied from channel 1 (anchor U101): 2 moves, 2 rotations; 1 "
+                       "part without a counterpart 1000",
+                       "1 channel copied from channel 1 (anchor U101): 0 moves, 0 rotations; 1 "
+                       "part without a counterpart 1000"}))
+      << "Apply waits for an anchor; the angles come from the reference channel; no steps at "
+         "each channel's anchor; the list offers the 7 numbered designators";
+  // Turned a quarter about U201, which stays.
+  for (const char* line : {"U201 2540000 0 900", "R201 2540000 254000 1800", "C202 2336800 0 900",
+                           "C299 5080000 0 0"}) {
+    EXPECT_NE(copied.find(std::string("component ") + line), std::string::npos) << line;
+  }
+  EXPECT_EQ(testing::ReadFile(Board()), board) << "Ctrl+Z took the copy back";
 }
 
 }  // namespace
