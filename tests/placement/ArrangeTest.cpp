@@ -372,6 +372,17 @@ TEST_P(ArrangeRun, EndsWhereThePictureSaidAndUndoBringsItBack) {
     EXPECT_EQ(after.at("U1").y, before.at("U1").y);
   }
 
+  if (choices.pattern == TArrangePattern::Replicate) {
+    EXPECT_EQ(picture.summary,
+              "3 channels copied from channel 1 (anchor D1): 1 move, 1 rotation; 1 part without "
+              "a number or sharing a role");
+    EXPECT_EQ(after.at("R2"), Item::Component("R2", -420000, 554000, 0)) << "R1's place by D1";
+    TSelectionHost again(ReadSelection(host).components, DbUnits);
+    EXPECT_NE(MakeArrangePreview(again, choices).summary.find(": 0 moves, 0 rotations"),
+              std::string::npos)
+        << "a second Apply changes nothing";
+  }
+
   undo.Undo(host, view, designOpen);
   EXPECT_EQ(Components(), before);
 }
@@ -413,6 +424,12 @@ INSTANTIATE_TEST_SUITE_P(Patterns, ArrangeRun,
                                                     c.clockwise = true;
                                                     c.turnWithCircle = true;
                                                     c.offsetText = "90";
+                                                  }},
+                                           RunRow{"ReplicatePairsAboutEachChannelsAnchor",
+                                                  [](TArrangeChoices& c) {
+                                                    c.pattern = TArrangePattern::Replicate;
+                                                    c.blockSizeText = "1";
+                                                    c.anchorText = "d1";
                                                   }}));
 
 TEST_F(ArrangeRun, ThePictureOfComponentsThatReadTheSameIsTheRuns) {

@@ -1,27 +1,19 @@
 // Replicate: channels and roles by designator number, the copy at each channel's anchor and in
-// steps, the parts left alone and why, the refused parameters, and a whole run over the stand-in
-// that ends where its picture said, changes nothing when applied again, and is undone.
+// steps, the parts left alone and why, the refused parameters, and the picture's summary, marks
+// and list. Whole runs over the stand-in are among the Arrange runs (ArrangeTest.cpp).
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "Board.h"
-#include "MemoryHost.h"
-#include "RecordingHost.h"
-#include "host/DbxLoader.h"
 #include "host/DbxUtils.h"
 #include "placement/Arrange.h"
 #include "placement/Replicate.h"
-#include "placement/Undo.h"
 
 namespace kordane::testing {
 namespace {
-
-using standin::Item;
 
 // "U101 0 0 0, R101 100 0 900": designators with x, y and rotation.
 std::vector<TDbxComponent> Records(const std::string& text) {
@@ -186,50 +178,6 @@ TEST(ReplicatePicture, SummaryMarksAndListOfPartsLeftAlone) {
   EXPECT_EQ(AnchorCandidates(Records("U2, R10, TP, R9, U2, C1")),
             (std::vector<std::string>{"C1", "R9", "R10", "U2"}))
       << "the numbered designators once each, in Go's group order";
-}
-
-// Two channels in steps over the stand-in's design, one of whose parts would land beyond the
-// host's coordinates.
-TEST(ReplicateRun, EndsWhereThePictureSaidChangesNothingAgainAndIsUndone) {
-  standin::Design design{{Item::Component("U101", 0, 0, 0), Item::Component("R101", 2540, 0, 900),
-                          Item::Component("U201", 7, 7, 0), Item::Component("R201", 9, 9, 0),
-                          Item::Component("U301", 5, 5, 1800), Item::Component("C301", 1, 1, 0),
-                          Item::Component("R301", 2147483000, 0, 0)}};
-  standin::MemoryHost bound{design};
-  DbxHost host{standin::MemoryHost::Api()};
-  Log log;
-  RecordingView view{log};
-  bool designOpen = false;
-  const auto components = [&design] {
-    std::map<std::string, Item> byName;
-    for (const Item& item : design.Items()) byName[item.refDes] = item;
-    return byName;
-  };
-  const TArrangeChoices choices = Replicate("U101", "100", true, "8e5");  // 2.032e9 units
-  const auto summary = [&host, &choices] {
-    TSelectionHost memory(ReadSelection(host).components, DbUnits);
-    const TPreview picture = MakeArrangePreview(memory, choices);
-    return picture.failure + picture.summary;
-  };
-  DbUnits = kUnitsUnknown;
-  const std::map<std::string, Item> before = components();
-  EXPECT_EQ(summary(),
-            "2 channels copied from channel 1 (anchor U101): 2 moves, 3 rotations; 1 part without "
-            "a counterpart; 2 out of range, not moved");
-  TUndoHistory undo;
-  undo.Run(host, ArrangeStepName(choices.pattern),
-           [&](IDbxCalls& recorded) { RunArrange(recorded, choices, view, designOpen); });
-  std::map<std::string, Item> after = components();
-  EXPECT_EQ(after.at("R201").x, 2032002540);
-  EXPECT_EQ(after.at("R201").rotation, 900);
-  EXPECT_EQ(after.at("R301").x, 2147483000) << "out of range: turned, not moved";
-  EXPECT_EQ(after.at("R301").rotation, 900);
-  EXPECT_EQ(summary(),
-            "2 channels copied from channel 1 (anchor U101): 0 moves, 0 rotations; 1 part without "
-            "a counterpart; 2 out of range, not moved")
-      << "a second Apply changes nothing";
-  undo.Undo(host, view, designOpen);
-  EXPECT_EQ(components(), before);
 }
 
 }  // namespace
