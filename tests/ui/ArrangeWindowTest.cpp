@@ -381,7 +381,7 @@ TEST_F(ArrangeWindowTest, StepsBackAndForwardFromEitherWindowWithTheMenuNamingTh
     boards.push_back(ComponentsOf(Board()));
     entries.push_back(EntriesOf(*form_));
   };
-  std::vector<std::function<void()>> steps{
+  std::vector<kordane::testing::ScriptStep> steps{
       [&] { SetWindowTextA(GetDlgItem(OpenArrange(), kIdColumns), "2"); },
       [&] { PostMessageA(GetDlgItem(OpenArrange(), kIdApply), BM_CLICK, 0, 0); },
       [&] { SetFocus(GetDlgItem(OpenArrange(), kIdPatternGrid)); }};
