@@ -168,12 +168,13 @@ TEST_F(ArrangeWindowTest, AFailedApplyShowsTheSelectionAsItNowIs) {
                            testing::WriteFile(Board(), kBoard);
                            PostMessageA(GetDlgItem(OpenArrange(), kIdApply), BM_CLICK, 0, 0);
                          },
-                         [&] {
-                           const HWND window = OpenArrange();
-                           summary = ItemText(window, kIdArrangeSummary);
-                           applyEnabled = IsWindowEnabled(GetDlgItem(window, kIdApply));
-                           PressKey(GetFocus(), VK_ESCAPE);
-                         },
+                         WithFocusIn("Escape where the focus is", OpenArrange,
+                                     [&] {
+                                       const HWND window = OpenArrange();
+                                       summary = ItemText(window, kIdArrangeSummary);
+                                       applyEnabled = IsWindowEnabled(GetDlgItem(window, kIdApply));
+                                       PressKey(GetFocus(), VK_ESCAPE);
+                                     }),
                      },
                      ArrangeReady);
   form_->Arrange1Click();
@@ -193,7 +194,7 @@ TEST_F(ArrangeWindowTest, LengthsAreInTheDesignsUnitsAndStartInThem) {
                        for (const int id : {kIdPitchX, kIdRadius, kIdPitchXUnit, kIdRadiusUnit}) {
                          shown.push_back(ItemText(OpenArrange(), id));
                        }
-                       PressKey(GetFocus(), VK_ESCAPE);
+                       PostMessageA(OpenArrange(), WM_CLOSE, 0, 0);
                      }},
                      ArrangeReady);
   form_->Arrange1Click();
@@ -386,11 +387,11 @@ TEST_F(ArrangeWindowTest, StepsBackAndForwardFromEitherWindowWithTheMenuNamingTh
       [&] { PostMessageA(GetDlgItem(OpenArrange(), kIdApply), BM_CLICK, 0, 0); },
       [&] { SetFocus(GetDlgItem(OpenArrange(), kIdPatternGrid)); }};
   for (const WPARAM key : {WPARAM{'Z'}, WPARAM{'Z'}, WPARAM{'Y'}, WPARAM{VK_ESCAPE}}) {
-    steps.emplace_back([&, key] {
+    steps.push_back(WithFocusIn("Ctrl and a key where the focus is", OpenArrange, [&, key] {
       note();
       HoldControl(key != VK_ESCAPE);
       PressKey(GetFocus(), key);
-    });
+    }));
   }
   ModalScript script(std::move(steps), ArrangeReady);
   form_->Arrange1Click();
@@ -445,12 +446,12 @@ TEST_F(ArrangeWindowTest, CtrlZInAFieldTakesBackTheTypingNotTheBoard) {
                            boardAfterFieldUndo = ComponentsOf(Board());
                            SetFocus(GetDlgItem(OpenArrange(), kIdPatternGrid));
                            HoldControl(true);
-                           PressKey(GetFocus(), 'Z');
+                           PressKey(GetDlgItem(OpenArrange(), kIdPatternGrid), 'Z');
                          },
                          [&] {
                            HoldControl(false);
                            boardAfterWindowUndo = ComponentsOf(Board());
-                           PressKey(GetFocus(), VK_ESCAPE);
+                           PostMessageA(OpenArrange(), WM_CLOSE, 0, 0);
                          },
                      },
                      ArrangeReady);
@@ -523,15 +524,16 @@ TEST_F(ReplicateWindowTest, EmptyAnchorIsNamedApplyCopiesTheChannelCtrlZTakesItB
             shown.push_back(SummaryAndEnabled(OpenArrange()));
             PostMessageA(GetDlgItem(OpenArrange(), kIdApply), BM_CLICK, 0, 0);
           },
-          [&] {
-            shown.push_back(SummaryAndEnabled(OpenArrange()));
-            copied = testing::ReadFile(Board());
-            HoldControl(true);
-            PressKey(GetFocus(), 'Z');
-          },
+          WithFocusIn("Ctrl+Z where the focus is", OpenArrange,
+                      [&] {
+                        shown.push_back(SummaryAndEnabled(OpenArrange()));
+                        copied = testing::ReadFile(Board());
+                        HoldControl(true);
+                        PressKey(GetFocus(), 'Z');
+                      }),
           [&] {
             HoldControl(false);
-            PressKey(GetFocus(), VK_ESCAPE);
+            PostMessageA(OpenArrange(), WM_CLOSE, 0, 0);
           },
       },
       ArrangeReady);
