@@ -423,6 +423,8 @@ void SetDefaultLengths(TArrangeChoices& choices, std::int32_t units) {
   choices.centreXText = defaults.centreXText;
   choices.centreYText = defaults.centreYText;
   choices.ringStepText = defaults.ringStepText;
+  choices.stepXText = text(1000);
+  choices.stepYText = defaults.stepYText;
 }
 
 void RunArrange(IDbxCalls& host, const TArrangeChoices& choices, IPlacementView& view,

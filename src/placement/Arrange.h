@@ -81,8 +81,9 @@ struct TArrangeParams {
 // for example "Columns must be a whole number of 1 or more".
 TArrangeParams ParseArrangeChoices(const TArrangeChoices& choices, std::int32_t units = DbUnits);
 
-// The lengths a window starts with before any are stored: a pitch of 100 mils and a radius of 500
-// mils, written in units (mils or mm; any other code leaves them as they are).
+// The lengths a window starts with before any are stored: a pitch of 100 mils, a radius of 500
+// mils and a step of 1000 mils, written in units (mils or mm; any other code leaves them as they
+// are).
 void SetDefaultLengths(TArrangeChoices& choices, std::int32_t units);
 
 // Arranges the selection by one of the patterns other than "Rows or columns": the hour-glass,

@@ -98,7 +98,7 @@ TArrangeChoices LoadArrangeChoices(IProfileSection& profile) {
 
 bool StoresArrangeLengths(IProfileSection& profile) {
   for (const char* key : {keys::kPitchX, keys::kPitchY, keys::kCentreX, keys::kCentreY,
-                          keys::kRadius, keys::kRingStep}) {
+                          keys::kRadius, keys::kRingStep, keys::kStepX, keys::kStepY}) {
     if (profile.ReadString(key)) return true;
   }
   return false;

@@ -16,6 +16,7 @@ namespace kordane::ui {
 namespace {
 
 using kordane::testing::BinDir;
+using kordane::testing::FocusIn;
 using kordane::testing::ModalScript;
 using kordane::testing::PressKey;
 using kordane::testing::PumpMessages;
@@ -43,34 +44,35 @@ TEST(AboutBoxTest, OpensFromThePopupMenuAndOnlyOkClosesIt) {
   RECT client{};
   RECT box{};
   ModalScript script({
-      [&] {
-        const HWND about = OpenAboutBox();
-        ASSERT_NE(about, nullptr);
-        focusAtOpen = GetFocus();
-        memo = GetDlgItem(GetDlgItem(about, kIdPanel1), kIdMemo1);
-        ownerDisabled = !IsWindowEnabled(form.Handle());
-        GetClientRect(about, &client);
-        GetWindowRect(about, &box);
-        PressKey(focusAtOpen, VK_RETURN);
-      },
-      WithFocusIn("Escape where the focus is", OpenAboutBox,
-                  [&] {
-                    openAfterEnter = IsWindowVisible(OpenAboutBox()) != FALSE;
-                    PressKey(GetFocus(), VK_ESCAPE);
-                  }),
-      [&] {
-        // Escape in the notice text must not take the panel and its controls with it either.
-        noticeAfterEscape = IsWindow(memo) && IsWindowVisible(memo);
-        PressKey(memo, VK_TAB);
-      },
-      [&] {
-        tabReachedOk = GetFocus() == GetDlgItem(OpenAboutBox(), IDOK);
-        openAfterEscape = IsWindowVisible(OpenAboutBox()) != FALSE;
-        const HWND ok = GetDlgItem(OpenAboutBox(), IDOK);
-        SetFocus(ok);
-        PressKey(ok, VK_RETURN);
-      },
-  });
+                         [&] {
+                           const HWND about = OpenAboutBox();
+                           focusAtOpen = GetFocus();
+                           memo = GetDlgItem(GetDlgItem(about, kIdPanel1), kIdMemo1);
+                           ownerDisabled = !IsWindowEnabled(form.Handle());
+                           GetClientRect(about, &client);
+                           GetWindowRect(about, &box);
+                           PressKey(focusAtOpen, VK_RETURN);
+                         },
+                         WithFocusIn("Escape where the focus is", OpenAboutBox,
+                                     [&] {
+                                       openAfterEnter = IsWindowVisible(OpenAboutBox()) != FALSE;
+                                       PressKey(GetFocus(), VK_ESCAPE);
+                                     }),
+                         [&] {
+                           // Escape in the notice text must not take the panel and its controls
+                           // with it either.
+                           noticeAfterEscape = IsWindow(memo) && IsWindowVisible(memo);
+                           PressKey(memo, VK_TAB);
+                         },
+                         [&] {
+                           tabReachedOk = GetFocus() == GetDlgItem(OpenAboutBox(), IDOK);
+                           openAfterEscape = IsWindowVisible(OpenAboutBox()) != FALSE;
+                           const HWND ok = GetDlgItem(OpenAboutBox(), IDOK);
+                           SetFocus(ok);
+                           PressKey(ok, VK_RETURN);
+                         },
+                     },
+                     [] { return FocusIn(OpenAboutBox()); });
   SendMessageA(form.Handle(), WM_COMMAND, kIdAbout, 0);
 
   EXPECT_TRUE(script.Finished());

@@ -190,16 +190,17 @@ TEST_F(ArrangeWindowTest, LengthsAreInTheDesignsUnitsAndStartInThem) {
   Start();
   SendMessageA(form_->Control(kIdToMils), BM_CLICK, 0, 0);  // the main window's spacing in mils
   std::vector<std::string> shown;
-  ModalScript script({[&] {
-                       for (const int id : {kIdPitchX, kIdRadius, kIdPitchXUnit, kIdRadiusUnit}) {
-                         shown.push_back(ItemText(OpenArrange(), id));
-                       }
-                       PostMessageA(OpenArrange(), WM_CLOSE, 0, 0);
-                     }},
-                     ArrangeReady);
+  ModalScript script(
+      {[&] {
+        for (const int id : {kIdPitchX, kIdRadius, kIdStepX, kIdPitchXUnit, kIdRadiusUnit}) {
+          shown.push_back(ItemText(OpenArrange(), id));
+        }
+        PostMessageA(OpenArrange(), WM_CLOSE, 0, 0);
+      }},
+      ArrangeReady);
   form_->Arrange1Click();
   ASSERT_TRUE(script.Finished());
-  EXPECT_EQ(shown, (std::vector<std::string>{"2.54", "12.7", "mm", "mm"}));
+  EXPECT_EQ(shown, (std::vector<std::string>{"2.54", "12.7", "25.4", "mm", "mm"}));
 }
 
 // Alt and a letter as the keyboard gives it to the focused control.
