@@ -24,9 +24,9 @@ namespace {
 
 // Every length here is in pixels at 96 DPI; the window scales them to its own (Px).
 constexpr int kDefaultClientWidth = 780;
-constexpr int kDefaultClientHeight = 500;
+constexpr int kDefaultClientHeight = 510;
 constexpr int kMinimumClientWidth = 600;
-constexpr int kMinimumClientHeight = 470;
+constexpr int kMinimumClientHeight = 500;
 constexpr int kGap = 8;
 constexpr int kPictureLeft = 256;  // right of the choices
 constexpr int kButtonWidth = 75;
@@ -55,95 +55,114 @@ constexpr const char* kDegrees = "degrees";
 // show. Mnemonics are unique among the controls shown together. The controls on the right are
 // placed by Layout.
 constexpr ControlSpec kArrangeControls[] = {
-    {kIdPatternBox, 0, "BUTTON", " Pattern ", kVisible | BS_GROUPBOX, 0, 8, 4, 240, 64},
+    {kIdPatternBox, 0, "BUTTON", " Pattern ", kVisible | BS_GROUPBOX, 0, 8, 4, 240, 86},
     {kIdPatternRows, 0, "BUTTON", "Ro&ws or columns", kVisible | kFirstRadio, 0, 16, 20, 104, 17},
     {kIdPatternGrid, 0, "BUTTON", "&Grid", kVisible | kRadio, 0, 124, 20, 46, 17},
     {kIdPatternDistribute, 0, "BUTTON", "Distri&bute", kVisible | kRadio, 0, 16, 42, 76, 17},
     {kIdPatternAlign, 0, "BUTTON", "A&lign", kVisible | kRadio, 0, 96, 42, 54, 17},
     {kIdPatternCircle, 0, "BUTTON", "&Circle", kVisible | kRadio, 0, 156, 42, 60, 17},
     {kIdPatternReplicate, 0, "BUTTON", "Re&plicate", kVisible | kRadio, 0, 174, 20, 68, 17},
-    {kIdOrderLabel, 0, "STATIC", "&Order", kVisible | kLabel, 0, 8, 79, 60, 13},
-    {kIdOrder, 0, "COMBOBOX", "", kVisible | kList, 0, 72, 75, 176, 21},
-    {kIdTurn, 0, "BUTTON", "T&urn to", kVisible | kCheck, 0, 8, 103, 62, 17},
-    {kIdTurnText, 0, "EDIT", "", kVisible | kEdit, WS_EX_CLIENTEDGE, 72, 101, 64, 21},
-    {kIdTurnDegrees, 0, "STATIC", kDegrees, kVisible | kNote, 0, 140, 105, 60, 13},
-    {kIdPanelBox, 0, "BUTTON", "", kVisible | BS_GROUPBOX, 0, 8, 128, 240, 300},
+    // d is the only letter of its caption that no pattern's controls take.
+    {kIdPatternSnap, 0, "BUTTON", "Snap to gri&d", kVisible | kRadio, 0, 16, 64, 100, 17},
+    {kIdOrderLabel, 0, "STATIC", "&Order", kVisible | kLabel, 0, 8, 101, 60, 13},
+    {kIdOrder, 0, "COMBOBOX", "", kVisible | kList, 0, 72, 97, 176, 21},
+    {kIdTurn, 0, "BUTTON", "T&urn to", kVisible | kCheck, 0, 8, 125, 62, 17},
+    {kIdTurnText, 0, "EDIT", "", kVisible | kEdit, WS_EX_CLIENTEDGE, 72, 123, 64, 21},
+    {kIdTurnDegrees, 0, "STATIC", kDegrees, kVisible | kNote, 0, 140, 127, 60, 13},
+    {kIdPanelBox, 0, "BUTTON", "", kVisible | BS_GROUPBOX, 0, 8, 150, 240, 322},
     // Rows or columns.
     {kIdRowsNote, 0, "STATIC",
      "The main window's run, with the main window's present choices: Apply is its Go.", kNote, 0,
-     16, 148, 224, 42},
+     16, 170, 224, 42},
     // Grid.
-    {kIdColumnsLabel, 0, "STATIC", "Colu&mns", kLabel, 0, 16, 151, 80, 13},
-    {kIdColumns, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 148, 64, 21},
-    {kIdPitchXLabel, 0, "STATIC", "Pitch &X", kLabel, 0, 16, 177, 80, 13},
-    {kIdPitchX, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 174, 64, 21},
-    {kIdPitchXUnit, 0, "STATIC", "", kNote, 0, 168, 177, 72, 13},
-    {kIdPitchYLabel, 0, "STATIC", "Pitch &Y", kLabel, 0, 16, 203, 80, 13},
-    {kIdPitchY, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 200, 64, 21},
-    {kIdPitchYUnit, 0, "STATIC", "", kNote, 0, 168, 203, 72, 13},
-    {kIdFillLabel, 0, "STATIC", "&Fill", kLabel, 0, 16, 229, 80, 13},
-    {kIdFill, 0, "COMBOBOX", "", kList, 0, 100, 226, 140, 21},
-    {kIdStartLabel, 0, "STATIC", "S&tart", kLabel, 0, 16, 255, 80, 13},
-    {kIdStart, 0, "COMBOBOX", "", kList, 0, 100, 252, 140, 21},
-    {kIdSnake, 0, "BUTTON", "S&nake", kCheck, 0, 16, 280, 200, 17},
-    {kIdTurnOddRows, 0, "BUTTON", "Tu&rn every other row by 180\xB0", kCheck, 0, 16, 302, 224, 17},
+    {kIdColumnsLabel, 0, "STATIC", "Colu&mns", kLabel, 0, 16, 173, 80, 13},
+    {kIdColumns, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 170, 64, 21},
+    {kIdPitchXLabel, 0, "STATIC", "Pitch &X", kLabel, 0, 16, 199, 80, 13},
+    {kIdPitchX, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 196, 64, 21},
+    {kIdPitchXUnit, 0, "STATIC", "", kNote, 0, 168, 199, 72, 13},
+    {kIdPitchYLabel, 0, "STATIC", "Pitch &Y", kLabel, 0, 16, 225, 80, 13},
+    {kIdPitchY, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 222, 64, 21},
+    {kIdPitchYUnit, 0, "STATIC", "", kNote, 0, 168, 225, 72, 13},
+    {kIdFillLabel, 0, "STATIC", "&Fill", kLabel, 0, 16, 251, 80, 13},
+    {kIdFill, 0, "COMBOBOX", "", kList, 0, 100, 248, 140, 21},
+    {kIdStartLabel, 0, "STATIC", "S&tart", kLabel, 0, 16, 277, 80, 13},
+    {kIdStart, 0, "COMBOBOX", "", kList, 0, 100, 274, 140, 21},
+    {kIdSnake, 0, "BUTTON", "S&nake", kCheck, 0, 16, 302, 200, 17},
+    {kIdTurnOddRows, 0, "BUTTON", "Tu&rn every other row by 180\xB0", kCheck, 0, 16, 324, 224, 17},
+    {kIdStagger, 0, "BUTTON", "Stagg&er every other line", kCheck, 0, 16, 346, 224, 17},
+    {kIdGridKeepFirst, 0, "BUTTON", "&Keep the first in place", kCheck, 0, 16, 368, 224, 17},
     // Distribute.
-    {kIdDistributeHorizontal, 0, "BUTTON", "&Horizontal", kFirstRadio, 0, 16, 150, 100, 17},
-    {kIdDistributeVertical, 0, "BUTTON", "&Vertical", kRadio, 0, 16, 172, 100, 17},
-    {kIdLineUp, 0, "BUTTON", "Li&ne up too", kCheck, 0, 16, 198, 200, 17},
+    {kIdDistributeHorizontal, 0, "BUTTON", "&Horizontal", kFirstRadio, 0, 16, 172, 100, 17},
+    {kIdDistributeVertical, 0, "BUTTON", "&Vertical", kRadio, 0, 16, 194, 100, 17},
+    {kIdLineUp, 0, "BUTTON", "Li&ne up too", kCheck, 0, 16, 220, 200, 17},
     // Align.
-    {kIdAlignHorizontal, 0, "BUTTON", "&Horizontal", kFirstRadio, 0, 16, 150, 96, 17},
-    {kIdAlignVertical, 0, "BUTTON", "&Vertical", kRadio, 0, 16, 172, 96, 17},
-    {kIdAlignFirst, 0, "BUTTON", "&Top", kFirstRadio, 0, 124, 150, 100, 17},
-    {kIdAlignCentre, 0, "BUTTON", "C&entre", kRadio, 0, 124, 172, 100, 17},
-    {kIdAlignLast, 0, "BUTTON", "Botto&m", kRadio, 0, 124, 194, 100, 17},
+    {kIdAlignHorizontal, 0, "BUTTON", "&Horizontal", kFirstRadio, 0, 16, 172, 96, 17},
+    {kIdAlignVertical, 0, "BUTTON", "&Vertical", kRadio, 0, 16, 194, 96, 17},
+    {kIdAlignFirst, 0, "BUTTON", "&Top", kFirstRadio, 0, 124, 172, 100, 17},
+    {kIdAlignCentre, 0, "BUTTON", "C&entre", kRadio, 0, 124, 194, 100, 17},
+    {kIdAlignLast, 0, "BUTTON", "Botto&m", kRadio, 0, 124, 216, 100, 17},
     // Circle.
-    {kIdCentreSelection, 0, "BUTTON", "C&entre of the selection", kFirstRadio, 0, 16, 148, 200, 17},
-    {kIdCentreAt, 0, "BUTTON", "A&t", kRadio, 0, 16, 168, 60, 17},
-    {kIdCentreXLabel, 0, "STATIC", "Centre &X", kLabel, 0, 16, 195, 80, 13},
-    {kIdCentreX, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 192, 64, 21},
-    {kIdCentreXUnit, 0, "STATIC", "", kNote, 0, 168, 195, 72, 13},
-    {kIdCentreYLabel, 0, "STATIC", "Centre &Y", kLabel, 0, 16, 221, 80, 13},
-    {kIdCentreY, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 218, 64, 21},
-    {kIdCentreYUnit, 0, "STATIC", "", kNote, 0, 168, 221, 72, 13},
-    {kIdRadiusLabel, 0, "STATIC", "&Radius", kLabel, 0, 16, 247, 80, 13},
-    {kIdRadius, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 244, 64, 21},
-    {kIdRadiusUnit, 0, "STATIC", "", kNote, 0, 168, 247, 72, 13},
-    {kIdRingStepLabel, 0, "STATIC", "R&ing step", kLabel, 0, 16, 273, 80, 13},
-    {kIdRingStep, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 270, 64, 21},
-    {kIdRingStepUnit, 0, "STATIC", "", kNote, 0, 168, 273, 72, 13},
-    {kIdStartAngleLabel, 0, "STATIC", "Start a&ngle", kLabel, 0, 16, 299, 80, 13},
-    {kIdStartAngle, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 296, 64, 21},
-    {kIdStartAngleDegrees, 0, "STATIC", kDegrees, kNote, 0, 168, 299, 72, 13},
+    {kIdCentreSelection, 0, "BUTTON", "C&entre of the selection", kFirstRadio, 0, 16, 170, 200, 17},
+    {kIdCentreAt, 0, "BUTTON", "A&t", kRadio, 0, 16, 190, 60, 17},
+    {kIdCentreXLabel, 0, "STATIC", "Centre &X", kLabel, 0, 16, 217, 80, 13},
+    {kIdCentreX, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 214, 64, 21},
+    {kIdCentreXUnit, 0, "STATIC", "", kNote, 0, 168, 217, 72, 13},
+    {kIdCentreYLabel, 0, "STATIC", "Centre &Y", kLabel, 0, 16, 243, 80, 13},
+    {kIdCentreY, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 240, 64, 21},
+    {kIdCentreYUnit, 0, "STATIC", "", kNote, 0, 168, 243, 72, 13},
+    {kIdRadiusLabel, 0, "STATIC", "&Radius", kLabel, 0, 16, 269, 80, 13},
+    {kIdRadius, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 266, 64, 21},
+    {kIdRadiusUnit, 0, "STATIC", "", kNote, 0, 168, 269, 72, 13},
+    {kIdRingStepLabel, 0, "STATIC", "R&ing step", kLabel, 0, 16, 295, 80, 13},
+    {kIdRingStep, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 292, 64, 21},
+    {kIdRingStepUnit, 0, "STATIC", "", kNote, 0, 168, 295, 72, 13},
+    {kIdStartAngleLabel, 0, "STATIC", "Start a&ngle", kLabel, 0, 16, 321, 80, 13},
+    {kIdStartAngle, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 318, 64, 21},
+    {kIdStartAngleDegrees, 0, "STATIC", kDegrees, kNote, 0, 168, 321, 72, 13},
     // Without a mnemonic: beside the pattern buttons Circle's fields take every letter of "Span"
     // but p, which "Replicate" needs more.
-    {kIdSpanLabel, 0, "STATIC", "Span", kLabel, 0, 16, 325, 80, 13},
-    {kIdSpan, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 322, 64, 21},
-    {kIdSpanDegrees, 0, "STATIC", kDegrees, kNote, 0, 168, 325, 72, 13},
-    {kIdDirectionLabel, 0, "STATIC", "&Direction", kLabel, 0, 16, 351, 80, 13},
-    {kIdDirection, 0, "COMBOBOX", "", kList, 0, 100, 348, 140, 21},
-    {kIdTurnWithCircle, 0, "BUTTON", "Turn wit&h the circle", kCheck, 0, 16, 375, 200, 17},
-    {kIdOffsetLabel, 0, "STATIC", "O&ffset", kLabel, 0, 16, 401, 80, 13},
-    {kIdOffset, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 398, 64, 21},
-    {kIdOffsetDegrees, 0, "STATIC", kDegrees, kNote, 0, 168, 401, 72, 13},
+    {kIdSpanLabel, 0, "STATIC", "Span", kLabel, 0, 16, 347, 80, 13},
+    {kIdSpan, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 344, 64, 21},
+    {kIdSpanDegrees, 0, "STATIC", kDegrees, kNote, 0, 168, 347, 72, 13},
+    // Without a mnemonic: d goes to "Snap to grid", whose other letters are all taken.
+    {kIdDirectionLabel, 0, "STATIC", "Direction", kLabel, 0, 16, 373, 80, 13},
+    {kIdDirection, 0, "COMBOBOX", "", kList, 0, 100, 370, 140, 21},
+    {kIdTurnWithCircle, 0, "BUTTON", "Turn wit&h the circle", kCheck, 0, 16, 397, 200, 17},
+    {kIdOffsetLabel, 0, "STATIC", "O&ffset", kLabel, 0, 16, 423, 80, 13},
+    {kIdOffset, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 420, 64, 21},
+    {kIdOffsetDegrees, 0, "STATIC", kDegrees, kNote, 0, 168, 423, 72, 13},
+    {kIdCircleKeepFirst, 0, "BUTTON", "&Keep the first in place", kCheck, 0, 16, 447, 224, 17},
     // Replicate.
-    {kIdBlockSizeLabel, 0, "STATIC", "Bloc&k size", kLabel, 0, 16, 151, 80, 13},
-    {kIdBlockSize, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 148, 64, 21},
-    {kIdAnchorLabel, 0, "STATIC", "A&nchor", kLabel, 0, 16, 177, 80, 13},
-    {kIdAnchor, 0, "COMBOBOX", "", kEditableList, 0, 100, 174, 140, 21},
-    {kIdAtChannelAnchors, 0, "BUTTON", "At &each channel's anchor", kFirstRadio, 0, 16, 202, 200,
+    {kIdBlockSizeLabel, 0, "STATIC", "Bloc&k size", kLabel, 0, 16, 173, 80, 13},
+    {kIdBlockSize, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 170, 64, 21},
+    {kIdAnchorLabel, 0, "STATIC", "A&nchor", kLabel, 0, 16, 199, 80, 13},
+    {kIdAnchor, 0, "COMBOBOX", "", kEditableList, 0, 100, 196, 140, 21},
+    {kIdAtChannelAnchors, 0, "BUTTON", "At &each channel's anchor", kFirstRadio, 0, 16, 224, 200,
      17},
-    {kIdInSteps, 0, "BUTTON", "&In steps", kRadio, 0, 16, 224, 200, 17},
-    {kIdStepXLabel, 0, "STATIC", "Step &X", kLabel, 0, 32, 251, 64, 13},
-    {kIdStepX, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 248, 64, 21},
-    {kIdStepXUnit, 0, "STATIC", "", kNote, 0, 168, 251, 72, 13},
-    {kIdStepYLabel, 0, "STATIC", "Step &Y", kLabel, 0, 32, 277, 64, 13},
-    {kIdStepY, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 274, 64, 21},
-    {kIdStepYUnit, 0, "STATIC", "", kNote, 0, 168, 277, 72, 13},
+    {kIdInSteps, 0, "BUTTON", "&In steps", kRadio, 0, 16, 246, 200, 17},
+    {kIdStepXLabel, 0, "STATIC", "Step &X", kLabel, 0, 32, 273, 64, 13},
+    {kIdStepX, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 270, 64, 21},
+    {kIdStepXUnit, 0, "STATIC", "", kNote, 0, 168, 273, 72, 13},
+    {kIdStepYLabel, 0, "STATIC", "Step &Y", kLabel, 0, 32, 299, 64, 13},
+    {kIdStepY, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 296, 64, 21},
+    {kIdStepYUnit, 0, "STATIC", "", kNote, 0, 168, 299, 72, 13},
     {kIdReplicateNote, 0, "STATIC",
      "Channel = number / block size, role = prefix and the rest: with 100, R205 is channel 2's "
      "R5; with 1, D7 goes with SW7.",
-     kNote, 0, 16, 306, 224, 56},
+     kNote, 0, 16, 328, 224, 56},
+    // Snap to grid.
+    {kIdGridXLabel, 0, "STATIC", "Grid &X", kLabel, 0, 16, 173, 80, 13},
+    {kIdGridX, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 170, 64, 21},
+    {kIdGridXUnit, 0, "STATIC", "", kNote, 0, 168, 173, 72, 13},
+    {kIdGridYLabel, 0, "STATIC", "Grid &Y", kLabel, 0, 16, 199, 80, 13},
+    {kIdGridY, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 196, 64, 21},
+    {kIdGridYUnit, 0, "STATIC", "", kNote, 0, 168, 199, 72, 13},
+    {kIdOriginXLabel, 0, "STATIC", "O&rigin X", kLabel, 0, 16, 225, 80, 13},
+    {kIdOriginX, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 222, 64, 21},
+    {kIdOriginXUnit, 0, "STATIC", "", kNote, 0, 168, 225, 72, 13},
+    {kIdOriginYLabel, 0, "STATIC", "Orig&in Y", kLabel, 0, 16, 251, 80, 13},
+    {kIdOriginY, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 248, 64, 21},
+    {kIdOriginYUnit, 0, "STATIC", "", kNote, 0, 168, 251, 72, 13},
     // Right of the choices.
     {kIdArrangeMessages, 0, "LISTBOX", "",
      WS_VSCROLL | WS_TABSTOP | WS_GROUP | LBS_NOINTEGRALHEIGHT | LBS_NOSEL, WS_EX_CLIENTEDGE, 0, 0,
@@ -156,9 +175,11 @@ constexpr ControlSpec kArrangeControls[] = {
 };
 
 constexpr const char* kPatternNames[] = {" Rows or columns ", " Grid ",   " Distribute ",
-                                         " Align ",           " Circle ", " Replicate "};
+                                         " Align ",           " Circle ", " Replicate ",
+                                         " Snap to grid "};
 constexpr int kPatternIds[] = {kIdPatternRows,  kIdPatternGrid,   kIdPatternDistribute,
-                               kIdPatternAlign, kIdPatternCircle, kIdPatternReplicate};
+                               kIdPatternAlign, kIdPatternCircle, kIdPatternReplicate,
+                               kIdPatternSnap};
 constexpr const char* kOrders[] = {"Increasing", "Decreasing", "By position"};
 constexpr const char* kFills[] = {"Rows first", "Columns first"};
 constexpr const char* kCorners[] = {"Top left", "Top right", "Bottom left", "Bottom right"};
@@ -172,18 +193,21 @@ std::optional<TArrangePattern> PatternOf(int id) {
   if (id >= kIdAlignHorizontal && id < kIdCentreSelection) return TArrangePattern::Align;
   if (id >= kIdCentreSelection && id < kIdArrangeMessages) return TArrangePattern::Circle;
   if (id >= kIdBlockSizeLabel && id <= kIdReplicateNote) return TArrangePattern::Replicate;
+  if (id >= kIdGridXLabel && id <= kIdOriginYUnit) return TArrangePattern::Snap;
   return std::nullopt;
 }
 
 bool IsLength(int id) {
   return id == kIdPitchX || id == kIdPitchY || id == kIdCentreX || id == kIdCentreY ||
-         id == kIdRadius || id == kIdRingStep || id == kIdStepX || id == kIdStepY;
+         id == kIdRadius || id == kIdRingStep || id == kIdStepX || id == kIdStepY ||
+         id == kIdGridX || id == kIdGridY || id == kIdOriginX || id == kIdOriginY;
 }
 
 bool IsLengthUnit(int id) {
   return id == kIdPitchXUnit || id == kIdPitchYUnit || id == kIdCentreXUnit ||
          id == kIdCentreYUnit || id == kIdRadiusUnit || id == kIdRingStepUnit ||
-         id == kIdStepXUnit || id == kIdStepYUnit;
+         id == kIdStepXUnit || id == kIdStepYUnit || id == kIdGridXUnit || id == kIdGridYUnit ||
+         id == kIdOriginXUnit || id == kIdOriginYUnit;
 }
 
 // The drop-down lists show all their entries at once.
@@ -285,6 +309,9 @@ void TArrangeWindow::ShowChoices(const TArrangeChoices& choices) {
   SendMessageA(Control(kIdStart), CB_SETCURSEL, static_cast<WPARAM>(choices.start), 0);
   Check(Control(kIdSnake), choices.snake);
   Check(Control(kIdTurnOddRows), choices.turnOddLines);
+  Check(Control(kIdStagger), choices.stagger);
+  Check(Control(kIdGridKeepFirst), choices.keepFirst);
+  Check(Control(kIdCircleKeepFirst), choices.keepFirst);
   const bool distributeVertical = choices.distributeAxis == TArrangeAxis::Vertical;
   Check(Control(kIdDistributeHorizontal), !distributeVertical);
   Check(Control(kIdDistributeVertical), distributeVertical);
@@ -312,6 +339,10 @@ void TArrangeWindow::ShowChoices(const TArrangeChoices& choices) {
   Check(Control(kIdInSteps), choices.inSteps);
   text(kIdStepX, choices.stepXText);
   text(kIdStepY, choices.stepYText);
+  text(kIdGridX, choices.gridXText);
+  text(kIdGridY, choices.gridYText);
+  text(kIdOriginX, choices.originXText);
+  text(kIdOriginY, choices.originYText);
 }
 
 TArrangeChoices TArrangeWindow::ChoicesShown() const {
@@ -329,6 +360,9 @@ TArrangeChoices TArrangeWindow::ChoicesShown() const {
   choices.start = static_cast<TGridCorner>(Selected(Control(kIdStart)));
   choices.snake = IsChecked(Control(kIdSnake));
   choices.turnOddLines = IsChecked(Control(kIdTurnOddRows));
+  choices.stagger = IsChecked(Control(kIdStagger));
+  // Grid's and Circle's boxes are one choice: the one clicked is copied to the other.
+  choices.keepFirst = IsChecked(Control(kIdGridKeepFirst));
   choices.distributeAxis =
       IsChecked(Control(kIdDistributeVertical)) ? TArrangeAxis::Vertical : TArrangeAxis::Horizontal;
   choices.lineUp = IsChecked(Control(kIdLineUp));
@@ -352,6 +386,10 @@ TArrangeChoices TArrangeWindow::ChoicesShown() const {
   choices.inSteps = IsChecked(Control(kIdInSteps));
   choices.stepXText = WindowText(Control(kIdStepX));
   choices.stepYText = WindowText(Control(kIdStepY));
+  choices.gridXText = WindowText(Control(kIdGridX));
+  choices.gridYText = WindowText(Control(kIdGridY));
+  choices.originXText = WindowText(Control(kIdOriginX));
+  choices.originYText = WindowText(Control(kIdOriginY));
   return choices;
 }
 
@@ -371,12 +409,13 @@ void TArrangeWindow::ShowPatternControls() {
   SetWindowTextA(Control(kIdAlignLast), vertical ? "&Right" : "Botto&m");
 
   // "Rows or columns" is the main window's run, with the main window's order and turn; Replicate
-  // takes the order and the angles from the reference channel.
+  // takes the order and the angles from the reference channel; Snap needs no order.
   const bool own =
       pattern != TArrangePattern::RowsOrColumns && pattern != TArrangePattern::Replicate;
-  for (const int id : {kIdOrderLabel, kIdOrder, kIdTurn, kIdTurnDegrees}) {
-    EnableWindow(Control(id), own);
+  for (const int id : {kIdOrderLabel, kIdOrder}) {
+    EnableWindow(Control(id), own && pattern != TArrangePattern::Snap);
   }
+  for (const int id : {kIdTurn, kIdTurnDegrees}) EnableWindow(Control(id), own);
   EnableWindow(Control(kIdTurnText), own && choices_.turn);
   EnableWindow(Control(kIdOffset), choices_.turnWithCircle);
   EnableWindow(Control(kIdOffsetLabel), choices_.turnWithCircle);
@@ -563,6 +602,11 @@ void TArrangeWindow::OnCommand(int id, int code) {
   }
   if (showingChoices_ > 0) return;
   if (code == EN_CHANGE && IsLength(id)) defaultLengths_ = false;
+  if ((id == kIdGridKeepFirst || id == kIdCircleKeepFirst) && code == BN_CLICKED) {
+    const bool keep = IsChecked(Control(id));
+    Check(Control(kIdGridKeepFirst), keep);
+    Check(Control(kIdCircleKeepFirst), keep);
+  }
   if (id == kIdAnchor && code == CBN_SELCHANGE) {
     // The field shows the entry chosen only after this notice.
     const HWND anchor = Control(kIdAnchor);

@@ -40,6 +40,7 @@ enum ArrangeControlId : int {
   kIdTurnDegrees,
   kIdPanelBox,
   kIdPatternReplicate,
+  kIdPatternSnap,
   // Rows or columns.
   kIdRowsNote = 420,
   // Grid.
@@ -57,6 +58,8 @@ enum ArrangeControlId : int {
   kIdStart,
   kIdSnake,
   kIdTurnOddRows,
+  kIdStagger,
+  kIdGridKeepFirst,
   // Distribute.
   kIdDistributeHorizontal = 450,
   kIdDistributeVertical,
@@ -94,6 +97,7 @@ enum ArrangeControlId : int {
   kIdOffsetLabel,
   kIdOffset,
   kIdOffsetDegrees,
+  kIdCircleKeepFirst,  // one choice with Grid's
   // Replicate.
   kIdBlockSizeLabel = 520,
   kIdBlockSize,
@@ -108,6 +112,19 @@ enum ArrangeControlId : int {
   kIdStepY,
   kIdStepYUnit,
   kIdReplicateNote,
+  // Snap to grid.
+  kIdGridXLabel = 540,
+  kIdGridX,
+  kIdGridXUnit,
+  kIdGridYLabel,
+  kIdGridY,
+  kIdGridYUnit,
+  kIdOriginXLabel,
+  kIdOriginX,
+  kIdOriginXUnit,
+  kIdOriginYLabel,
+  kIdOriginY,
+  kIdOriginYUnit,
   // Shared, right of the choices.
   kIdArrangeMessages = 500,
   kIdArrangeSummary,

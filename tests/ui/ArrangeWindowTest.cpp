@@ -275,13 +275,20 @@ std::string VisibleMnemonics(HWND window) {
 TEST_F(ArrangeWindowTest, MnemonicsAreUniqueAmongTheControlsOfEachPattern) {
   Start();
   const int patterns[] = {kIdPatternRows,  kIdPatternGrid,   kIdPatternDistribute,
-                          kIdPatternAlign, kIdPatternCircle, kIdPatternReplicate};
+                          kIdPatternAlign, kIdPatternCircle, kIdPatternReplicate,
+                          kIdPatternSnap};
   std::vector<std::string> shown;
+  std::string keepsFirst;  // per pattern: which of the boxes "Keep the first in place" show
   std::vector<kordane::testing::ScriptStep> steps;
   for (const int pattern : patterns) {
     steps.emplace_back(
         [pattern] { PostMessageA(GetDlgItem(OpenArrange(), pattern), BM_CLICK, 0, 0); });
-    steps.emplace_back([&shown] { shown.push_back(VisibleMnemonics(OpenArrange())); });
+    steps.emplace_back([&shown, &keepsFirst] {
+      shown.push_back(VisibleMnemonics(OpenArrange()));
+      const HWND window = OpenArrange();
+      keepsFirst += IsWindowVisible(GetDlgItem(window, kIdGridKeepFirst)) ? 'g' : '-';
+      keepsFirst += IsWindowVisible(GetDlgItem(window, kIdCircleKeepFirst)) ? 'c' : '-';
+    });
   }
   steps.emplace_back([] { PostMessageA(OpenArrange(), WM_CLOSE, 0, 0); });
   ModalScript script(std::move(steps), ArrangeReady);
@@ -294,6 +301,7 @@ TEST_F(ArrangeWindowTest, MnemonicsAreUniqueAmongTheControlsOfEachPattern) {
     EXPECT_TRUE(std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end())
         << "pattern " << i << " repeats a letter: " << sorted;
   }
+  EXPECT_EQ(keepsFirst, "--g------c----") << "with Grid and with Circle";
 }
 
 TEST_F(ArrangeWindowTest, ChoicesAndFrameComeBackAfterARestart) {
@@ -381,7 +389,7 @@ TEST_F(ArrangeWindowTest, StepsBackAndForwardFromEitherWindowWithTheMenuNamingTh
     boards.push_back(ComponentsOf(Board()));
     entries.push_back(EntriesOf(*form_));
   };
-  std::vector<std::function<void()>> steps{
+  std::vector<kordane::testing::ScriptStep> steps{
       [&] { SetWindowTextA(GetDlgItem(OpenArrange(), kIdColumns), "2"); },
       [&] { PostMessageA(GetDlgItem(OpenArrange(), kIdApply), BM_CLICK, 0, 0); },
       [&] { SetFocus(GetDlgItem(OpenArrange(), kIdPatternGrid)); }};
