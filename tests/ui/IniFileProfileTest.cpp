@@ -13,6 +13,7 @@
 
 #include "UiTestSupport.h"
 #include "mainform/FakeMainFormControls.h"
+#include "settings/ArrangeSetups.h"
 #include "settings/GlobalSettings.h"
 #include "settings/PlainProfileRead.h"
 #include "ui/MainFormLogic.h"
@@ -243,6 +244,26 @@ TEST(IniFileProfile, UnwritableFileStopsTheSaveWithItsFullPath) {
     EXPECT_EQ(std::string(error.what()), "Unable to write to " + ini.string());
   }
   EXPECT_FALSE(std::filesystem::exists(folder / "missing"));
+}
+
+TEST(IniFileProfile, ASetupComesAndGoesWithoutChangingAnythingElseInTheFile) {
+  TempFolder folder;
+  const auto ini = folder / "Kordane.INI";
+  const std::string before =
+      "; kept\r\n[Main Window]\r\nLeft=50\r\n[Arrange]\r\nPattern=1\r\nColumns=4\r\n";
+  WriteFile(ini, before);
+  IniFile file(ini.string());
+  TArrangeChoices choices;
+  choices.pattern = TArrangePattern::Snap;
+  choices.originXText = " -0,5 ";
+  SaveSetup(file, " Keypad ", choices);
+  EXPECT_EQ(SetupNames(file), std::vector<std::string>{"Keypad"});
+  EXPECT_EQ(LoadSetup(file, "KEYPAD"), choices);
+  const std::string saved = ReadFile(ini);
+  EXPECT_EQ(saved.substr(0, before.size()), before);
+  EXPECT_NE(saved.find("[Arrange Setup Keypad]\r\nPattern=6\r\n"), std::string::npos) << saved;
+  DeleteSetup(file, "keypad");
+  EXPECT_EQ(ReadFile(ini), before);
 }
 
 }  // namespace
