@@ -12,6 +12,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "FormOnBoard.h"
@@ -487,8 +488,8 @@ TEST_F(ArrangeWindowTest, CtrlZInAFieldTakesBackTheTypingNotTheBoard) {
 }
 
 // Typed as the keyboard types it into the field of a drop-down list, over what it holds.
-void TypeInto(HWND list, const std::string& text) {
-  const HWND field = GetWindow(list, GW_CHILD);
+void TypeInto(int list, const std::string& text) {
+  const HWND field = GetWindow(GetDlgItem(OpenArrange(), list), GW_CHILD);
   PostMessageA(field, EM_SETSEL, 0, -1);
   for (const char c : text) PostMessageA(field, WM_CHAR, static_cast<unsigned char>(c), 1);
 }
@@ -503,67 +504,53 @@ TEST_F(ArrangeWindowTest, ASavedSetupComesBackByNameAfterARestartAndApplies) {
   const auto note = [&seen] {
     const HWND window = OpenArrange();
     seen.push_back(ItemText(window, kIdArrangeSummary) + " | " +
-                   (IsWindowEnabled(GetDlgItem(window, kIdSetupSave)) ? "save" : "no save") +
-                   " | " +
+                   std::to_string(IsWindowEnabled(GetDlgItem(window, kIdSetupSave))) + " | " +
                    std::to_string(SendMessageA(GetDlgItem(window, kIdSetup), CB_GETCOUNT, 0, 0)));
   };
-  ModalScript first({
-                        [&] {
-                          Click(kIdPatternGrid);
-                          SetWindowTextA(GetDlgItem(OpenArrange(), kIdColumns), "2");
-                          Click(kIdStagger);
-                          TypeInto(GetDlgItem(OpenArrange(), kIdSetup), "rows=2");
-                        },
-                        [&] {
-                          note();
-                          TypeInto(GetDlgItem(OpenArrange(), kIdSetup), " Two rows ");
-                        },
-                        [&] {
-                          note();
-                          Click(kIdSetupSave);
-                        },
-                        [&] {
-                          note();
-                          Click(kIdPatternCircle);
-                          PostMessageA(OpenArrange(), WM_CLOSE, 0, 0);
-                        },
-                    },
+  ModalScript first({[&] {
+                       Click(kIdPatternGrid);
+                       SetWindowTextA(GetDlgItem(OpenArrange(), kIdColumns), "2");
+                       Click(kIdStagger);
+                       TypeInto(kIdSetup, "rows=2");
+                     },
+                     [&] {
+                       note();
+                       TypeInto(kIdSetup, " Two rows ");
+                     },
+                     [&] {
+                       note();
+                       Click(kIdSetupSave);
+                     },
+                     [&] {
+                       note();
+                       Click(kIdPatternCircle);
+                       Click(kIdArrangeClose);
+                     }},
                     ArrangeReady);
   form_->Arrange1Click();
   ASSERT_TRUE(first.Finished());
+  EXPECT_EQ(seen, (std::vector<std::string>{
+                      "A setup's name cannot hold [, ], =, ; or a control character | 0 | 0",
+                      "5 components in 2 groups: 4 moves, 0 rotations | 1 | 0",
+                      "5 components in 2 groups: 4 moves, 0 rotations | 1 | 1"}));
   Restart();
-  std::vector<TArrangeChoices> shown;
-  ModalScript second({
-                         [&] {
-                           const HWND window = OpenArrange();
-                           shown.push_back(ArrangeObject(window)->Choices());
-                           const HWND setup = GetDlgItem(window, kIdSetup);
-                           SendMessageA(setup, CB_SETCURSEL, 0, 0);
-                           PostMessageA(window, WM_COMMAND, MAKEWPARAM(kIdSetup, CBN_SELCHANGE),
-                                        reinterpret_cast<LPARAM>(setup));
-                         },
-                         [&] {
-                           shown.push_back(ArrangeObject(OpenArrange())->Choices());
-                           note();
-                           Click(kIdApply);
-                         },
-                         [&] { PostMessageA(OpenArrange(), WM_CLOSE, 0, 0); },
-                     },
+  TArrangeChoices shown;
+  ModalScript second({[&] {
+                        const HWND setup = GetDlgItem(OpenArrange(), kIdSetup);
+                        SendMessageA(setup, CB_SETCURSEL, 0, 0);
+                        PostMessageA(OpenArrange(), WM_COMMAND, MAKEWPARAM(kIdSetup, CBN_SELCHANGE),
+                                     reinterpret_cast<LPARAM>(setup));
+                      },
+                      [&] {
+                        shown = ArrangeObject(OpenArrange())->Choices();
+                        Click(kIdApply);
+                      },
+                      [&] { Click(kIdArrangeClose); }},
                      ArrangeReady);
   form_->Arrange1Click();
   ASSERT_TRUE(second.Finished());
-  ASSERT_EQ(seen.size(), 4u);
-  EXPECT_EQ(seen[0].substr(seen[0].find(" | ")), " | no save | 0");
-  EXPECT_EQ(seen[0].substr(0, seen[0].find(" | ")),
-            "A setup's name cannot hold [, ], =, ; or a control character");
-  EXPECT_EQ(seen[1].substr(seen[1].find(" | ")), " | save | 0");
-  EXPECT_EQ(seen[2].substr(seen[2].find(" | ")), " | save | 1") << "saved and listed";
-  EXPECT_EQ(seen[3].substr(seen[3].find(" | ")), " | save | 1");
-  ASSERT_EQ(shown.size(), 2u);
-  EXPECT_EQ(shown[0].pattern, TArrangePattern::Circle) << "the window's own choices first";
-  EXPECT_EQ(shown[1].pattern, TArrangePattern::Grid);
-  EXPECT_EQ(shown[1].columnsText, "2");
-  EXPECT_TRUE(shown[1].stagger);
+  EXPECT_EQ(std::tuple(shown.pattern, shown.columnsText, shown.stagger),
+            std::tuple(TArrangePattern::Grid, "2", true));
   // Two columns from the top left, 100 mils apart, the second row half a pitch along.
   const std::string board = testing::ReadFile(Board());
   for (const char* line : {"D1 0 20 0", "D2 254000 20 0", "D3 127000 -253980 0",
