@@ -117,10 +117,6 @@ INSTANTIATE_TEST_SUITE_P(
                 {2, 10, 20, false, C::BottomLeft, true, false, true},
                 {},
                 {{0, -10}, {10, -10}, {15, 10}, {5, 10}, {0, 30}}},
-        GridRow{"StaggerColumnsFromTopLeft",
-                {2, 10, 21, true, C::TopLeft, false, false, true},
-                {},
-                {{0, 40}, {0, 19}, {0, -2}, {10, 30}, {10, 9}}},
         GridRow{"StaggerColumnsFromBottomRight",
                 {2, 10, 20, true, C::BottomRight, false, false, true},
                 {},
@@ -129,11 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
         GridRow{"KeepFirstStaggeredAndTurned",
                 {2, 10, 20, false, C::TopLeft, false, true, true, true},
                 900,
-                {{0, 0, 900}, {10, 0, 900}, {5, -20, 2700}, {15, -20, 2700}, {0, -40, 900}}},
-        GridRow{"KeepFirstFromBottomRight",
-                {3, 10, 20, false, C::BottomRight, false, false, false, true},
-                {},
-                {{0, 0}, {-10, 0}, {-20, 0}, {0, 20}, {-10, 20}}}));
+                {{0, 0, 900}, {10, 0, 900}, {5, -20, 2700}, {15, -20, 2700}, {0, -40, 900}}}));
 
 TEST(SnapSlots, GoToTheNearestPointHalvesAwayFromTheOrigin) {
   struct Row {
