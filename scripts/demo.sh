@@ -172,6 +172,13 @@ arrange_choices "Pattern=1" "Order=0" "Turn=1" "Turn To=0" "Columns=4" "Pitch X=
 arrange_demo arrange
 cp board.txt board.arranged
 
+# LEDs 1 to 16 as a honeycomb: every other row half a pitch further along, D1 kept where it is.
+cp board.before board.txt
+select_only '^D([1-9]|1[0-6])$'
+arrange_choices "Pattern=1" "Order=0" "Turn=1" "Turn To=0" "Columns=4" "Pitch X=200" \
+  "Pitch Y=180" "Fill=0" "Start=0" "Snake=0" "Turn Odd Rows=0" "Stagger=1" "Keep First=1"
+arrange_demo arrange-stagger
+
 # The LEDs on a ring round the controller, 1000 mils out, from the top clockwise and turned with
 # the ring; their resistors on a ring 400 mils further in.
 cp board.before board.txt
@@ -219,8 +226,10 @@ awk '$1 == "component" && $2 ~ /^[A-Z]+2[0-9][0-9]$/ { printf "  %-4s (%s, %s) %
   board.replicated
 echo
 echo "Board view: $run/board-before.png (before Go), $run/board-after.png (after Go),"
-echo "  $run/board-arrange.png (after the grid), $run/board-arrange-circle.png (after the circle),"
+echo "  $run/board-arrange.png (after the grid), $run/board-arrange-stagger.png (after the"
+echo "  staggered grid), $run/board-arrange-circle.png (after the circle),"
 echo "  $run/board-arrange-replicate.png (after the copy)"
 echo "Screenshots: $run/kordane.png (the window), $run/about.png (the About box),"
-echo "  $run/preview.png (the preview of the run), $run/arrange.png, $run/arrange-circle.png and"
+echo "  $run/preview.png (the preview of the run), $run/arrange.png, $run/arrange-stagger.png,"
+echo "  $run/arrange-circle.png and"
 echo "  $run/arrange-replicate.png (the Arrange window)"

@@ -123,6 +123,7 @@ std::vector<TDbxComponent*> OrderedMembers(TCompTypeList& group, const TArrangeP
                        CirclePositionOrder(places, circleCentre.x, circleCentre.y, params.circle));
     case TArrangePattern::Align:
     case TArrangePattern::Replicate:
+    case TArrangePattern::Snap:
     case TArrangePattern::RowsOrColumns:
       break;
   }
@@ -200,7 +201,9 @@ std::vector<TPlannedGroup> Plan(TSortedComp& sorted, const TArrangeParams& param
   for (TCompTypeList* group : groups) {
     const std::vector<TDbxComponent*> read = group->Components();
     TPlannedGroup planned;
-    planned.members = OrderedMembers(*group, params, centre);
+    // Snap needs no order, nor the numbers an order would split and report.
+    planned.members =
+        params.pattern == TArrangePattern::Snap ? read : OrderedMembers(*group, params, centre);
     planned.places = PlacesOf(planned.members);
     switch (params.pattern) {
       case TArrangePattern::Grid:
@@ -213,6 +216,9 @@ std::vector<TPlannedGroup> Plan(TSortedComp& sorted, const TArrangeParams& param
         break;
       case TArrangePattern::Align:
         planned.targets = AlignTargets(planned.places, params.align, params.turn);
+        break;
+      case TArrangePattern::Snap:
+        planned.targets = SnapTargets(planned.places, params.snap, params.turn);
         break;
       case TArrangePattern::Circle:
       case TArrangePattern::Replicate:
@@ -347,6 +353,8 @@ const char* ArrangeStepName(TArrangePattern pattern) {
       return "Circle";
     case TArrangePattern::Replicate:
       return "Replicate";
+    case TArrangePattern::Snap:
+      return "Snap to grid";
   }
   return "Arrange";
 }
@@ -367,6 +375,8 @@ TArrangeParams ParseArrangeChoices(const TArrangeChoices& choices, std::int32_t 
       params.grid.start = choices.start;
       params.grid.snake = choices.snake;
       params.grid.turnOddLines = choices.turnOddLines;
+      params.grid.stagger = choices.stagger;
+      params.grid.keepFirst = choices.keepFirst;
       break;
     case TArrangePattern::Distribute:
       params.distribute = {choices.distributeAxis, choices.lineUp};
@@ -392,6 +402,7 @@ TArrangeParams ParseArrangeChoices(const TArrangeChoices& choices, std::int32_t 
       circle.clockwise = choices.clockwise;
       circle.turnWithCircle = choices.turnWithCircle;
       if (choices.turnWithCircle) circle.offsetDegrees = Angle(choices.offsetText, "Offset");
+      circle.keepFirst = choices.keepFirst;
       break;
     }
     case TArrangePattern::Replicate: {
@@ -405,6 +416,12 @@ TArrangeParams ParseArrangeChoices(const TArrangeChoices& choices, std::int32_t 
       }
       break;
     }
+    case TArrangePattern::Snap:
+      params.snap.gridX = Length(choices.gridXText, "Grid X", true, units);
+      params.snap.gridY = Length(choices.gridYText, "Grid Y", true, units);
+      params.snap.originX = Length(choices.originXText, "Origin X", false, units);
+      params.snap.originY = Length(choices.originYText, "Origin Y", false, units);
+      break;
     case TArrangePattern::RowsOrColumns:
       break;
   }
@@ -419,6 +436,10 @@ void SetDefaultLengths(TArrangeChoices& choices, std::int32_t units) {
   const TArrangeChoices defaults;
   choices.pitchXText = text(100);
   choices.pitchYText = choices.pitchXText;
+  choices.gridXText = choices.pitchXText;
+  choices.gridYText = choices.pitchXText;
+  choices.originXText = defaults.originXText;
+  choices.originYText = defaults.originYText;
   choices.radiusText = text(500);
   choices.centreXText = defaults.centreXText;
   choices.centreYText = defaults.centreYText;

@@ -17,7 +17,7 @@
 
 namespace kordane {
 
-enum class TArrangePattern { RowsOrColumns, Grid, Distribute, Align, Circle, Replicate };
+enum class TArrangePattern { RowsOrColumns, Grid, Distribute, Align, Circle, Replicate, Snap };
 enum class TArrangeOrder { Increasing, Decreasing, ByPosition };
 
 // What an Apply of the pattern is called in the undo history ("Grid"); "Rows or columns" is Go.
@@ -37,6 +37,8 @@ struct TArrangeChoices {
   TGridCorner start = TGridCorner::TopLeft;
   bool snake = false;
   bool turnOddLines = false;
+  bool stagger = false;
+  bool keepFirst = false;  // Grid and Circle
   // Distribute.
   TArrangeAxis distributeAxis = TArrangeAxis::Horizontal;
   bool lineUp = false;
@@ -60,6 +62,11 @@ struct TArrangeChoices {
   bool inSteps = false;  // else at each channel's anchor
   std::string stepXText = "1000";
   std::string stepYText = "0";
+  // Snap to grid.
+  std::string gridXText = "100";
+  std::string gridYText = "100";
+  std::string originXText = "0";
+  std::string originYText = "0";
 
   friend bool operator==(const TArrangeChoices&, const TArrangeChoices&) = default;
 };
@@ -74,6 +81,7 @@ struct TArrangeParams {
   TAlignParams align;
   TCircleParams circle;
   TReplicateParams replicate;
+  TSnapParams snap;
 };
 
 // Reads the texts of the chosen pattern (and "Turn to" when it is checked), lengths in the given
@@ -81,9 +89,9 @@ struct TArrangeParams {
 // for example "Columns must be a whole number of 1 or more".
 TArrangeParams ParseArrangeChoices(const TArrangeChoices& choices, std::int32_t units = DbUnits);
 
-// The lengths a window starts with before any are stored: a pitch of 100 mils, a radius of 500
-// mils and a step of 1000 mils, written in units (mils or mm; any other code leaves them as they
-// are).
+// The lengths a window starts with before any are stored: a pitch and a snap grid of 100 mils, a
+// radius of 500 mils and a step of 1000 mils, written in units (mils or mm; any other code leaves
+// them as they are).
 void SetDefaultLengths(TArrangeChoices& choices, std::int32_t units);
 
 // Arranges the selection by one of the patterns other than "Rows or columns": the hour-glass,

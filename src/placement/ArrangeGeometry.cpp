@@ -158,6 +158,14 @@ std::vector<TMemberTarget> GridTargets(std::span<const TMemberPlace> ordered,
     const std::int64_t row = params.columnsFirst ? place : line;
     // Columns and pitches below 2^31 and members below 2^31 keep these products within 2^62.
     TMemberTarget target{anchorX + column * stepX, anchorY + row * stepY, true, std::nullopt};
+    if (params.stagger && line % 2 == 1) {
+      // Half a pitch the way the line grows from the corner, whichever way a snake runs it.
+      if (params.columnsFirst) {
+        target.y += stepY / 2;
+      } else {
+        target.x += stepX / 2;
+      }
+    }
     const TMemberPlace& member = ordered[static_cast<std::size_t>(i)];
     const bool odd = params.turnOddLines && line % 2 == 1;
     if (turn) {
@@ -166,6 +174,14 @@ std::vector<TMemberTarget> GridTargets(std::span<const TMemberPlace> ordered,
       target.rotation = NormalisedTenths(std::int64_t{member.rotation} + kHalfTurn);
     }
     targets.push_back(target);
+  }
+  if (params.keepFirst) {
+    const std::int64_t dx = ordered.front().x - targets.front().x;
+    const std::int64_t dy = ordered.front().y - targets.front().y;
+    for (TMemberTarget& target : targets) {
+      target.x += dx;
+      target.y += dy;
+    }
   }
   return targets;
 }
@@ -222,6 +238,28 @@ std::vector<TMemberTarget> AlignTargets(std::span<const TMemberPlace> ordered,
   return targets;
 }
 
+std::int64_t NearestOnGrid(std::int64_t value, std::int64_t origin, std::int64_t step) {
+  // Both differences stay below 2^33 and the steps below 2^31: nothing here overflows.
+  const std::int64_t from = value - origin;
+  const std::int64_t k =
+      from >= 0 ? (2 * from + step) / (2 * step) : -((-2 * from + step) / (2 * step));
+  return origin + k * step;
+}
+
+std::vector<TMemberTarget> SnapTargets(std::span<const TMemberPlace> members,
+                                       const TSnapParams& params, TTurnTo turn) {
+  std::vector<TMemberTarget> targets;
+  targets.reserve(members.size());
+  for (const TMemberPlace& member : members) {
+    TMemberTarget target{NearestOnGrid(member.x, params.originX, params.gridX),
+                         NearestOnGrid(member.y, params.originY, params.gridY), true, std::nullopt};
+    target.move = target.x != member.x || target.y != member.y;
+    if (turn) target.rotation = NormalisedTenths(*turn);
+    targets.push_back(target);
+  }
+  return targets;
+}
+
 TPoint64 SelectionCentre(std::span<const TMemberPlace> members) {
   const Bounds bounds = BoundsOf(members);
   return {FloorHalf(bounds.minX + bounds.maxX), FloorHalf(bounds.minY + bounds.maxY)};
@@ -268,6 +306,17 @@ std::vector<std::vector<TMemberTarget>> CircleTargets(
     placeRing(0, 0, groups.size());
   } else {
     for (std::size_t g = 0; g < groups.size(); ++g) placeRing(g, g, g + 1);
+  }
+  if (params.keepFirst && !groups.empty() && !groups.front().empty()) {
+    // The rings share their centre: all of them move with it.
+    const std::int64_t dx = groups.front().front().x - targets.front().front().x;
+    const std::int64_t dy = groups.front().front().y - targets.front().front().y;
+    for (std::vector<TMemberTarget>& ring : targets) {
+      for (TMemberTarget& target : ring) {
+        target.x += dx;
+        target.y += dy;
+      }
+    }
   }
   return targets;
 }

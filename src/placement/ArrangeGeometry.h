@@ -50,6 +50,8 @@ struct TGridParams {
   TGridCorner start = TGridCorner::TopLeft;
   bool snake = false;         // every odd line runs backwards
   bool turnOddLines = false;  // every odd line gets 180° more
+  bool stagger = false;       // every odd line half a pitch further along
+  bool keepFirst = false;     // the first member stays where it is; the rest follow
 };
 
 struct TDistributeParams {
@@ -76,6 +78,15 @@ struct TCircleParams {
   bool clockwise = false;
   bool turnWithCircle = false;  // takes precedence over "Turn to"
   double offsetDegrees = 0;
+  bool keepFirst = false;  // the centre moves so that the first member of the first ring stays
+};
+
+// Snap to grid: the grid through the origin, steps greater than 0.
+struct TSnapParams {
+  std::int32_t gridX = 1;
+  std::int32_t gridY = 1;
+  std::int32_t originX = 0;
+  std::int32_t originY = 0;
 };
 
 // The orders "By position": indices into members, a stable sort (ties keep the given order).
@@ -102,6 +113,11 @@ std::vector<TMemberTarget> DistributeTargets(std::span<const TMemberPlace> order
                                              const TDistributeParams& params, TTurnTo turn);
 std::vector<TMemberTarget> AlignTargets(std::span<const TMemberPlace> ordered,
                                         const TAlignParams& params, TTurnTo turn);
+// Each member to the nearest grid point, halves away from the origin; one on the grid stays.
+std::vector<TMemberTarget> SnapTargets(std::span<const TMemberPlace> members,
+                                       const TSnapParams& params, TTurnTo turn);
+// The grid line nearest to value: origin + k × step, halves away from the origin.
+std::int64_t NearestOnGrid(std::int64_t value, std::int64_t origin, std::int64_t step);
 
 // The centre of the bounding box of every origin, halves rounded down; (0, 0) for none.
 struct TPoint64 {

@@ -38,6 +38,10 @@ constexpr TextKey kTexts[] = {
     {keys::kAnchor, &TArrangeChoices::anchorText},
     {keys::kStepX, &TArrangeChoices::stepXText},
     {keys::kStepY, &TArrangeChoices::stepYText},
+    {keys::kGridX, &TArrangeChoices::gridXText},
+    {keys::kGridY, &TArrangeChoices::gridYText},
+    {keys::kOriginX, &TArrangeChoices::originXText},
+    {keys::kOriginY, &TArrangeChoices::originYText},
 };
 
 constexpr FlagKey kFlags[] = {
@@ -45,6 +49,8 @@ constexpr FlagKey kFlags[] = {
     {keys::kFill, &TArrangeChoices::columnsFirst},
     {keys::kSnake, &TArrangeChoices::snake},
     {keys::kTurnOddRows, &TArrangeChoices::turnOddLines},
+    {keys::kStagger, &TArrangeChoices::stagger},
+    {keys::kKeepFirst, &TArrangeChoices::keepFirst},
     {keys::kLineUp, &TArrangeChoices::lineUp},
     {keys::kCentreAt, &TArrangeChoices::centreAt},
     {keys::kClockwise, &TArrangeChoices::clockwise},
@@ -78,7 +84,7 @@ void WriteChoice(IProfileSection& profile, const char* key, Enum choice) {
 
 TArrangeChoices LoadArrangeChoices(IProfileSection& profile) {
   TArrangeChoices choices;
-  ReadChoice(profile, keys::kPattern, 6, choices.pattern);
+  ReadChoice(profile, keys::kPattern, 7, choices.pattern);
   ReadChoice(profile, keys::kOrder, 3, choices.order);
   ReadChoice(profile, keys::kStart, 4, choices.start);
   ReadChoice(profile, keys::kDistributeAxis, 2, choices.distributeAxis);
@@ -98,7 +104,8 @@ TArrangeChoices LoadArrangeChoices(IProfileSection& profile) {
 
 bool StoresArrangeLengths(IProfileSection& profile) {
   for (const char* key : {keys::kPitchX, keys::kPitchY, keys::kCentreX, keys::kCentreY,
-                          keys::kRadius, keys::kRingStep, keys::kStepX, keys::kStepY}) {
+                          keys::kRadius, keys::kRingStep, keys::kStepX, keys::kStepY, keys::kGridX,
+                          keys::kGridY, keys::kOriginX, keys::kOriginY}) {
     if (profile.ReadString(key)) return true;
   }
   return false;

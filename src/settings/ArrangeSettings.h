@@ -11,7 +11,8 @@ namespace kordane {
 namespace arrange_keys {
 inline constexpr const char* kSection = "Arrange";
 inline constexpr const char* kPattern = "Pattern";  // 0 rows or columns, 1 grid, 2 distribute,
-                                                    // 3 align, 4 circle, 5 replicate
+                                                    // 3 align, 4 circle, 5 replicate,
+                                                    // 6 snap to grid
 inline constexpr const char* kOrder = "Order";      // 0 increasing, 1 decreasing, 2 by position
 inline constexpr const char* kTurn = "Turn";
 inline constexpr const char* kTurnTo = "Turn To";
@@ -23,6 +24,8 @@ inline constexpr const char* kStart =
     "Start";  // 0 top left, 1 top right, 2 bottom left, 3 bottom right
 inline constexpr const char* kSnake = "Snake";
 inline constexpr const char* kTurnOddRows = "Turn Odd Rows";
+inline constexpr const char* kStagger = "Stagger";
+inline constexpr const char* kKeepFirst = "Keep First";
 inline constexpr const char* kDistributeAxis = "Distribute Axis";  // 0 horizontal, 1 vertical
 inline constexpr const char* kLineUp = "Line Up";
 inline constexpr const char* kAlignAxis = "Align Axis";  // 0 horizontal, 1 vertical
@@ -42,6 +45,10 @@ inline constexpr const char* kAnchor = "Anchor";
 inline constexpr const char* kChannels = "Channels";  // 0 at each channel's anchor, 1 in steps
 inline constexpr const char* kStepX = "Step X";
 inline constexpr const char* kStepY = "Step Y";
+inline constexpr const char* kGridX = "Grid X";
+inline constexpr const char* kGridY = "Grid Y";
+inline constexpr const char* kOriginX = "Origin X";
+inline constexpr const char* kOriginY = "Origin Y";
 }  // namespace arrange_keys
 
 TArrangeChoices LoadArrangeChoices(IProfileSection& profile);

@@ -11,6 +11,7 @@
 #include "host/DbxUtils.h"
 #include "placement/HostAdapters.h"
 #include "settings/ArrangeSettings.h"
+#include "settings/ArrangeSetups.h"
 #include "settings/win32/IniFileProfile.h"
 #include "ui/ArtResources.h"
 #include "ui/Dpi.h"
@@ -24,9 +25,9 @@ namespace {
 
 // Every length here is in pixels at 96 DPI; the window scales them to its own (Px).
 constexpr int kDefaultClientWidth = 780;
-constexpr int kDefaultClientHeight = 500;
+constexpr int kDefaultClientHeight = 540;
 constexpr int kMinimumClientWidth = 600;
-constexpr int kMinimumClientHeight = 470;
+constexpr int kMinimumClientHeight = 530;
 constexpr int kGap = 8;
 constexpr int kPictureLeft = 256;  // right of the choices
 constexpr int kButtonWidth = 75;
@@ -55,95 +56,120 @@ constexpr const char* kDegrees = "degrees";
 // show. Mnemonics are unique among the controls shown together. The controls on the right are
 // placed by Layout.
 constexpr ControlSpec kArrangeControls[] = {
-    {kIdPatternBox, 0, "BUTTON", " Pattern ", kVisible | BS_GROUPBOX, 0, 8, 4, 240, 64},
-    {kIdPatternRows, 0, "BUTTON", "Ro&ws or columns", kVisible | kFirstRadio, 0, 16, 20, 104, 17},
-    {kIdPatternGrid, 0, "BUTTON", "&Grid", kVisible | kRadio, 0, 124, 20, 46, 17},
-    {kIdPatternDistribute, 0, "BUTTON", "Distri&bute", kVisible | kRadio, 0, 16, 42, 76, 17},
-    {kIdPatternAlign, 0, "BUTTON", "A&lign", kVisible | kRadio, 0, 96, 42, 54, 17},
-    {kIdPatternCircle, 0, "BUTTON", "&Circle", kVisible | kRadio, 0, 156, 42, 60, 17},
-    {kIdPatternReplicate, 0, "BUTTON", "Re&plicate", kVisible | kRadio, 0, 174, 20, 68, 17},
-    {kIdOrderLabel, 0, "STATIC", "&Order", kVisible | kLabel, 0, 8, 79, 60, 13},
-    {kIdOrder, 0, "COMBOBOX", "", kVisible | kList, 0, 72, 75, 176, 21},
-    {kIdTurn, 0, "BUTTON", "T&urn to", kVisible | kCheck, 0, 8, 103, 62, 17},
-    {kIdTurnText, 0, "EDIT", "", kVisible | kEdit, WS_EX_CLIENTEDGE, 72, 101, 64, 21},
-    {kIdTurnDegrees, 0, "STATIC", kDegrees, kVisible | kNote, 0, 140, 105, 60, 13},
-    {kIdPanelBox, 0, "BUTTON", "", kVisible | BS_GROUPBOX, 0, 8, 128, 240, 300},
+    // Saved setups, above every choice. Without mnemonics: every letter of their captions is
+    // taken by the controls of one pattern or another.
+    {kIdSetupLabel, 0, "STATIC", "Setup", kVisible | kLabel, 0, 8, 8, 42, 13},
+    {kIdSetup, 0, "COMBOBOX", "", kVisible | kEditableList, 0, 52, 4, 98, 21},
+    {kIdSetupSave, 0, "BUTTON", "Save", kButton, 0, 154, 3, 44, 23},
+    {kIdSetupDelete, 0, "BUTTON", "Delete", kButton, 0, 202, 3, 46, 23},
+    {kIdPatternBox, 0, "BUTTON", " Pattern ", kVisible | BS_GROUPBOX, 0, 8, 34, 240, 86},
+    {kIdPatternRows, 0, "BUTTON", "Ro&ws or columns", kVisible | kFirstRadio, 0, 16, 50, 104, 17},
+    {kIdPatternGrid, 0, "BUTTON", "&Grid", kVisible | kRadio, 0, 124, 50, 46, 17},
+    {kIdPatternDistribute, 0, "BUTTON", "Distri&bute", kVisible | kRadio, 0, 16, 72, 76, 17},
+    {kIdPatternAlign, 0, "BUTTON", "A&lign", kVisible | kRadio, 0, 96, 72, 54, 17},
+    {kIdPatternCircle, 0, "BUTTON", "&Circle", kVisible | kRadio, 0, 156, 72, 60, 17},
+    {kIdPatternReplicate, 0, "BUTTON", "Re&plicate", kVisible | kRadio, 0, 174, 50, 68, 17},
+    // d is the only letter of its caption that no pattern's controls take.
+    {kIdPatternSnap, 0, "BUTTON", "Snap to gri&d", kVisible | kRadio, 0, 16, 94, 100, 17},
+    {kIdOrderLabel, 0, "STATIC", "&Order", kVisible | kLabel, 0, 8, 131, 60, 13},
+    {kIdOrder, 0, "COMBOBOX", "", kVisible | kList, 0, 72, 127, 176, 21},
+    {kIdTurn, 0, "BUTTON", "T&urn to", kVisible | kCheck, 0, 8, 155, 62, 17},
+    {kIdTurnText, 0, "EDIT", "", kVisible | kEdit, WS_EX_CLIENTEDGE, 72, 153, 64, 21},
+    {kIdTurnDegrees, 0, "STATIC", kDegrees, kVisible | kNote, 0, 140, 157, 60, 13},
+    {kIdPanelBox, 0, "BUTTON", "", kVisible | BS_GROUPBOX, 0, 8, 180, 240, 322},
     // Rows or columns.
     {kIdRowsNote, 0, "STATIC",
      "The main window's run, with the main window's present choices: Apply is its Go.", kNote, 0,
-     16, 148, 224, 42},
+     16, 200, 224, 42},
     // Grid.
-    {kIdColumnsLabel, 0, "STATIC", "Colu&mns", kLabel, 0, 16, 151, 80, 13},
-    {kIdColumns, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 148, 64, 21},
-    {kIdPitchXLabel, 0, "STATIC", "Pitch &X", kLabel, 0, 16, 177, 80, 13},
-    {kIdPitchX, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 174, 64, 21},
-    {kIdPitchXUnit, 0, "STATIC", "", kNote, 0, 168, 177, 72, 13},
-    {kIdPitchYLabel, 0, "STATIC", "Pitch &Y", kLabel, 0, 16, 203, 80, 13},
-    {kIdPitchY, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 200, 64, 21},
-    {kIdPitchYUnit, 0, "STATIC", "", kNote, 0, 168, 203, 72, 13},
-    {kIdFillLabel, 0, "STATIC", "&Fill", kLabel, 0, 16, 229, 80, 13},
-    {kIdFill, 0, "COMBOBOX", "", kList, 0, 100, 226, 140, 21},
-    {kIdStartLabel, 0, "STATIC", "S&tart", kLabel, 0, 16, 255, 80, 13},
-    {kIdStart, 0, "COMBOBOX", "", kList, 0, 100, 252, 140, 21},
-    {kIdSnake, 0, "BUTTON", "S&nake", kCheck, 0, 16, 280, 200, 17},
-    {kIdTurnOddRows, 0, "BUTTON", "Tu&rn every other row by 180\xB0", kCheck, 0, 16, 302, 224, 17},
+    {kIdColumnsLabel, 0, "STATIC", "Colu&mns", kLabel, 0, 16, 203, 80, 13},
+    {kIdColumns, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 200, 64, 21},
+    {kIdPitchXLabel, 0, "STATIC", "Pitch &X", kLabel, 0, 16, 229, 80, 13},
+    {kIdPitchX, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 226, 64, 21},
+    {kIdPitchXUnit, 0, "STATIC", "", kNote, 0, 168, 229, 72, 13},
+    {kIdPitchYLabel, 0, "STATIC", "Pitch &Y", kLabel, 0, 16, 255, 80, 13},
+    {kIdPitchY, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 252, 64, 21},
+    {kIdPitchYUnit, 0, "STATIC", "", kNote, 0, 168, 255, 72, 13},
+    {kIdFillLabel, 0, "STATIC", "&Fill", kLabel, 0, 16, 281, 80, 13},
+    {kIdFill, 0, "COMBOBOX", "", kList, 0, 100, 278, 140, 21},
+    {kIdStartLabel, 0, "STATIC", "S&tart", kLabel, 0, 16, 307, 80, 13},
+    {kIdStart, 0, "COMBOBOX", "", kList, 0, 100, 304, 140, 21},
+    {kIdSnake, 0, "BUTTON", "S&nake", kCheck, 0, 16, 332, 200, 17},
+    {kIdTurnOddRows, 0, "BUTTON", "Tu&rn every other row by 180\xB0", kCheck, 0, 16, 354, 224, 17},
+    {kIdStagger, 0, "BUTTON", "Stagg&er every other line", kCheck, 0, 16, 376, 224, 17},
+    {kIdGridKeepFirst, 0, "BUTTON", "&Keep the first in place", kCheck, 0, 16, 398, 224, 17},
     // Distribute.
-    {kIdDistributeHorizontal, 0, "BUTTON", "&Horizontal", kFirstRadio, 0, 16, 150, 100, 17},
-    {kIdDistributeVertical, 0, "BUTTON", "&Vertical", kRadio, 0, 16, 172, 100, 17},
-    {kIdLineUp, 0, "BUTTON", "Li&ne up too", kCheck, 0, 16, 198, 200, 17},
+    {kIdDistributeHorizontal, 0, "BUTTON", "&Horizontal", kFirstRadio, 0, 16, 202, 100, 17},
+    {kIdDistributeVertical, 0, "BUTTON", "&Vertical", kRadio, 0, 16, 224, 100, 17},
+    {kIdLineUp, 0, "BUTTON", "Li&ne up too", kCheck, 0, 16, 250, 200, 17},
     // Align.
-    {kIdAlignHorizontal, 0, "BUTTON", "&Horizontal", kFirstRadio, 0, 16, 150, 96, 17},
-    {kIdAlignVertical, 0, "BUTTON", "&Vertical", kRadio, 0, 16, 172, 96, 17},
-    {kIdAlignFirst, 0, "BUTTON", "&Top", kFirstRadio, 0, 124, 150, 100, 17},
-    {kIdAlignCentre, 0, "BUTTON", "C&entre", kRadio, 0, 124, 172, 100, 17},
-    {kIdAlignLast, 0, "BUTTON", "Botto&m", kRadio, 0, 124, 194, 100, 17},
+    {kIdAlignHorizontal, 0, "BUTTON", "&Horizontal", kFirstRadio, 0, 16, 202, 96, 17},
+    {kIdAlignVertical, 0, "BUTTON", "&Vertical", kRadio, 0, 16, 224, 96, 17},
+    {kIdAlignFirst, 0, "BUTTON", "&Top", kFirstRadio, 0, 124, 202, 100, 17},
+    {kIdAlignCentre, 0, "BUTTON", "C&entre", kRadio, 0, 124, 224, 100, 17},
+    {kIdAlignLast, 0, "BUTTON", "Botto&m", kRadio, 0, 124, 246, 100, 17},
     // Circle.
-    {kIdCentreSelection, 0, "BUTTON", "C&entre of the selection", kFirstRadio, 0, 16, 148, 200, 17},
-    {kIdCentreAt, 0, "BUTTON", "A&t", kRadio, 0, 16, 168, 60, 17},
-    {kIdCentreXLabel, 0, "STATIC", "Centre &X", kLabel, 0, 16, 195, 80, 13},
-    {kIdCentreX, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 192, 64, 21},
-    {kIdCentreXUnit, 0, "STATIC", "", kNote, 0, 168, 195, 72, 13},
-    {kIdCentreYLabel, 0, "STATIC", "Centre &Y", kLabel, 0, 16, 221, 80, 13},
-    {kIdCentreY, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 218, 64, 21},
-    {kIdCentreYUnit, 0, "STATIC", "", kNote, 0, 168, 221, 72, 13},
-    {kIdRadiusLabel, 0, "STATIC", "&Radius", kLabel, 0, 16, 247, 80, 13},
-    {kIdRadius, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 244, 64, 21},
-    {kIdRadiusUnit, 0, "STATIC", "", kNote, 0, 168, 247, 72, 13},
-    {kIdRingStepLabel, 0, "STATIC", "R&ing step", kLabel, 0, 16, 273, 80, 13},
-    {kIdRingStep, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 270, 64, 21},
-    {kIdRingStepUnit, 0, "STATIC", "", kNote, 0, 168, 273, 72, 13},
-    {kIdStartAngleLabel, 0, "STATIC", "Start a&ngle", kLabel, 0, 16, 299, 80, 13},
-    {kIdStartAngle, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 296, 64, 21},
-    {kIdStartAngleDegrees, 0, "STATIC", kDegrees, kNote, 0, 168, 299, 72, 13},
+    {kIdCentreSelection, 0, "BUTTON", "C&entre of the selection", kFirstRadio, 0, 16, 200, 200, 17},
+    {kIdCentreAt, 0, "BUTTON", "A&t", kRadio, 0, 16, 220, 60, 17},
+    {kIdCentreXLabel, 0, "STATIC", "Centre &X", kLabel, 0, 16, 247, 80, 13},
+    {kIdCentreX, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 244, 64, 21},
+    {kIdCentreXUnit, 0, "STATIC", "", kNote, 0, 168, 247, 72, 13},
+    {kIdCentreYLabel, 0, "STATIC", "Centre &Y", kLabel, 0, 16, 273, 80, 13},
+    {kIdCentreY, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 270, 64, 21},
+    {kIdCentreYUnit, 0, "STATIC", "", kNote, 0, 168, 273, 72, 13},
+    {kIdRadiusLabel, 0, "STATIC", "&Radius", kLabel, 0, 16, 299, 80, 13},
+    {kIdRadius, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 296, 64, 21},
+    {kIdRadiusUnit, 0, "STATIC", "", kNote, 0, 168, 299, 72, 13},
+    {kIdRingStepLabel, 0, "STATIC", "R&ing step", kLabel, 0, 16, 325, 80, 13},
+    {kIdRingStep, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 322, 64, 21},
+    {kIdRingStepUnit, 0, "STATIC", "", kNote, 0, 168, 325, 72, 13},
+    {kIdStartAngleLabel, 0, "STATIC", "Start a&ngle", kLabel, 0, 16, 351, 80, 13},
+    {kIdStartAngle, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 348, 64, 21},
+    {kIdStartAngleDegrees, 0, "STATIC", kDegrees, kNote, 0, 168, 351, 72, 13},
     // Without a mnemonic: beside the pattern buttons Circle's fields take every letter of "Span"
     // but p, which "Replicate" needs more.
-    {kIdSpanLabel, 0, "STATIC", "Span", kLabel, 0, 16, 325, 80, 13},
-    {kIdSpan, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 322, 64, 21},
-    {kIdSpanDegrees, 0, "STATIC", kDegrees, kNote, 0, 168, 325, 72, 13},
-    {kIdDirectionLabel, 0, "STATIC", "&Direction", kLabel, 0, 16, 351, 80, 13},
-    {kIdDirection, 0, "COMBOBOX", "", kList, 0, 100, 348, 140, 21},
-    {kIdTurnWithCircle, 0, "BUTTON", "Turn wit&h the circle", kCheck, 0, 16, 375, 200, 17},
-    {kIdOffsetLabel, 0, "STATIC", "O&ffset", kLabel, 0, 16, 401, 80, 13},
-    {kIdOffset, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 398, 64, 21},
-    {kIdOffsetDegrees, 0, "STATIC", kDegrees, kNote, 0, 168, 401, 72, 13},
+    {kIdSpanLabel, 0, "STATIC", "Span", kLabel, 0, 16, 377, 80, 13},
+    {kIdSpan, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 374, 64, 21},
+    {kIdSpanDegrees, 0, "STATIC", kDegrees, kNote, 0, 168, 377, 72, 13},
+    // Without a mnemonic: d goes to "Snap to grid", whose other letters are all taken.
+    {kIdDirectionLabel, 0, "STATIC", "Direction", kLabel, 0, 16, 403, 80, 13},
+    {kIdDirection, 0, "COMBOBOX", "", kList, 0, 100, 400, 140, 21},
+    {kIdTurnWithCircle, 0, "BUTTON", "Turn wit&h the circle", kCheck, 0, 16, 427, 200, 17},
+    {kIdOffsetLabel, 0, "STATIC", "O&ffset", kLabel, 0, 16, 453, 80, 13},
+    {kIdOffset, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 450, 64, 21},
+    {kIdOffsetDegrees, 0, "STATIC", kDegrees, kNote, 0, 168, 453, 72, 13},
+    {kIdCircleKeepFirst, 0, "BUTTON", "&Keep the first in place", kCheck, 0, 16, 477, 224, 17},
     // Replicate.
-    {kIdBlockSizeLabel, 0, "STATIC", "Bloc&k size", kLabel, 0, 16, 151, 80, 13},
-    {kIdBlockSize, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 148, 64, 21},
-    {kIdAnchorLabel, 0, "STATIC", "A&nchor", kLabel, 0, 16, 177, 80, 13},
-    {kIdAnchor, 0, "COMBOBOX", "", kEditableList, 0, 100, 174, 140, 21},
-    {kIdAtChannelAnchors, 0, "BUTTON", "At &each channel's anchor", kFirstRadio, 0, 16, 202, 200,
+    {kIdBlockSizeLabel, 0, "STATIC", "Bloc&k size", kLabel, 0, 16, 203, 80, 13},
+    {kIdBlockSize, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 200, 64, 21},
+    {kIdAnchorLabel, 0, "STATIC", "A&nchor", kLabel, 0, 16, 229, 80, 13},
+    {kIdAnchor, 0, "COMBOBOX", "", kEditableList, 0, 100, 226, 140, 21},
+    {kIdAtChannelAnchors, 0, "BUTTON", "At &each channel's anchor", kFirstRadio, 0, 16, 254, 200,
      17},
-    {kIdInSteps, 0, "BUTTON", "&In steps", kRadio, 0, 16, 224, 200, 17},
-    {kIdStepXLabel, 0, "STATIC", "Step &X", kLabel, 0, 32, 251, 64, 13},
-    {kIdStepX, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 248, 64, 21},
-    {kIdStepXUnit, 0, "STATIC", "", kNote, 0, 168, 251, 72, 13},
-    {kIdStepYLabel, 0, "STATIC", "Step &Y", kLabel, 0, 32, 277, 64, 13},
-    {kIdStepY, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 274, 64, 21},
-    {kIdStepYUnit, 0, "STATIC", "", kNote, 0, 168, 277, 72, 13},
+    {kIdInSteps, 0, "BUTTON", "&In steps", kRadio, 0, 16, 276, 200, 17},
+    {kIdStepXLabel, 0, "STATIC", "Step &X", kLabel, 0, 32, 303, 64, 13},
+    {kIdStepX, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 300, 64, 21},
+    {kIdStepXUnit, 0, "STATIC", "", kNote, 0, 168, 303, 72, 13},
+    {kIdStepYLabel, 0, "STATIC", "Step &Y", kLabel, 0, 32, 329, 64, 13},
+    {kIdStepY, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 326, 64, 21},
+    {kIdStepYUnit, 0, "STATIC", "", kNote, 0, 168, 329, 72, 13},
     {kIdReplicateNote, 0, "STATIC",
      "Channel = number / block size, role = prefix and the rest: with 100, R205 is channel 2's "
      "R5; with 1, D7 goes with SW7.",
-     kNote, 0, 16, 306, 224, 56},
+     kNote, 0, 16, 358, 224, 56},
+    // Snap to grid.
+    {kIdGridXLabel, 0, "STATIC", "Grid &X", kLabel, 0, 16, 203, 80, 13},
+    {kIdGridX, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 200, 64, 21},
+    {kIdGridXUnit, 0, "STATIC", "", kNote, 0, 168, 203, 72, 13},
+    {kIdGridYLabel, 0, "STATIC", "Grid &Y", kLabel, 0, 16, 229, 80, 13},
+    {kIdGridY, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 226, 64, 21},
+    {kIdGridYUnit, 0, "STATIC", "", kNote, 0, 168, 229, 72, 13},
+    {kIdOriginXLabel, 0, "STATIC", "O&rigin X", kLabel, 0, 16, 255, 80, 13},
+    {kIdOriginX, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 252, 64, 21},
+    {kIdOriginXUnit, 0, "STATIC", "", kNote, 0, 168, 255, 72, 13},
+    {kIdOriginYLabel, 0, "STATIC", "Orig&in Y", kLabel, 0, 16, 281, 80, 13},
+    {kIdOriginY, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 278, 64, 21},
+    {kIdOriginYUnit, 0, "STATIC", "", kNote, 0, 168, 281, 72, 13},
     // Right of the choices.
     {kIdArrangeMessages, 0, "LISTBOX", "",
      WS_VSCROLL | WS_TABSTOP | WS_GROUP | LBS_NOINTEGRALHEIGHT | LBS_NOSEL, WS_EX_CLIENTEDGE, 0, 0,
@@ -156,9 +182,11 @@ constexpr ControlSpec kArrangeControls[] = {
 };
 
 constexpr const char* kPatternNames[] = {" Rows or columns ", " Grid ",   " Distribute ",
-                                         " Align ",           " Circle ", " Replicate "};
+                                         " Align ",           " Circle ", " Replicate ",
+                                         " Snap to grid "};
 constexpr int kPatternIds[] = {kIdPatternRows,  kIdPatternGrid,   kIdPatternDistribute,
-                               kIdPatternAlign, kIdPatternCircle, kIdPatternReplicate};
+                               kIdPatternAlign, kIdPatternCircle, kIdPatternReplicate,
+                               kIdPatternSnap};
 constexpr const char* kOrders[] = {"Increasing", "Decreasing", "By position"};
 constexpr const char* kFills[] = {"Rows first", "Columns first"};
 constexpr const char* kCorners[] = {"Top left", "Top right", "Bottom left", "Bottom right"};
@@ -172,18 +200,21 @@ std::optional<TArrangePattern> PatternOf(int id) {
   if (id >= kIdAlignHorizontal && id < kIdCentreSelection) return TArrangePattern::Align;
   if (id >= kIdCentreSelection && id < kIdArrangeMessages) return TArrangePattern::Circle;
   if (id >= kIdBlockSizeLabel && id <= kIdReplicateNote) return TArrangePattern::Replicate;
+  if (id >= kIdGridXLabel && id <= kIdOriginYUnit) return TArrangePattern::Snap;
   return std::nullopt;
 }
 
 bool IsLength(int id) {
   return id == kIdPitchX || id == kIdPitchY || id == kIdCentreX || id == kIdCentreY ||
-         id == kIdRadius || id == kIdRingStep || id == kIdStepX || id == kIdStepY;
+         id == kIdRadius || id == kIdRingStep || id == kIdStepX || id == kIdStepY ||
+         id == kIdGridX || id == kIdGridY || id == kIdOriginX || id == kIdOriginY;
 }
 
 bool IsLengthUnit(int id) {
   return id == kIdPitchXUnit || id == kIdPitchYUnit || id == kIdCentreXUnit ||
          id == kIdCentreYUnit || id == kIdRadiusUnit || id == kIdRingStepUnit ||
-         id == kIdStepXUnit || id == kIdStepYUnit;
+         id == kIdStepXUnit || id == kIdStepYUnit || id == kIdGridXUnit || id == kIdGridYUnit ||
+         id == kIdOriginXUnit || id == kIdOriginYUnit;
 }
 
 // The drop-down lists show all their entries at once.
@@ -244,6 +275,7 @@ TArrangeWindow::TArrangeWindow(HWND owner, IArrangeOwner& arranger, std::string 
     choices_ = {};  // an unreadable file: the defaults
   }
   ShowChoices(choices_);
+  ShowSetupNames();
   RestoreFramePlace(Handle(), owner_, settingsPath_, arrange_keys::kSection);
   Layout();
 }
@@ -285,6 +317,9 @@ void TArrangeWindow::ShowChoices(const TArrangeChoices& choices) {
   SendMessageA(Control(kIdStart), CB_SETCURSEL, static_cast<WPARAM>(choices.start), 0);
   Check(Control(kIdSnake), choices.snake);
   Check(Control(kIdTurnOddRows), choices.turnOddLines);
+  Check(Control(kIdStagger), choices.stagger);
+  Check(Control(kIdGridKeepFirst), choices.keepFirst);
+  Check(Control(kIdCircleKeepFirst), choices.keepFirst);
   const bool distributeVertical = choices.distributeAxis == TArrangeAxis::Vertical;
   Check(Control(kIdDistributeHorizontal), !distributeVertical);
   Check(Control(kIdDistributeVertical), distributeVertical);
@@ -312,6 +347,10 @@ void TArrangeWindow::ShowChoices(const TArrangeChoices& choices) {
   Check(Control(kIdInSteps), choices.inSteps);
   text(kIdStepX, choices.stepXText);
   text(kIdStepY, choices.stepYText);
+  text(kIdGridX, choices.gridXText);
+  text(kIdGridY, choices.gridYText);
+  text(kIdOriginX, choices.originXText);
+  text(kIdOriginY, choices.originYText);
 }
 
 TArrangeChoices TArrangeWindow::ChoicesShown() const {
@@ -329,6 +368,9 @@ TArrangeChoices TArrangeWindow::ChoicesShown() const {
   choices.start = static_cast<TGridCorner>(Selected(Control(kIdStart)));
   choices.snake = IsChecked(Control(kIdSnake));
   choices.turnOddLines = IsChecked(Control(kIdTurnOddRows));
+  choices.stagger = IsChecked(Control(kIdStagger));
+  // Grid's and Circle's boxes are one choice: the one clicked is copied to the other.
+  choices.keepFirst = IsChecked(Control(kIdGridKeepFirst));
   choices.distributeAxis =
       IsChecked(Control(kIdDistributeVertical)) ? TArrangeAxis::Vertical : TArrangeAxis::Horizontal;
   choices.lineUp = IsChecked(Control(kIdLineUp));
@@ -352,6 +394,10 @@ TArrangeChoices TArrangeWindow::ChoicesShown() const {
   choices.inSteps = IsChecked(Control(kIdInSteps));
   choices.stepXText = WindowText(Control(kIdStepX));
   choices.stepYText = WindowText(Control(kIdStepY));
+  choices.gridXText = WindowText(Control(kIdGridX));
+  choices.gridYText = WindowText(Control(kIdGridY));
+  choices.originXText = WindowText(Control(kIdOriginX));
+  choices.originYText = WindowText(Control(kIdOriginY));
   return choices;
 }
 
@@ -371,12 +417,13 @@ void TArrangeWindow::ShowPatternControls() {
   SetWindowTextA(Control(kIdAlignLast), vertical ? "&Right" : "Botto&m");
 
   // "Rows or columns" is the main window's run, with the main window's order and turn; Replicate
-  // takes the order and the angles from the reference channel.
+  // takes the order and the angles from the reference channel; Snap needs no order.
   const bool own =
       pattern != TArrangePattern::RowsOrColumns && pattern != TArrangePattern::Replicate;
-  for (const int id : {kIdOrderLabel, kIdOrder, kIdTurn, kIdTurnDegrees}) {
-    EnableWindow(Control(id), own);
+  for (const int id : {kIdOrderLabel, kIdOrder}) {
+    EnableWindow(Control(id), own && pattern != TArrangePattern::Snap);
   }
+  for (const int id : {kIdTurn, kIdTurnDegrees}) EnableWindow(Control(id), own);
   EnableWindow(Control(kIdTurnText), own && choices_.turn);
   EnableWindow(Control(kIdOffset), choices_.turnWithCircle);
   EnableWindow(Control(kIdOffsetLabel), choices_.turnWithCircle);
@@ -406,8 +453,10 @@ void TArrangeWindow::Refresh() {
     }
     applicable = picture_.failure.empty();
   }
-  SetWindowTextA(Control(kIdArrangeSummary),
-                 picture_.failure.empty() ? picture_.summary.c_str() : picture_.failure.c_str());
+  const std::string& summary = !setupProblem_.empty()      ? setupProblem_
+                               : !picture_.failure.empty() ? picture_.failure
+                                                           : picture_.summary;
+  SetWindowTextA(Control(kIdArrangeSummary), summary.c_str());
   EnableWindow(Control(kIdApply), applicable);
 
   const HWND messages = Control(kIdArrangeMessages);
@@ -476,6 +525,90 @@ void TArrangeWindow::Redo() {
   if (!arranger_.RedoLastUndone()) return;
   SetStatus(arranger_.StatusLine());
   ReadAgain();
+}
+
+void TArrangeWindow::ShowSetupNames() {
+  CountGuard guard(showingChoices_);
+  const HWND setup = Control(kIdSetup);
+  const std::string typed = WindowText(setup);
+  SendMessageA(setup, CB_RESETCONTENT, 0, 0);
+  try {
+    IniFile file(settingsPath_);
+    for (const std::string& name : SetupNames(file)) {
+      SendMessageA(setup, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    }
+  } catch (const std::exception&) {
+    // An unreadable file lists none.
+  }
+  SendMessageA(setup, CB_SETMINVISIBLE, 12, 0);
+  SetWindowTextA(setup, typed.c_str());
+  ShowSetupButtons();
+}
+
+void TArrangeWindow::ShowSetupButtons() {
+  const HWND setup = Control(kIdSetup);
+  const std::string typed = WindowText(setup);
+  // Nothing typed is no mistake: Save is only unavailable.
+  setupProblem_ = typed.empty() ? std::string() : SetupNameProblem(typed);
+  EnableWindow(Control(kIdSetupSave), !typed.empty() && setupProblem_.empty());
+  const std::string name = TrimmedSetupName(typed);
+  const bool listed = setupProblem_.empty() && !name.empty() &&
+                      SendMessageA(setup, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                   reinterpret_cast<LPARAM>(name.c_str())) != CB_ERR;
+  EnableWindow(Control(kIdSetupDelete), listed);
+}
+
+void TArrangeWindow::SaveSetupTyped() {
+  const std::string typed = WindowText(Control(kIdSetup));
+  try {
+    IniFile file(settingsPath_);
+    SaveSetup(file, typed, ChoicesShown());
+    SetStatus("Setup \"" + TrimmedSetupName(typed) + "\" saved");
+  } catch (const std::exception& error) {
+    SetStatus(error.what());
+  }
+  ShowSetupNames();
+}
+
+void TArrangeWindow::DeleteSetupTyped() {
+  const std::string typed = WindowText(Control(kIdSetup));
+  try {
+    IniFile file(settingsPath_);
+    DeleteSetup(file, typed);
+    SetStatus("Setup \"" + TrimmedSetupName(typed) + "\" deleted");
+  } catch (const std::exception& error) {
+    SetStatus(error.what());
+  }
+  ShowSetupNames();
+}
+
+void TArrangeWindow::ChooseSetup() {
+  const HWND setup = Control(kIdSetup);
+  const LRESULT chosen = SendMessageA(setup, CB_GETCURSEL, 0, 0);
+  const LRESULT length = SendMessageA(setup, CB_GETLBTEXTLEN, static_cast<WPARAM>(chosen), 0);
+  if (chosen == CB_ERR || length == CB_ERR) return;
+  std::string name(static_cast<std::size_t>(length) + 1, '\0');
+  SendMessageA(setup, CB_GETLBTEXT, static_cast<WPARAM>(chosen),
+               reinterpret_cast<LPARAM>(name.data()));
+  name.resize(static_cast<std::size_t>(length));
+  std::optional<TArrangeChoices> loaded;
+  try {
+    IniFile file(settingsPath_);
+    loaded = LoadSetup(file, name);
+  } catch (const std::exception&) {
+    loaded.reset();
+  }
+  {
+    // The field shows the entry chosen only after this notice.
+    CountGuard guard(showingChoices_);
+    SetWindowTextA(setup, name.c_str());
+  }
+  if (loaded) {
+    ShowChoices(*loaded);
+    defaultLengths_ = false;  // the setup's lengths, as saved
+  }
+  ShowSetupButtons();
+  Refresh();
 }
 
 void TArrangeWindow::SetStatus(const std::string& text) {
@@ -558,11 +691,31 @@ void TArrangeWindow::OnCommand(int id, int code) {
     case kIdArrangeClose:
       PostMessageA(Handle(), WM_CLOSE, 0, 0);
       return;
+    case kIdSetupSave:
+      if (code == BN_CLICKED && IsWindowEnabled(Control(kIdSetupSave))) SaveSetupTyped();
+      return;
+    case kIdSetupDelete:
+      if (code == BN_CLICKED && IsWindowEnabled(Control(kIdSetupDelete))) DeleteSetupTyped();
+      return;
+    case kIdSetup:
+      if (showingChoices_ > 0) return;
+      if (code == CBN_SELCHANGE) {
+        ChooseSetup();
+      } else if (code == CBN_EDITCHANGE) {
+        ShowSetupButtons();
+        Refresh();
+      }
+      return;
     default:
       break;
   }
   if (showingChoices_ > 0) return;
   if (code == EN_CHANGE && IsLength(id)) defaultLengths_ = false;
+  if ((id == kIdGridKeepFirst || id == kIdCircleKeepFirst) && code == BN_CLICKED) {
+    const bool keep = IsChecked(Control(id));
+    Check(Control(kIdGridKeepFirst), keep);
+    Check(Control(kIdCircleKeepFirst), keep);
+  }
   if (id == kIdAnchor && code == CBN_SELCHANGE) {
     // The field shows the entry chosen only after this notice.
     const HWND anchor = Control(kIdAnchor);
@@ -602,8 +755,9 @@ LRESULT TArrangeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       // Enter presses the focused button; with the focus elsewhere it does nothing.
       const HWND focus = GetFocus();
       const int focused = GetDlgCtrlID(focus);
-      const bool isButton =
-          focused == kIdReadSelection || focused == kIdApply || focused == kIdArrangeClose;
+      const bool isButton = focused == kIdReadSelection || focused == kIdApply ||
+                            focused == kIdArrangeClose || focused == kIdSetupSave ||
+                            focused == kIdSetupDelete;
       return isButton ? MAKELRESULT(focused, DC_HASDEFID) : 0;
     }
     case WM_NEXTDLGCTL:
@@ -652,8 +806,8 @@ LRESULT TArrangeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       const HDC dc = reinterpret_cast<HDC>(wParam);
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
       // A parameter that is not valid is named in red.
-      const bool named =
-          reinterpret_cast<HWND>(lParam) == Control(kIdArrangeSummary) && !picture_.failure.empty();
+      const bool named = reinterpret_cast<HWND>(lParam) == Control(kIdArrangeSummary) &&
+                         (!picture_.failure.empty() || !setupProblem_.empty());
       if (named) SetTextColor(dc, RGB(200, 0, 0));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }

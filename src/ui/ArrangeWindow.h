@@ -4,7 +4,8 @@
 // RefDes messages, and a status line. It reads the selection when it opens, on F5 and on "Read
 // selection"; Apply arranges through the host as one step of the main window's undo history, and
 // Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z) step back and forward through that history. Its frame and
-// choices are kept in the settings file, section "Arrange".
+// choices are kept in the settings file, section "Arrange", and its saved setups in sections of
+// their own.
 #pragma once
 
 #include <windows.h>
@@ -40,6 +41,7 @@ enum ArrangeControlId : int {
   kIdTurnDegrees,
   kIdPanelBox,
   kIdPatternReplicate,
+  kIdPatternSnap,
   // Rows or columns.
   kIdRowsNote = 420,
   // Grid.
@@ -57,6 +59,8 @@ enum ArrangeControlId : int {
   kIdStart,
   kIdSnake,
   kIdTurnOddRows,
+  kIdStagger,
+  kIdGridKeepFirst,
   // Distribute.
   kIdDistributeHorizontal = 450,
   kIdDistributeVertical,
@@ -94,6 +98,7 @@ enum ArrangeControlId : int {
   kIdOffsetLabel,
   kIdOffset,
   kIdOffsetDegrees,
+  kIdCircleKeepFirst,  // one choice with Grid's
   // Replicate.
   kIdBlockSizeLabel = 520,
   kIdBlockSize,
@@ -108,6 +113,19 @@ enum ArrangeControlId : int {
   kIdStepY,
   kIdStepYUnit,
   kIdReplicateNote,
+  // Snap to grid.
+  kIdGridXLabel = 540,
+  kIdGridX,
+  kIdGridXUnit,
+  kIdGridYLabel,
+  kIdGridY,
+  kIdGridYUnit,
+  kIdOriginXLabel,
+  kIdOriginX,
+  kIdOriginXUnit,
+  kIdOriginYLabel,
+  kIdOriginY,
+  kIdOriginYUnit,
   // Shared, right of the choices.
   kIdArrangeMessages = 500,
   kIdArrangeSummary,
@@ -117,6 +135,11 @@ enum ArrangeControlId : int {
   kIdArrangeUndo,  // Ctrl+Z
   kIdArrangeRedo,  // Ctrl+Y, Ctrl+Shift+Z
   kIdArrangeClose = IDCANCEL,
+  // Saved setups, above the choices.
+  kIdSetupLabel = 600,
+  kIdSetup,
+  kIdSetupSave,
+  kIdSetupDelete,
 };
 
 // What the window asks of the main window.
@@ -176,6 +199,13 @@ class TArrangeWindow final : public WindowBase {
   // Replicate's anchor list: the selection's numbered designators, as last read.
   void ShowAnchorCandidates();
   void SetStatus(const std::string& text);
+  // The saved setups: the list from the settings file, Save and Delete as the typed name allows,
+  // and the choices of the one chosen brought back.
+  void ShowSetupNames();
+  void ShowSetupButtons();
+  void SaveSetupTyped();
+  void DeleteSetupTyped();
+  void ChooseSetup();
   // A length in pixels at 96 DPI, at the window's DPI.
   int Px(int value) const;
 
@@ -196,6 +226,8 @@ class TArrangeWindow final : public WindowBase {
   std::unique_ptr<TSelectionHost> selection_;
   std::string readFailure_;
   TPreview picture_;
+  // Why the typed setup name cannot be saved under; empty when it can or nothing is typed.
+  std::string setupProblem_;
   // No length stored or typed yet: they follow the design's units.
   bool defaultLengths_ = true;
   int showingChoices_ = 0;  // >0 while the program sets the controls: their notices are its own

@@ -103,7 +103,63 @@ INSTANTIATE_TEST_SUITE_P(
         GridRow{"OddRowsTurnedFromTurnToAndNormalised",
                 {5, 10, 20, true, C::TopLeft, false, true},
                 2700,
-                {{0, 40, 2700}, {10, 40, 900}, {20, 40, 2700}, {30, 40, 900}, {40, 40, 2700}}}));
+                {{0, 40, 2700}, {10, 40, 900}, {20, 40, 2700}, {30, 40, 900}, {40, 40, 2700}}},
+        // Staggered: odd lines half a pitch further the way the line grows, rounded down.
+        GridRow{"StaggerRowsFromTopLeft",
+                {2, 10, 20, false, C::TopLeft, false, false, true},
+                {},
+                {{0, 40}, {10, 40}, {5, 20}, {15, 20}, {0, 0}}},
+        GridRow{"StaggerOddPitchFromTopRight",
+                {2, 11, 20, false, C::TopRight, false, false, true},
+                {},
+                {{30, 40}, {19, 40}, {25, 20}, {14, 20}, {30, 0}}},
+        GridRow{"StaggerSnakeFromBottomLeft",
+                {2, 10, 20, false, C::BottomLeft, true, false, true},
+                {},
+                {{0, -10}, {10, -10}, {15, 10}, {5, 10}, {0, 30}}},
+        GridRow{"StaggerColumnsFromBottomRight",
+                {2, 10, 20, true, C::BottomRight, false, false, true},
+                {},
+                {{30, -10}, {30, 10}, {30, 30}, {20, 0}, {20, 20}}},
+        // Kept in place: the first member's slot is where it stands; the angles still follow.
+        GridRow{"KeepFirstStaggeredAndTurned",
+                {2, 10, 20, false, C::TopLeft, false, true, true, true},
+                900,
+                {{0, 0, 900}, {10, 0, 900}, {5, -20, 2700}, {15, -20, 2700}, {0, -40, 900}}}));
+
+TEST(SnapSlots, GoToTheNearestPointHalvesAwayFromTheOrigin) {
+  struct Row {
+    TSnapParams params;
+    TMemberPlace member;
+    Slot expected;
+  };
+  const Row rows[] = {
+      {{10, 10, 0, 0}, {5, -5, 0}, {10, -10, 0}},  // halves on both sides
+      {{10, 10, 0, 0}, {4, -4, 0}, {0, 0, 0}},
+      {{10, 20, 0, 0}, {-30, 40, 900}, {-30, 40, 0}},  // on the grid: not moved
+      {{10, 4, 3, -1}, {8, -3, 0}, {13, -5, 0}},
+      {{7, 7, -100, -100}, {-96, -104, 0}, {-93, -107, 0}},
+      {{2, 1000000000, INT32_MIN, INT32_MAX},
+       {INT32_MAX, INT32_MIN, 0},
+       {2147483648, -1852516353, 0}},
+  };
+  for (const Row& row : rows) {
+    const std::vector<TMemberTarget> targets = SnapTargets({&row.member, 1}, row.params, 0);
+    EXPECT_EQ(SlotsOf(targets).at(0), row.expected);
+    EXPECT_EQ(targets[0].move, row.expected.x != row.member.x || row.expected.y != row.member.y);
+  }
+  // In mm, 100000 database units each.
+  TArrangeChoices choices;
+  choices.pattern = TArrangePattern::Snap;
+  choices.gridXText = "0.5";
+  choices.gridYText = "1";
+  choices.originXText = "-0.25";
+  choices.originYText = "0.5";
+  const TSnapParams snap = ParseArrangeChoices(choices, kUnitsMm).snap;
+  const std::vector<TMemberPlace> members = {{0, 0, 0}, {-50000, 100000, 0}};
+  EXPECT_EQ(SlotsOf(SnapTargets(members, snap, {})),
+            (std::vector<Slot>{{25000, -50000}, {-75000, 150000}}));
+}
 
 TEST(GridSlots, ByPositionIsReadingOrderFromTheCorner) {
   // Two rows of two, read in a scrambled order; one tie keeps the order of reading.
@@ -245,7 +301,13 @@ INSTANTIATE_TEST_SUITE_P(
                                  c.centreAt = true;
                                  c.centreYText = "north";
                                },
-                               "Centre Y must be a number"}));
+                               "Centre Y must be a number"},
+                      ParseRow{"SnapGridXZero",
+                               [](TArrangeChoices& c) {
+                                 c.pattern = TArrangePattern::Snap;
+                                 c.gridXText = "0";
+                               },
+                               "Grid X must be a number greater than 0"}));
 
 TEST(ArrangeParameters, OnlyTheChosenPatternsTextsCountAndAnglesRoundToTenths) {
   DbUnits = kUnitsMils;
@@ -367,7 +429,10 @@ TEST_P(ArrangeRun, EndsWhereThePictureSaidAndUndoBringsItBack) {
     EXPECT_EQ(item.rotation, part.toRotation) << part.refDes;
   }
   EXPECT_EQ(after.at("X9"), before.at("X9")) << "not selected";
-  if (choices.pattern != TArrangePattern::Circle) {
+  if (choices.pattern == TArrangePattern::Snap) {
+    EXPECT_EQ(std::pair(after.at("TP").x, after.at("TP").y), std::pair(63500, 0))
+        << "a part without a number snaps too";
+  } else if (choices.pattern != TArrangePattern::Circle) {
     EXPECT_EQ(after.at("U1").x, before.at("U1").x) << "a group of one is not moved";
     EXPECT_EQ(after.at("U1").y, before.at("U1").y);
   }
@@ -430,6 +495,14 @@ INSTANTIATE_TEST_SUITE_P(Patterns, ArrangeRun,
                                                     c.pattern = TArrangePattern::Replicate;
                                                     c.blockSizeText = "1";
                                                     c.anchorText = "d1";
+                                                  }},
+                                           RunRow{"SnapToAnOffsetGridTurned",
+                                                  [](TArrangeChoices& c) {
+                                                    c.pattern = TArrangePattern::Snap;
+                                                    c.gridYText = "50";
+                                                    c.originXText = "25";
+                                                    c.turn = true;
+                                                    c.turnText = "90";
                                                   }}));
 
 TEST_F(ArrangeRun, ThePictureOfComponentsThatReadTheSameIsTheRuns) {

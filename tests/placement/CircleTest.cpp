@@ -33,7 +33,7 @@ void PrintTo(const CircleRow& row, std::ostream* out) {
 }
 
 TCircleParams Circle(double start, double span, bool clockwise, std::int32_t ringStep = 0,
-                     bool turnWith = false, double offset = 0) {
+                     bool turnWith = false, double offset = 0, bool keepFirst = false) {
   TCircleParams params;
   params.radius = 1000;
   params.ringStep = ringStep;
@@ -42,6 +42,7 @@ TCircleParams Circle(double start, double span, bool clockwise, std::int32_t rin
   params.clockwise = clockwise;
   params.turnWithCircle = turnWith;
   params.offsetDegrees = offset;
+  params.keepFirst = keepFirst;
   return params;
 }
 
@@ -92,7 +93,16 @@ INSTANTIATE_TEST_SUITE_P(
         CircleRow{"TurnedWithTheCircleRoundedAndNormalised",
                   Circle(0, 360, false, 0, true, -22.46),
                   {4},
-                  {{{1000, 0, 3375}, {0, 1000, 675}, {-1000, 0, 1575}, {0, -1000, 2475}}}}));
+                  {{{1000, 0, 3375}, {0, 1000, 675}, {-1000, 0, 1575}, {0, -1000, 2475}}}},
+        // Kept in place: every ring moves with the centre by (5, 5) − (1100, −200).
+        CircleRow{"KeepFirstMovesEveryRing",
+                  Circle(0, 360, false, 500, false, 0, true),
+                  {2, 2},
+                  {{{-95, 205}, {-2095, 205}}, {{405, 205}, {-2595, 205}}}},
+        CircleRow{"KeepFirstOnOneRingTurnedWithIt",
+                  Circle(90, 180, true, 0, true, 0, true),
+                  {1, 2},
+                  {{{-95, 205, 900}}, {{905, -795, 0}, {-95, -1795, 2700}}}}));
 
 TEST(CircleOrder, ByPositionCountsFromTheStartAngleInTheChosenDirection) {
   // At 80°, 100°, 270° and 0° about the origin.

@@ -24,6 +24,8 @@ TEST(ArrangeSettings, EveryChoiceComesBackAsSaved) {
   choices.anchorText = " u101 ";
   choices.inSteps = true;
   choices.stepXText = "-2,5";
+  choices.stagger = choices.keepFirst = true;
+  choices.originYText = " -0,5 ";
   fakes::MemoryProfile profile;
   SaveArrangeChoices(profile, choices);
   EXPECT_EQ(LoadArrangeChoices(profile), choices);
@@ -32,10 +34,14 @@ TEST(ArrangeSettings, EveryChoiceComesBackAsSaved) {
   EXPECT_EQ(profile.ReadString("Pattern"), "5");
   EXPECT_EQ(profile.ReadString("Channels"), "1");
   EXPECT_EQ(LoadArrangeChoices(profile), choices);
+  choices.pattern = TArrangePattern::Snap;
+  SaveArrangeChoices(profile, choices);
+  EXPECT_EQ(profile.ReadString("Pattern"), "6");
+  EXPECT_EQ(LoadArrangeChoices(profile), choices);
 }
 
 TEST(ArrangeSettings, ChoicesThatNameNoOptionTakeTheirDefaults) {
-  fakes::MemoryProfile profile{{"Pattern", "6"},  {"Order", "-1"}, {"Start", "two"},
+  fakes::MemoryProfile profile{{"Pattern", "7"},  {"Order", "-1"}, {"Start", "two"},
                                {"Align To", "3"}, {"Snake", "x"},  {"Pitch X", "12.5"}};
   TArrangeChoices expected;
   expected.pitchXText = "12.5";

@@ -12,6 +12,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "FormOnBoard.h"
@@ -277,13 +278,20 @@ std::string VisibleMnemonics(HWND window) {
 TEST_F(ArrangeWindowTest, MnemonicsAreUniqueAmongTheControlsOfEachPattern) {
   Start();
   const int patterns[] = {kIdPatternRows,  kIdPatternGrid,   kIdPatternDistribute,
-                          kIdPatternAlign, kIdPatternCircle, kIdPatternReplicate};
+                          kIdPatternAlign, kIdPatternCircle, kIdPatternReplicate,
+                          kIdPatternSnap};
   std::vector<std::string> shown;
+  std::string keepsFirst;  // per pattern: which of the boxes "Keep the first in place" show
   std::vector<kordane::testing::ScriptStep> steps;
   for (const int pattern : patterns) {
     steps.emplace_back(
         [pattern] { PostMessageA(GetDlgItem(OpenArrange(), pattern), BM_CLICK, 0, 0); });
-    steps.emplace_back([&shown] { shown.push_back(VisibleMnemonics(OpenArrange())); });
+    steps.emplace_back([&shown, &keepsFirst] {
+      shown.push_back(VisibleMnemonics(OpenArrange()));
+      const HWND window = OpenArrange();
+      keepsFirst += IsWindowVisible(GetDlgItem(window, kIdGridKeepFirst)) ? 'g' : '-';
+      keepsFirst += IsWindowVisible(GetDlgItem(window, kIdCircleKeepFirst)) ? 'c' : '-';
+    });
   }
   steps.emplace_back([] { PostMessageA(OpenArrange(), WM_CLOSE, 0, 0); });
   ModalScript script(std::move(steps), ArrangeReady);
@@ -296,6 +304,7 @@ TEST_F(ArrangeWindowTest, MnemonicsAreUniqueAmongTheControlsOfEachPattern) {
     EXPECT_TRUE(std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end())
         << "pattern " << i << " repeats a letter: " << sorted;
   }
+  EXPECT_EQ(keepsFirst, "--g------c----") << "with Grid and with Circle";
 }
 
 TEST_F(ArrangeWindowTest, ChoicesAndFrameComeBackAfterARestart) {
@@ -478,6 +487,78 @@ TEST_F(ArrangeWindowTest, CtrlZInAFieldTakesBackTheTypingNotTheBoard) {
   SetFocus(form_->Control(kIdAlign));
   PressInMainWindow(*form_, 'Z');
   EXPECT_EQ(ComponentsOf(Board()), initial);
+}
+
+// Typed as the keyboard types it into the field of a drop-down list, over what it holds.
+void TypeInto(int list, const std::string& text) {
+  const HWND field = GetWindow(GetDlgItem(OpenArrange(), list), GW_CHILD);
+  PostMessageA(field, EM_SETSEL, 0, -1);
+  for (const char c : text) PostMessageA(field, WM_CHAR, static_cast<unsigned char>(c), 1);
+}
+
+void Click(int id) {
+  PostMessageA(GetDlgItem(OpenArrange(), id), BM_CLICK, 0, 0);
+}
+
+TEST_F(ArrangeWindowTest, ASavedSetupComesBackByNameAfterARestartAndApplies) {
+  Start();
+  std::vector<std::string> seen;  // the summary, whether Save is enabled, the setups listed
+  const auto note = [&seen] {
+    const HWND window = OpenArrange();
+    seen.push_back(ItemText(window, kIdArrangeSummary) + " | " +
+                   std::to_string(IsWindowEnabled(GetDlgItem(window, kIdSetupSave))) + " | " +
+                   std::to_string(SendMessageA(GetDlgItem(window, kIdSetup), CB_GETCOUNT, 0, 0)));
+  };
+  ModalScript first({[&] {
+                       Click(kIdPatternGrid);
+                       SetWindowTextA(GetDlgItem(OpenArrange(), kIdColumns), "2");
+                       Click(kIdStagger);
+                       TypeInto(kIdSetup, "rows=2");
+                     },
+                     [&] {
+                       note();
+                       TypeInto(kIdSetup, " Two rows ");
+                     },
+                     [&] {
+                       note();
+                       Click(kIdSetupSave);
+                     },
+                     [&] {
+                       note();
+                       Click(kIdPatternCircle);
+                       Click(kIdArrangeClose);
+                     }},
+                    ArrangeReady);
+  form_->Arrange1Click();
+  ASSERT_TRUE(first.Finished());
+  EXPECT_EQ(seen, (std::vector<std::string>{
+                      "A setup's name cannot hold [, ], =, ; or a control character | 0 | 0",
+                      "5 components in 2 groups: 4 moves, 0 rotations | 1 | 0",
+                      "5 components in 2 groups: 4 moves, 0 rotations | 1 | 1"}));
+  Restart();
+  TArrangeChoices shown;
+  ModalScript second({[&] {
+                        const HWND setup = GetDlgItem(OpenArrange(), kIdSetup);
+                        SendMessageA(setup, CB_SETCURSEL, 0, 0);
+                        PostMessageA(OpenArrange(), WM_COMMAND, MAKEWPARAM(kIdSetup, CBN_SELCHANGE),
+                                     reinterpret_cast<LPARAM>(setup));
+                      },
+                      [&] {
+                        shown = ArrangeObject(OpenArrange())->Choices();
+                        Click(kIdApply);
+                      },
+                      [&] { Click(kIdArrangeClose); }},
+                     ArrangeReady);
+  form_->Arrange1Click();
+  ASSERT_TRUE(second.Finished());
+  EXPECT_EQ(std::tuple(shown.pattern, shown.columnsText, shown.stagger),
+            std::tuple(TArrangePattern::Grid, "2", true));
+  // Two columns from the top left, 100 mils apart, the second row half a pitch along.
+  const std::string board = testing::ReadFile(Board());
+  for (const char* line : {"D1 0 20 0", "D2 254000 20 0", "D3 127000 -253980 0",
+                           "D4 381000 -253980 0", "R1 5000 5000 0"}) {
+    EXPECT_NE(board.find(std::string("component ") + line), std::string::npos) << line;
+  }
 }
 
 // Two channels numbered in hundreds; the second is turned a quarter and out of place, and has

@@ -8,11 +8,13 @@
 #include <filesystem>
 #include <optional>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "UiTestSupport.h"
 #include "mainform/FakeMainFormControls.h"
+#include "settings/ArrangeSetups.h"
 #include "settings/GlobalSettings.h"
 #include "settings/PlainProfileRead.h"
 #include "ui/MainFormLogic.h"
@@ -243,6 +245,38 @@ TEST(IniFileProfile, UnwritableFileStopsTheSaveWithItsFullPath) {
     EXPECT_EQ(std::string(error.what()), "Unable to write to " + ini.string());
   }
   EXPECT_FALSE(std::filesystem::exists(folder / "missing"));
+}
+
+TEST(IniFileProfile, SetupsRoundTripReplaceAndGoWithoutChangingAnythingElse) {
+  TempFolder folder;
+  const auto ini = folder / "Kordane.INI";
+  const std::string before =
+      "; kept\r\n[Main Window]\r\nLeft=50\r\n[Arrange]\r\nPattern=1\r\n"
+      "[Arrange Setup odd]\r\nPattern=9\r\nSnake=yes\r\nColumns=7\r\nColour=red\r\n"
+      "[Arrange Setup  spaced]\r\n[Arrange Setupper]\r\n";
+  WriteFile(ini, before);
+  IniFile file(ini.string());
+  TArrangeChoices odd;  // what can be read; the rest takes its defaults
+  odd.columnsText = "7";
+  EXPECT_EQ(LoadSetup(file, "ODD"), odd);
+  TArrangeChoices choices;
+  choices.pattern = TArrangePattern::Snap;
+  choices.originXText = " -0,5 ";
+  SaveSetup(file, " Keypad ", choices);
+  EXPECT_EQ(SetupNames(file), (std::vector<std::string>{"Keypad", "odd"}));
+  EXPECT_EQ(LoadSetup(file, "KEYPAD"), choices);
+  const std::string saved = ReadFile(ini);
+  EXPECT_EQ(saved.substr(0, before.size()), before);
+  EXPECT_NE(saved.find("[Arrange Setup Keypad]\r\nPattern=6\r\n"), std::string::npos) << saved;
+  // Replaced under a name in other case: the keys it does not write go with the old one.
+  SaveSetup(file, "ODD", choices);
+  EXPECT_EQ(SetupNames(file), (std::vector<std::string>{"Keypad", "ODD"}));
+  EXPECT_EQ(ReadFile(ini).find("Colour"), std::string::npos);
+  DeleteSetup(file, "keypad");
+  DeleteSetup(file, "odd");
+  EXPECT_EQ(ReadFile(ini), before.substr(0, before.find("[Arrange Setup odd]")) +
+                               "[Arrange Setup  spaced]\r\n[Arrange Setupper]\r\n");
+  EXPECT_THROW(SaveSetup(file, "a]b", choices), std::invalid_argument);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -87,6 +88,41 @@ void IniFileProfile::WriteString(const char* key, const std::string& value) {
   if (!WritePrivateProfileStringW(ToWide(section_, CP_ACP).c_str(), ToWide(key, CP_ACP).c_str(),
                                   ToWide(stored, CP_ACP).c_str(), ToWide(path_, CP_UTF8).c_str())) {
     // The message box shows ANSI text.
+    throw SettingsWriteError(
+        FormatUserMessage("Unable to write to %s", FromWide(ToWide(path_, CP_UTF8), CP_ACP)));
+  }
+}
+
+IniFile::IniFile(const std::string& path) : path_(FullPath(path)) {}
+
+std::vector<std::string> IniFile::SectionNames() {
+  const std::wstring path = ToWide(path_, CP_UTF8);
+  std::vector<wchar_t> buffer(4096);
+  DWORD length = 0;
+  for (;;) {
+    length = GetPrivateProfileSectionNamesW(buffer.data(), static_cast<DWORD>(buffer.size()),
+                                            path.c_str());
+    // A list that did not fit comes back two characters short of the buffer.
+    if (length + 2 < buffer.size()) break;
+    buffer.resize(buffer.size() * 2);
+  }
+  std::vector<std::string> names;
+  for (std::size_t start = 0; start < length;) {
+    const std::wstring_view name(buffer.data() + start);
+    if (name.empty()) break;
+    names.push_back(FromWide(name, CP_ACP));
+    start += name.size() + 1;
+  }
+  return names;
+}
+
+std::unique_ptr<IProfileSection> IniFile::Section(const std::string& name) {
+  return std::make_unique<IniFileProfile>(path_, name);
+}
+
+void IniFile::DeleteSection(const std::string& name) {
+  if (!WritePrivateProfileStringW(ToWide(name, CP_ACP).c_str(), nullptr, nullptr,
+                                  ToWide(path_, CP_UTF8).c_str())) {
     throw SettingsWriteError(
         FormatUserMessage("Unable to write to %s", FromWide(ToWide(path_, CP_UTF8), CP_ACP)));
   }

@@ -1,9 +1,12 @@
 // The settings file on Windows: one section of an INI file through the private-profile functions.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "settings/ArrangeSetups.h"
 #include "settings/GlobalSettings.h"
 
 namespace kordane {
@@ -29,6 +32,19 @@ class IniFileProfile : public IProfileSection {
  private:
   std::string path_;
   std::string section_;
+};
+
+// The whole file, for the sections that come and go (the Arrange window's setups).
+class IniFile : public IProfileFile {
+ public:
+  explicit IniFile(const std::string& path);
+
+  std::vector<std::string> SectionNames() override;
+  std::unique_ptr<IProfileSection> Section(const std::string& name) override;
+  void DeleteSection(const std::string& name) override;
+
+ private:
+  std::string path_;
 };
 
 }  // namespace kordane
