@@ -166,7 +166,7 @@ arrange_demo() {
 # The sixteen LEDs in a 4 x 4 grid, 150 mils apart, wired as a zig-zag: every other row runs
 # backwards and is turned 180 degrees.
 cp board.before board.txt
-select_only '^D[0-9]+$'
+select_only '^D([1-9]|1[0-6])$'
 arrange_choices "Pattern=1" "Order=0" "Turn=1" "Turn To=0" "Columns=4" "Pitch X=150" \
   "Pitch Y=150" "Fill=0" "Start=0" "Snake=1" "Turn Odd Rows=1"
 arrange_demo arrange
@@ -182,7 +182,7 @@ arrange_demo arrange-stagger
 # The LEDs on a ring round the controller, 1000 mils out, from the top clockwise and turned with
 # the ring; their resistors on a ring 400 mils further in.
 cp board.before board.txt
-select_only '^(D|R)[0-9]+$'
+select_only '^(D([1-9]|1[0-6])|R([1-9]|1[0-2]))$'
 arrange_choices "Pattern=4" "Order=0" "Turn=0" "Centre At=1" "Centre X=1500" "Centre Y=900" \
   "Radius=1000" "Ring Step=-400" "Start Angle=90" "Span=360" "Clockwise=1" "Turn With Circle=1" \
   "Offset=0"
@@ -218,7 +218,7 @@ else
 fi
 echo
 echo "Arrange, Grid: the sixteen LEDs in a 4 x 4 zig-zag grid:"
-awk '$1 == "component" && $2 ~ /^D[0-9]+$/ { printf "  %-4s (%s, %s) %s\n", $2, $3, $4, $5 }' \
+awk '$1 == "component" && $2 ~ /^D([1-9]|1[0-6])$/ { printf "  %-4s (%s, %s) %s\n", $2, $3, $4, $5 }' \
   board.arranged
 echo
 echo "Arrange, Replicate: channel 2 of the driver copied from channel 1 about U201:"
