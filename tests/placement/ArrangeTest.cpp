@@ -393,6 +393,13 @@ class ArrangeRun : public ::testing::TestWithParam<RunRow> {
     return byName;
   }
 
+  // The picture over the selection as read, as the window makes it.
+  TPreview Picture(const TArrangeChoices& choices) {
+    const TSelectionRead read = ReadSelection(host);
+    TSelectionHost memory(read.components, read.units);
+    return MakeArrangePreview(memory, choices);
+  }
+
   standin::Design design{Board()};
   standin::MemoryHost bound{design};
   DbxHost host{standin::MemoryHost::Api()};
@@ -442,9 +449,7 @@ TEST_P(ArrangeRun, EndsWhereThePictureSaidAndUndoBringsItBack) {
               "3 channels copied from channel 1 (anchor D1): 1 move, 1 rotation; 1 part without "
               "a number or sharing a role");
     EXPECT_EQ(after.at("R2"), Item::Component("R2", -420000, 554000, 0)) << "R1's place by D1";
-    TSelectionHost again(ReadSelection(host).components, DbUnits);
-    EXPECT_NE(MakeArrangePreview(again, choices).summary.find(": 0 moves, 0 rotations"),
-              std::string::npos)
+    EXPECT_NE(Picture(choices).summary.find(": 0 moves, 0 rotations"), std::string::npos)
         << "a second Apply changes nothing";
   }
 
@@ -516,10 +521,7 @@ TEST_F(ArrangeRun, ThePictureOfComponentsThatReadTheSameIsTheRuns) {
     TArrangeChoices choices;
     choices.columnsText = columns;
     choices.turnOddLines = true;
-    const TSelectionRead read = ReadSelection(host);
-    TSelectionHost memory(read.components, read.units);
-    const TPreview pictures[] = {MakeArrangePreview(memory, choices),
-                                 MakeArrangePreview(host, choices)};
+    const TPreview pictures[] = {Picture(choices), MakeArrangePreview(host, choices)};
     std::vector<const Item*> unplaced;
     RunArrange(host, choices, view, designOpen,
                [&](const TDbxComponent& record) { unplaced.push_back(design.Find(&record)); });
@@ -543,9 +545,7 @@ TEST_F(ArrangeRun, LengthsAreInTheDesignsUnitsWhateverTheMainWindowsButtonsDid) 
   TArrangeChoices choices;
   choices.columnsText = "2";
   choices.pitchXText = "2.54";
-  const TSelectionRead read = ReadSelection(host);
-  TSelectionHost memory(read.components, read.units);
-  const TPreview picture = MakeArrangePreview(memory, choices);
+  const TPreview picture = Picture(choices);
   RunArrange(host, choices, view, designOpen);
   EXPECT_EQ(std::tuple(picture.parts[1].toX, picture.units, design.Items()[1].x, DbUnits),
             std::tuple(254000, kUnitsMm, 254000, kUnitsMils))

@@ -6,6 +6,7 @@
 #include <functional>
 #include <limits>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -272,16 +273,13 @@ TEST_F(UndoTest, HandMovesAfterTheRunAreKept) {
   ASSERT_EQ(library.MoveComponent(&context, 1234, -5, &c1), 0);
   ASSERT_EQ(library.CloseDesign(&context, ""), 0);
 
-  Undo();
-  auto expected = before;
-  expected["C1"].x += 1234;
-  expected["C1"].y -= 5;
-  EXPECT_EQ(Components(), expected);
-  Redo();
-  expected = after;
-  expected["C1"].x += 1234;
-  expected["C1"].y -= 5;
-  EXPECT_EQ(Components(), expected);
+  for (const bool back : {true, false}) {
+    back ? Undo() : Redo();
+    auto expected = back ? before : after;
+    expected["C1"].x += 1234;
+    expected["C1"].y -= 5;
+    EXPECT_EQ(Components(), expected) << (back ? "undo" : "redo");
+  }
 }
 
 TEST_F(UndoTest, MoveByTheMostNegativeOffsetIsTakenBackInTwoSteps) {
@@ -306,7 +304,7 @@ TEST_F(UndoTest, MoveByTheMostNegativeOffsetIsTakenBackInTwoSteps) {
 // step the board must be at (0: as it was, k: after the k-th run) and what is left to do.
 struct HistoryRow {
   const char* name;
-  std::vector<std::string> script;
+  const char* script;
   std::size_t boardAfterRun;
   std::size_t undoSteps;
   std::size_t redoSteps;
@@ -316,7 +314,8 @@ class History : public UndoTest, public ::testing::WithParamInterface<HistoryRow
 
 TEST_P(History, StepsBackAndForward) {
   std::vector<std::map<std::string, Item>> boards{Components()};
-  for (const std::string& action : GetParam().script) {
+  std::istringstream script(GetParam().script);
+  for (std::string action; script >> action;) {
     if (action == "undo") {
       Undo();
     } else if (action == "redo") {
@@ -338,16 +337,12 @@ TEST_P(History, StepsBackAndForward) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, History,
-    ::testing::Values(
-        HistoryRow{"TwoBackOneForward", {"100", "300", "undo", "undo", "redo"}, 1, 1, 1},
-        HistoryRow{"AllBackAllForward",
-                   {"100", "300", "500", "undo", "undo", "undo", "redo", "redo", "redo"},
-                   3,
-                   3,
-                   0},
-        HistoryRow{"NewRunForgetsTheRedo", {"100", "300", "undo", "700"}, 3, 2, 0},
-        HistoryRow{"BackPastTheNewRun", {"100", "300", "undo", "700", "undo", "undo"}, 0, 0, 2},
-        HistoryRow{"RunThatChangedNothingKeepsTheRedo", {"100", "300", "undo", "abc"}, 1, 1, 1}),
+    ::testing::Values(HistoryRow{"TwoBackOneForward", "100 300 undo undo redo", 1, 1, 1},
+                      HistoryRow{"AllBackAllForward", "100 300 500 undo undo undo redo redo redo",
+                                 3, 3, 0},
+                      HistoryRow{"NewRunForgetsTheRedo", "100 300 undo 700", 3, 2, 0},
+                      HistoryRow{"BackPastTheNewRun", "100 300 undo 700 undo undo", 0, 0, 2},
+                      HistoryRow{"RunThatChangedNothingKeepsTheRedo", "100 300 undo abc", 1, 1, 1}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // Rows: a change the host refuses on the way back or forward; the other changes go on, and the

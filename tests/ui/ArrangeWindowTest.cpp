@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cmath>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <ostream>
@@ -59,9 +60,38 @@ std::string ItemText(HWND window, int id) {
   return WindowText(GetDlgItem(window, id));
 }
 
+void Click(int id) {
+  PostMessageA(GetDlgItem(OpenArrange(), id), BM_CLICK, 0, 0);
+}
+
+// Typed as the keyboard types it into the field of a drop-down list, over what it holds.
+void TypeInto(int list, const std::string& text) {
+  const HWND field = GetWindow(GetDlgItem(OpenArrange(), list), GW_CHILD);
+  PostMessageA(field, EM_SETSEL, 0, -1);
+  for (const char c : text) PostMessageA(field, WM_CHAR, static_cast<unsigned char>(c), 1);
+}
+
+// Each "component ..." line is in the board file's text.
+void ExpectLines(const std::string& board, std::initializer_list<const char*> lines) {
+  for (const char* line : lines) {
+    EXPECT_NE(board.find(std::string("component ") + line), std::string::npos) << line;
+  }
+}
+
 class ArrangeWindowTest : public kordane::testing::FormOnBoardTest {
  protected:
   ArrangeWindowTest() : FormOnBoardTest(kBoard) {}
+
+  // Opens the window, reads it once and closes it.
+  bool ReadOnce(const std::function<void(HWND)>& read) {
+    ModalScript script({[&] {
+                         read(OpenArrange());
+                         PostMessageA(OpenArrange(), WM_CLOSE, 0, 0);
+                       }},
+                       ArrangeReady);
+    form_->Arrange1Click();
+    return script.Finished();
+  }
 };
 
 TEST_F(ArrangeWindowTest, ErrorDisablesApplyApplyArrangesAndStaysOpenCtrlZUndoesEscapeCloses) {
@@ -87,7 +117,7 @@ TEST_F(ArrangeWindowTest, ErrorDisablesApplyApplyArrangesAndStaysOpenCtrlZUndoes
                            disabled = !IsWindowEnabled(GetDlgItem(window, kIdApply));
                            SetWindowTextA(GetDlgItem(window, kIdColumns), "2");
                          },
-                         [&] { PostMessageA(GetDlgItem(OpenArrange(), kIdApply), BM_CLICK, 0, 0); },
+                         [] { Click(kIdApply); },
                          WithFocusIn("Ctrl+Z where the focus is", OpenArrange,
                                      [&] {
                                        const HWND window = OpenArrange();
@@ -125,10 +155,10 @@ TEST_F(ArrangeWindowTest, CircleAppliedPutsTheLedsOnARing) {
   ModalScript script({
                          [&] {
                            const HWND window = OpenArrange();
-                           PostMessageA(GetDlgItem(window, kIdPatternCircle), BM_CLICK, 0, 0);
+                           Click(kIdPatternCircle);
                            SetWindowTextA(GetDlgItem(window, kIdRadius), "400");
                          },
-                         [&] { PostMessageA(GetDlgItem(OpenArrange(), kIdApply), BM_CLICK, 0, 0); },
+                         [] { Click(kIdApply); },
                          WithFocusIn("Escape where the focus is", OpenArrange,
                                      [] { PressKey(GetFocus(), VK_ESCAPE); }),
                      },
@@ -160,14 +190,14 @@ TEST_F(ArrangeWindowTest, AFailedApplyShowsTheSelectionAsItNowIs) {
   ModalScript script({
                          [&] {
                            const HWND window = OpenArrange();
-                           PostMessageA(GetDlgItem(window, kIdPatternCircle), BM_CLICK, 0, 0);
+                           Click(kIdPatternCircle);
                            SetWindowTextA(GetDlgItem(window, kIdRadius), "400");
                            SetWindowTextA(GetDlgItem(window, kIdRingStep), "-400");
                          },
                          [&] {
                            // Selected meanwhile: a second ring, of radius 0.
                            testing::WriteFile(Board(), kBoard);
-                           PostMessageA(GetDlgItem(OpenArrange(), kIdApply), BM_CLICK, 0, 0);
+                           Click(kIdApply);
                          },
                          WithFocusIn("Escape where the focus is", OpenArrange,
                                      [&] {
@@ -191,16 +221,11 @@ TEST_F(ArrangeWindowTest, LengthsAreInTheDesignsUnitsAndStartInThem) {
   Start();
   SendMessageA(form_->Control(kIdToMils), BM_CLICK, 0, 0);  // the main window's spacing in mils
   std::vector<std::string> shown;
-  ModalScript script(
-      {[&] {
-        for (const int id : {kIdPitchX, kIdRadius, kIdStepX, kIdPitchXUnit, kIdRadiusUnit}) {
-          shown.push_back(ItemText(OpenArrange(), id));
-        }
-        PostMessageA(OpenArrange(), WM_CLOSE, 0, 0);
-      }},
-      ArrangeReady);
-  form_->Arrange1Click();
-  ASSERT_TRUE(script.Finished());
+  ASSERT_TRUE(ReadOnce([&](HWND window) {
+    for (const int id : {kIdPitchX, kIdRadius, kIdStepX, kIdPitchXUnit, kIdRadiusUnit}) {
+      shown.push_back(ItemText(window, id));
+    }
+  }));
   EXPECT_EQ(shown, (std::vector<std::string>{"2.54", "12.7", "25.4", "mm", "mm"}));
 }
 
@@ -250,13 +275,7 @@ TEST_F(ArrangeWindowTest, WithoutAStoredFrameOpensCentredOnTheMainWindow) {
   SetWindowPos(form_->Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   GetWindowRect(form_->Handle(), &main);
   RECT frame{};
-  ModalScript script({[&] {
-                       GetWindowRect(OpenArrange(), &frame);
-                       PostMessageA(OpenArrange(), WM_CLOSE, 0, 0);
-                     }},
-                     ArrangeReady);
-  form_->Arrange1Click();
-  ASSERT_TRUE(script.Finished());
+  ASSERT_TRUE(ReadOnce([&](HWND window) { GetWindowRect(window, &frame); }));
   EXPECT_NEAR(frame.left + frame.right, main.left + main.right, 1);
   EXPECT_NEAR(frame.top + frame.bottom, main.top + main.bottom, 1);
 }
@@ -284,8 +303,7 @@ TEST_F(ArrangeWindowTest, MnemonicsAreUniqueAmongTheControlsOfEachPattern) {
   std::string keepsFirst;  // per pattern: which of the boxes "Keep the first in place" show
   std::vector<kordane::testing::ScriptStep> steps;
   for (const int pattern : patterns) {
-    steps.emplace_back(
-        [pattern] { PostMessageA(GetDlgItem(OpenArrange(), pattern), BM_CLICK, 0, 0); });
+    steps.emplace_back([pattern] { Click(pattern); });
     steps.emplace_back([&shown, &keepsFirst] {
       shown.push_back(VisibleMnemonics(OpenArrange()));
       const HWND window = OpenArrange();
@@ -312,7 +330,7 @@ TEST_F(ArrangeWindowTest, ChoicesAndFrameComeBackAfterARestart) {
   ModalScript first({
                         [&] {
                           const HWND window = OpenArrange();
-                          PostMessageA(GetDlgItem(window, kIdPatternCircle), BM_CLICK, 0, 0);
+                          Click(kIdPatternCircle);
                           SetWindowTextA(GetDlgItem(window, kIdRadius), " 12,5 ");
                           SetWindowPos(window, nullptr, 40, 30, 700, 520, SWP_NOZORDER);
                         },
@@ -393,8 +411,7 @@ TEST_F(ArrangeWindowTest, StepsBackAndForwardFromEitherWindowWithTheMenuNamingTh
     entries.push_back(EntriesOf(*form_));
   };
   std::vector<kordane::testing::ScriptStep> steps{
-      [&] { SetWindowTextA(GetDlgItem(OpenArrange(), kIdColumns), "2"); },
-      [&] { PostMessageA(GetDlgItem(OpenArrange(), kIdApply), BM_CLICK, 0, 0); },
+      [&] { SetWindowTextA(GetDlgItem(OpenArrange(), kIdColumns), "2"); }, [] { Click(kIdApply); },
       [&] { SetFocus(GetDlgItem(OpenArrange(), kIdPatternGrid)); }};
   for (const WPARAM key : {WPARAM{'Z'}, WPARAM{'Z'}, WPARAM{'Y'}, WPARAM{VK_ESCAPE}}) {
     steps.push_back(WithFocusIn("Ctrl and a key where the focus is", OpenArrange, [&, key] {
@@ -440,7 +457,7 @@ TEST_F(ArrangeWindowTest, CtrlZInAFieldTakesBackTheTypingNotTheBoard) {
   const auto pitchX = [] { return GetDlgItem(OpenArrange(), kIdPitchX); };
   std::string pitchBefore;
   ModalScript script({
-                         [&] { PostMessageA(GetDlgItem(OpenArrange(), kIdApply), BM_CLICK, 0, 0); },
+                         [] { Click(kIdApply); },
                          [&] {
                            pitchBefore = WindowText(pitchX());
                            SetFocus(pitchX());
@@ -487,17 +504,6 @@ TEST_F(ArrangeWindowTest, CtrlZInAFieldTakesBackTheTypingNotTheBoard) {
   SetFocus(form_->Control(kIdAlign));
   PressInMainWindow(*form_, 'Z');
   EXPECT_EQ(ComponentsOf(Board()), initial);
-}
-
-// Typed as the keyboard types it into the field of a drop-down list, over what it holds.
-void TypeInto(int list, const std::string& text) {
-  const HWND field = GetWindow(GetDlgItem(OpenArrange(), list), GW_CHILD);
-  PostMessageA(field, EM_SETSEL, 0, -1);
-  for (const char c : text) PostMessageA(field, WM_CHAR, static_cast<unsigned char>(c), 1);
-}
-
-void Click(int id) {
-  PostMessageA(GetDlgItem(OpenArrange(), id), BM_CLICK, 0, 0);
 }
 
 TEST_F(ArrangeWindowTest, ASavedSetupComesBackByNameAfterARestartAndApplies) {
@@ -554,11 +560,8 @@ TEST_F(ArrangeWindowTest, ASavedSetupComesBackByNameAfterARestartAndApplies) {
   EXPECT_EQ(std::tuple(shown.pattern, shown.columnsText, shown.stagger),
             std::tuple(TArrangePattern::Grid, "2", true));
   // Two columns from the top left, 100 mils apart, the second row half a pitch along.
-  const std::string board = testing::ReadFile(Board());
-  for (const char* line : {"D1 0 20 0", "D2 254000 20 0", "D3 127000 -253980 0",
-                           "D4 381000 -253980 0", "R1 5000 5000 0"}) {
-    EXPECT_NE(board.find(std::string("component ") + line), std::string::npos) << line;
-  }
+  ExpectLines(testing::ReadFile(Board()), {"D1 0 20 0", "D2 254000 20 0", "D3 127000 -253980 0",
+                                           "D4 381000 -253980 0", "R1 5000 5000 0"});
 }
 
 // Two channels numbered in hundreds; the second is turned a quarter and out of place, and has
@@ -589,36 +592,31 @@ TEST_F(ReplicateWindowTest, EmptyAnchorIsNamedApplyCopiesTheChannelCtrlZTakesItB
   const std::string board = testing::ReadFile(Board());
   std::vector<std::string> shown;
   std::string copied;
-  ModalScript script(
-      {
-          [&] { PostMessageA(GetDlgItem(OpenArrange(), kIdPatternReplicate), BM_CLICK, 0, 0); },
-          [&] {
-            const HWND anchor = GetDlgItem(OpenArrange(), kIdAnchor);
-            shown.push_back(SummaryAndEnabled(OpenArrange()) + " " +
-                            std::to_string(SendMessageA(anchor, CB_GETCOUNT, 0, 0)));
-            // Typed as the keyboard types it into the field of the drop-down list.
-            const HWND field = GetWindow(anchor, GW_CHILD);
-            for (const char c : std::string(" u101")) {
-              PostMessageA(field, WM_CHAR, static_cast<unsigned char>(c), 1);
-            }
-          },
-          [&] {
-            shown.push_back(SummaryAndEnabled(OpenArrange()));
-            PostMessageA(GetDlgItem(OpenArrange(), kIdApply), BM_CLICK, 0, 0);
-          },
-          WithFocusIn("Ctrl+Z where the focus is", OpenArrange,
-                      [&] {
-                        shown.push_back(SummaryAndEnabled(OpenArrange()));
-                        copied = testing::ReadFile(Board());
-                        HoldControl(true);
-                        PressKey(GetFocus(), 'Z');
-                      }),
-          [&] {
-            HoldControl(false);
-            PostMessageA(OpenArrange(), WM_CLOSE, 0, 0);
-          },
-      },
-      ArrangeReady);
+  ModalScript script({
+                         [] { Click(kIdPatternReplicate); },
+                         [&] {
+                           const HWND anchor = GetDlgItem(OpenArrange(), kIdAnchor);
+                           shown.push_back(SummaryAndEnabled(OpenArrange()) + " " +
+                                           std::to_string(SendMessageA(anchor, CB_GETCOUNT, 0, 0)));
+                           TypeInto(kIdAnchor, " u101");
+                         },
+                         [&] {
+                           shown.push_back(SummaryAndEnabled(OpenArrange()));
+                           Click(kIdApply);
+                         },
+                         WithFocusIn("Ctrl+Z where the focus is", OpenArrange,
+                                     [&] {
+                                       shown.push_back(SummaryAndEnabled(OpenArrange()));
+                                       copied = testing::ReadFile(Board());
+                                       HoldControl(true);
+                                       PressKey(GetFocus(), 'Z');
+                                     }),
+                         [&] {
+                           HoldControl(false);
+                           PostMessageA(OpenArrange(), WM_CLOSE, 0, 0);
+                         },
+                     },
+                     ArrangeReady);
   form_->Arrange1Click();
   ASSERT_TRUE(script.Finished());
   EXPECT_EQ(shown, (std::vector<std::string>{
@@ -630,10 +628,8 @@ TEST_F(ReplicateWindowTest, EmptyAnchorIsNamedApplyCopiesTheChannelCtrlZTakesItB
       << "Apply waits for an anchor; the angles come from the reference channel; no steps at "
          "each channel's anchor; the list offers the 7 numbered designators";
   // Turned a quarter about U201, which stays.
-  for (const char* line : {"U201 2540000 0 900", "R201 2540000 254000 1800", "C202 2336800 0 900",
-                           "C299 5080000 0 0"}) {
-    EXPECT_NE(copied.find(std::string("component ") + line), std::string::npos) << line;
-  }
+  ExpectLines(copied, {"U201 2540000 0 900", "R201 2540000 254000 1800", "C202 2336800 0 900",
+                       "C299 5080000 0 0"});
   EXPECT_EQ(testing::ReadFile(Board()), board) << "Ctrl+Z took the copy back";
 }
 
