@@ -343,20 +343,12 @@ TEST_F(ArrangeWindowTest, ChoicesAndFrameComeBackAfterARestart) {
   TArrangeChoices shown;
   RECT frame{};
   bool radiusShown = false;
-  ModalScript second(
-      {
-          [&] {
-            const HWND window = OpenArrange();
-            shown = ArrangeObject(window)->Choices();
-            radiusShown = IsWindowVisible(GetDlgItem(window, kIdRadius)) &&
-                          !IsWindowVisible(GetDlgItem(window, kIdColumns));
-            GetWindowRect(window, &frame);
-            PostMessageA(window, WM_CLOSE, 0, 0);
-          },
-      },
-      ArrangeReady);
-  form_->Arrange1Click();
-  ASSERT_TRUE(second.Finished());
+  ASSERT_TRUE(ReadOnce([&](HWND window) {
+    shown = ArrangeObject(window)->Choices();
+    radiusShown = IsWindowVisible(GetDlgItem(window, kIdRadius)) &&
+                  !IsWindowVisible(GetDlgItem(window, kIdColumns));
+    GetWindowRect(window, &frame);
+  }));
   EXPECT_EQ(shown.pattern, TArrangePattern::Circle);
   EXPECT_EQ(shown.radiusText, " 12,5 ") << "texts come back exactly as typed";
   EXPECT_TRUE(radiusShown) << "only the chosen pattern's controls show";
