@@ -13,23 +13,6 @@ namespace {
 // What the host answers when its selection has no more items.
 constexpr std::int32_t kStatusNoMoreItems = 32163;
 
-TComponentChange Rotation(std::int32_t angle, const TDbxComponent& record) {
-  TComponentChange change;
-  change.kind = TComponentChange::Kind::Rotate;
-  change.angle = angle;
-  change.record = record;
-  return change;
-}
-
-TComponentChange Movement(std::int32_t dx, std::int32_t dy, const TDbxComponent& record) {
-  TComponentChange change;
-  change.kind = TComponentChange::Kind::Move;
-  change.dx = dx;
-  change.dy = dy;
-  change.record = record;
-  return change;
-}
-
 TIntendedChange IntendedChange(TComponentChange::Kind kind, std::int32_t angle, std::int32_t dx,
                                std::int32_t dy, TSelectionIndex& index,
                                const TDbxComponent& record) {
@@ -42,8 +25,8 @@ std::int32_t ChangeRecordingHost::RotateComponent(TDbxContext* context, std::int
                                                   std::int32_t* rotationPoint,
                                                   TDbxComponent* component) {
   const std::int32_t status = Next().RotateComponent(context, angle, rotationPoint, component);
-  if (status == 0) {
-    accepted_.push_back(Rotation(angle, *component));
+  if (status == 0 && angle != 0) {
+    accepted_({TComponentChange::Kind::Rotate, angle, 0, 0}, *component);
   }
   return status;
 }
@@ -51,8 +34,8 @@ std::int32_t ChangeRecordingHost::RotateComponent(TDbxContext* context, std::int
 std::int32_t ChangeRecordingHost::MoveComponent(TDbxContext* context, std::int32_t dx,
                                                 std::int32_t dy, TDbxComponent* component) {
   const std::int32_t status = Next().MoveComponent(context, dx, dy, component);
-  if (status == 0) {
-    accepted_.push_back(Movement(dx, dy, *component));
+  if (status == 0 && (dx != 0 || dy != 0)) {
+    accepted_({TComponentChange::Kind::Move, 0, dx, dy}, *component);
   }
   return status;
 }

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,25 +24,25 @@ struct TComponentChange {
   std::int32_t angle = 0;  // Rotate: the change, tenths of a degree
   std::int32_t dx = 0;     // Move: the offset, database units
   std::int32_t dy = 0;
-  // The component's record as it stood after the call: the host identifies the component by it.
-  TDbxComponent record{};
 };
 
-// Passes every call through and keeps a copy of each rotation and move the host accepted.
+// Passes every call through and tells of each rotation and move the host accepted that changes
+// something (a move by (0, 0) or a turn by 0 does not), with the component's record as the host
+// left it: the host identifies the component by it.
 class ChangeRecordingHost final : public DbxCallsForwarder {
  public:
-  using DbxCallsForwarder::DbxCallsForwarder;
+  using Accepted = std::function<void(const TComponentChange&, const TDbxComponent& record)>;
+
+  ChangeRecordingHost(IDbxCalls& next, Accepted accepted)
+      : DbxCallsForwarder(next), accepted_(std::move(accepted)) {}
 
   std::int32_t RotateComponent(TDbxContext* context, std::int32_t angle,
                                std::int32_t* rotationPoint, TDbxComponent* component) override;
   std::int32_t MoveComponent(TDbxContext* context, std::int32_t dx, std::int32_t dy,
                              TDbxComponent* component) override;
 
-  const std::vector<TComponentChange>& Accepted() const { return accepted_; }
-  std::vector<TComponentChange> TakeAccepted() { return std::move(accepted_); }
-
  private:
-  std::vector<TComponentChange> accepted_;
+  Accepted accepted_;
 };
 
 // A rotation or move a run asked for, and the component of the selection it was asked of.

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "placement/HostAdapters.h"
 #include "placement/RunGuards.h"
 
 namespace kordane {
@@ -19,7 +20,7 @@ using run_guards::WaitCursor;
 
 constexpr std::size_t kReservedSteps = 128;
 
-enum class ChangeKind : std::uint32_t { Rotate, Move };
+using ChangeKind = TComponentChange::Kind;
 // What of a change is in effect: all of it, none, or a part after a two-call replay that the host
 // half refused.
 enum class Effect : std::uint32_t { Whole, None, Part };
@@ -222,48 +223,6 @@ struct TUndoHistory::Step {
   }
 };
 
-namespace {
-
-// Passes every call through and notes in the step each rotation and move the host accepted.
-class StepRecorder final : public DbxCallsForwarder {
- public:
-  using Notes = std::function<void(ChangeKind, std::int32_t, std::int32_t, const TDbxComponent&)>;
-
-  StepRecorder(IDbxCalls& next, Notes notes) : DbxCallsForwarder(next), notes_(std::move(notes)) {}
-
-  std::int32_t RotateComponent(TDbxContext* context, std::int32_t angle,
-                               std::int32_t* rotationPoint, TDbxComponent* component) override {
-    const std::int32_t status = Next().RotateComponent(context, angle, rotationPoint, component);
-    // A turn by 0 changes nothing, whatever the host answers.
-    if (status == 0 && angle != 0) Note(ChangeKind::Rotate, angle, 0, component);
-    return status;
-  }
-  std::int32_t MoveComponent(TDbxContext* context, std::int32_t dx, std::int32_t dy,
-                             TDbxComponent* component) override {
-    const std::int32_t status = Next().MoveComponent(context, dx, dy, component);
-    if (status == 0 && (dx != 0 || dy != 0)) Note(ChangeKind::Move, dx, dy, component);
-    return status;
-  }
-
-  std::size_t Components() {
-    std::sort(components_.begin(), components_.end());
-    components_.erase(std::unique(components_.begin(), components_.end()), components_.end());
-    return components_.size();
-  }
-
- private:
-  void Note(ChangeKind kind, std::int32_t a, std::int32_t b, const TDbxComponent* component) {
-    notes_(kind, a, b, *component);
-    // A run passes each component's own record every time: its address names the component.
-    components_.push_back(component);
-  }
-
-  Notes notes_;
-  std::vector<const TDbxComponent*> components_;
-};
-
-}  // namespace
-
 TUndoHistory::TUndoHistory(std::size_t memoryLimit)
     : memoryLimit_(memoryLimit), records_(std::make_unique<RecordStore>()) {
   // Room for the usual history from the start, so that its size does not jump as it fills.
@@ -322,9 +281,14 @@ void TUndoHistory::Run(IDbxCalls& host, std::string_view action,
                        const std::function<void(IDbxCalls& recorded)>& run) {
   Step step;
   step.action = action;
-  StepRecorder recorder(
-      host, [&](ChangeKind kind, std::int32_t a, std::int32_t b, const TDbxComponent& record) {
-        Change change(records_->Add(record), kind, a, b, record);
+  // A run passes each component's own record every time: its address names the component.
+  std::vector<const TDbxComponent*> components;
+  ChangeRecordingHost recorder(
+      host, [&](const TComponentChange& accepted, const TDbxComponent& record) {
+        components.push_back(&record);
+        const bool turn = accepted.kind == ChangeKind::Rotate;
+        Change change(records_->Add(record), accepted.kind, turn ? accepted.angle : accepted.dx,
+                      turn ? 0 : accepted.dy, record);
         try {
           step.changes.push_back(change);
         } catch (...) {
@@ -333,15 +297,19 @@ void TUndoHistory::Run(IDbxCalls& host, std::string_view action,
         }
       });
   // What the host accepted is kept however the run ends: it happened.
+  const auto keep = [&] {
+    std::sort(components.begin(), components.end());
+    step.components = static_cast<std::size_t>(std::unique(components.begin(), components.end()) -
+                                               components.begin());
+    Keep(std::move(step));
+  };
   try {
     run(recorder);
   } catch (...) {
-    step.components = recorder.Components();
-    Keep(std::move(step));
+    keep();
     throw;
   }
-  step.components = recorder.Components();
-  Keep(std::move(step));
+  keep();
 }
 
 void TUndoHistory::Keep(Step&& step) {

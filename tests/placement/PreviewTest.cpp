@@ -92,7 +92,11 @@ TEST(PreviewTest, RandomSelectionsPreviewExactlyWhatTheRunThenDoes) {
     Log log;
     RecordingView view{log};
     view.rotationText = rotationText;
-    ChangeRecordingHost recorder(world.library);
+    std::size_t realMoves = 0, realTurns = 0;
+    ChangeRecordingHost recorder(
+        world.library, [&](const TComponentChange& change, const TDbxComponent&) {
+          ++(change.kind == TComponentChange::Kind::Move ? realMoves : realTurns);
+        });
     bool designOpen = false;
     RunPlacement(recorder, inputs, view, designOpen);
 
@@ -116,14 +120,6 @@ TEST(PreviewTest, RandomSelectionsPreviewExactlyWhatTheRunThenDoes) {
       EXPECT_EQ(Turn(part.toRotation), selected[i]->rotation) << part.refDes;
       moves += part.moves ? 1 : 0;
       turns += part.rotates ? 1 : 0;
-    }
-    std::size_t realMoves = 0, realTurns = 0;
-    for (const TComponentChange& change : recorder.Accepted()) {
-      if (change.kind == TComponentChange::Kind::Move) {
-        realMoves += change.dx != 0 || change.dy != 0 ? 1 : 0;
-      } else {
-        realTurns += change.angle != 0 ? 1 : 0;
-      }
     }
     EXPECT_EQ(moves, realMoves);
     EXPECT_EQ(turns, realTurns);
