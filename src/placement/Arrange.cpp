@@ -272,10 +272,6 @@ void MakeChanges(TSelectionStep& step, const std::vector<TPlannedGroup>& plan,
   }
 }
 
-std::string Counted(std::size_t count, const char* one, const char* many) {
-  return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
 // Replicate's marks, summary and list of the parts left alone, from the plan over the parts as
 // read; the moves and rotations are the run's.
 void DescribeReplicate(TPreview& preview, const TReplicateParams& params) {
@@ -285,18 +281,13 @@ void DescribeReplicate(TPreview& preview, const TReplicateParams& params) {
     parts.push_back({part.refDes, {part.x, part.y, part.rotation}});
   }
   const TReplicatePlan plan = PlanReplicate(parts, params);
-  std::size_t moves = 0;
-  std::size_t rotations = 0;
-  std::size_t unplaced = 0;
   for (std::size_t i = 0; i < parts.size(); ++i) {
     TPreviewPart& part = preview.parts[i];
     const TReplicateMark mark = plan.marks[i];
     part.reference = mark == TReplicateMark::Reference || mark == TReplicateMark::ReferenceAnchor;
     part.anchor = mark == TReplicateMark::ReferenceAnchor || mark == TReplicateMark::ChannelAnchor;
-    moves += part.moves ? 1 : 0;
-    rotations += part.rotates ? 1 : 0;
-    unplaced += part.unplaced ? 1 : 0;
   }
+  const TPreviewCounts counts = CountChanges(preview);
   std::size_t withoutCounterpart = 0;
   for (const TLeftAloneNote& note : plan.leftAlone) {
     const bool noCounterpart =
@@ -308,15 +299,17 @@ void DescribeReplicate(TPreview& preview, const TReplicateParams& params) {
   std::string& text = preview.summary;
   text = Counted(plan.channelsCopied, "channel", "channels") + " copied from channel " +
          std::to_string(plan.referenceChannel) + " (anchor " + preview.parts[plan.anchor].refDes +
-         "): " + Counted(moves, "move", "moves") + ", " +
-         Counted(rotations, "rotation", "rotations");
+         "): " + Counted(counts.moves, "move", "moves") + ", " +
+         Counted(counts.rotations, "rotation", "rotations");
   if (withoutCounterpart > 0) {
     text += "; " + Counted(withoutCounterpart, "part", "parts") + " without a counterpart";
   }
   if (others > 0) {
     text += "; " + Counted(others, "part", "parts") + " without a number or sharing a role";
   }
-  if (unplaced > 0) text += "; " + std::to_string(unplaced) + " out of range, not moved";
+  if (counts.unplaced > 0) {
+    text += "; " + std::to_string(counts.unplaced) + " out of range, not moved";
+  }
 }
 
 // RunArrange over a host that makes no change.

@@ -75,24 +75,15 @@ void GroupParts(TPreview& preview) {
   }
 }
 
-std::string Plural(std::size_t count, const char* one, const char* many) {
-  return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
 std::string Summary(const TPreview& preview, const std::string& tail) {
-  std::size_t moves = 0;
-  std::size_t rotations = 0;
-  std::size_t unplaced = 0;
-  for (const TPreviewPart& part : preview.parts) {
-    moves += part.moves ? 1 : 0;
-    rotations += part.rotates ? 1 : 0;
-    unplaced += part.unplaced ? 1 : 0;
+  const TPreviewCounts counts = CountChanges(preview);
+  std::string text = Counted(preview.parts.size(), "component", "components") + " in " +
+                     Counted(preview.groups.size(), "group", "groups") + ": " +
+                     Counted(counts.moves, "move", "moves") + ", " +
+                     Counted(counts.rotations, "rotation", "rotations");
+  if (counts.unplaced > 0) {
+    text += "; " + std::to_string(counts.unplaced) + " out of range, not moved";
   }
-  std::string text = Plural(preview.parts.size(), "component", "components") + " in " +
-                     Plural(preview.groups.size(), "group", "groups") + ": " +
-                     Plural(moves, "move", "moves") + ", " +
-                     Plural(rotations, "rotation", "rotations");
-  if (unplaced > 0) text += "; " + std::to_string(unplaced) + " out of range, not moved";
   return text + tail;
 }
 
@@ -111,6 +102,20 @@ TPreview PreviewOfPlacement(IDbxCalls& host, IChangeNotes& notes, const Placemen
 }
 
 }  // namespace
+
+std::string Counted(std::size_t count, const char* one, const char* many) {
+  return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+TPreviewCounts CountChanges(const TPreview& preview) {
+  TPreviewCounts counts;
+  for (const TPreviewPart& part : preview.parts) {
+    counts.moves += part.moves ? 1 : 0;
+    counts.rotations += part.rotates ? 1 : 0;
+    counts.unplaced += part.unplaced ? 1 : 0;
+  }
+  return counts;
+}
 
 std::string UnitsName(std::int32_t units) {
   if (units == kUnitsMils) return "mils";

@@ -80,4 +80,15 @@ TSelectionRead ReadSelection(IDbxCalls& host, IPlacementView* unitsLabel = nullp
 // Name of a units code for texts: "mils", "mm", or "database units".
 std::string UnitsName(std::int32_t units);
 
+// "1 move", "3 moves": a count and its noun for the summaries.
+std::string Counted(std::size_t count, const char* one, const char* many);
+
+// How many parts of a picture move, turn, and cannot be moved (out of range).
+struct TPreviewCounts {
+  std::size_t moves = 0;
+  std::size_t rotations = 0;
+  std::size_t unplaced = 0;
+};
+TPreviewCounts CountChanges(const TPreview& preview);
+
 }  // namespace kordane

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "placement/HostAdapters.h"
+#include "placement/Preview.h"
 #include "placement/RunGuards.h"
 
 namespace kordane {
@@ -250,8 +251,7 @@ std::size_t TUndoHistory::RedoSteps() const {
 namespace {
 
 std::string StepName(const std::string& action, std::size_t components) {
-  return action + " on " + std::to_string(components) +
-         (components == 1 ? " component" : " components");
+  return action + " on " + Counted(components, "component", "components");
 }
 
 }  // namespace
