@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <exception>
 #include <iterator>
+#include <optional>
 #include <stdexcept>
 #include <utility>
+#include <vector>
 
 #include "host/DbxUtils.h"
 #include "placement/HostAdapters.h"
@@ -236,6 +238,29 @@ bool IsChecked(HWND button) {
 
 void Check(HWND button, bool checked) {
   SendMessageA(button, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+// The entry chosen in a drop-down list; none while no entry is.
+std::optional<std::string> ChosenEntry(HWND list) {
+  const LRESULT chosen = SendMessageA(list, CB_GETCURSEL, 0, 0);
+  const LRESULT length = SendMessageA(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(chosen), 0);
+  if (chosen == CB_ERR || length == CB_ERR) return std::nullopt;
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(chosen),
+               reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(length));
+  return text;
+}
+
+// Fills a drop-down list anew. Emptying the list empties its field too: the text typed stays.
+void RefillList(HWND list, const std::vector<std::string>& entries) {
+  const std::string typed = WindowText(list);
+  SendMessageA(list, CB_RESETCONTENT, 0, 0);
+  for (const std::string& entry : entries) {
+    SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+  }
+  SendMessageA(list, CB_SETMINVISIBLE, 12, 0);
+  SetWindowTextA(list, typed.c_str());
 }
 
 }  // namespace
@@ -483,17 +508,8 @@ void TArrangeWindow::ReadAgain() {
 
 void TArrangeWindow::ShowAnchorCandidates() {
   CountGuard guard(showingChoices_);
-  const HWND anchor = Control(kIdAnchor);
-  // Emptying the list empties the field too: the text typed stays.
-  const std::string typed = WindowText(anchor);
-  SendMessageA(anchor, CB_RESETCONTENT, 0, 0);
-  if (readFailure_.empty()) {
-    for (const std::string& candidate : AnchorCandidates(selection_->Selection())) {
-      SendMessageA(anchor, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(candidate.c_str()));
-    }
-  }
-  SendMessageA(anchor, CB_SETMINVISIBLE, 12, 0);
-  SetWindowTextA(anchor, typed.c_str());
+  RefillList(Control(kIdAnchor), readFailure_.empty() ? AnchorCandidates(selection_->Selection())
+                                                      : std::vector<std::string>{});
 }
 
 void TArrangeWindow::Apply() {
@@ -529,19 +545,14 @@ void TArrangeWindow::Redo() {
 
 void TArrangeWindow::ShowSetupNames() {
   CountGuard guard(showingChoices_);
-  const HWND setup = Control(kIdSetup);
-  const std::string typed = WindowText(setup);
-  SendMessageA(setup, CB_RESETCONTENT, 0, 0);
+  std::vector<std::string> names;
   try {
     IniFile file(settingsPath_);
-    for (const std::string& name : SetupNames(file)) {
-      SendMessageA(setup, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-    }
+    names = SetupNames(file);
   } catch (const std::exception&) {
     // An unreadable file lists none.
   }
-  SendMessageA(setup, CB_SETMINVISIBLE, 12, 0);
-  SetWindowTextA(setup, typed.c_str());
+  RefillList(Control(kIdSetup), names);
   ShowSetupButtons();
 }
 
@@ -583,14 +594,9 @@ void TArrangeWindow::DeleteSetupTyped() {
 }
 
 void TArrangeWindow::ChooseSetup() {
-  const HWND setup = Control(kIdSetup);
-  const LRESULT chosen = SendMessageA(setup, CB_GETCURSEL, 0, 0);
-  const LRESULT length = SendMessageA(setup, CB_GETLBTEXTLEN, static_cast<WPARAM>(chosen), 0);
-  if (chosen == CB_ERR || length == CB_ERR) return;
-  std::string name(static_cast<std::size_t>(length) + 1, '\0');
-  SendMessageA(setup, CB_GETLBTEXT, static_cast<WPARAM>(chosen),
-               reinterpret_cast<LPARAM>(name.data()));
-  name.resize(static_cast<std::size_t>(length));
+  const std::optional<std::string> chosen = ChosenEntry(Control(kIdSetup));
+  if (!chosen) return;
+  const std::string& name = *chosen;
   std::optional<TArrangeChoices> loaded;
   try {
     IniFile file(settingsPath_);
@@ -601,7 +607,7 @@ void TArrangeWindow::ChooseSetup() {
   {
     // The field shows the entry chosen only after this notice.
     CountGuard guard(showingChoices_);
-    SetWindowTextA(setup, name.c_str());
+    SetWindowTextA(Control(kIdSetup), name.c_str());
   }
   if (loaded) {
     ShowChoices(*loaded);
@@ -718,16 +724,10 @@ void TArrangeWindow::OnCommand(int id, int code) {
   }
   if (id == kIdAnchor && code == CBN_SELCHANGE) {
     // The field shows the entry chosen only after this notice.
-    const HWND anchor = Control(kIdAnchor);
-    const LRESULT chosen = SendMessageA(anchor, CB_GETCURSEL, 0, 0);
-    const LRESULT length = SendMessageA(anchor, CB_GETLBTEXTLEN, static_cast<WPARAM>(chosen), 0);
-    if (chosen == CB_ERR || length == CB_ERR) return;
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    SendMessageA(anchor, CB_GETLBTEXT, static_cast<WPARAM>(chosen),
-                 reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(length));
+    const std::optional<std::string> chosen = ChosenEntry(Control(kIdAnchor));
+    if (!chosen) return;
     CountGuard guard(showingChoices_);
-    SetWindowTextA(anchor, text.c_str());
+    SetWindowTextA(Control(kIdAnchor), chosen->c_str());
   }
   const bool changed =
       code == BN_CLICKED || code == EN_CHANGE || code == CBN_SELCHANGE || code == CBN_EDITCHANGE;
