@@ -3,10 +3,12 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <array>
 #include <exception>
 #include <iterator>
 #include <optional>
 #include <stdexcept>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -27,9 +29,9 @@ namespace {
 
 // Every length here is in pixels at 96 DPI; the window scales them to its own (Px).
 constexpr int kDefaultClientWidth = 780;
-constexpr int kDefaultClientHeight = 540;
+constexpr int kDefaultClientHeight = 562;
 constexpr int kMinimumClientWidth = 600;
-constexpr int kMinimumClientHeight = 530;
+constexpr int kMinimumClientHeight = 552;
 constexpr int kGap = 8;
 constexpr int kPictureLeft = 256;  // right of the choices
 constexpr int kButtonWidth = 75;
@@ -41,138 +43,33 @@ constexpr int kMessagesHeight = 56;
 // Without WS_CLIPCHILDREN: the group boxes leave their inside to the window's background.
 constexpr DWORD kWindowStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX;
 
-constexpr DWORD kVisible = WS_VISIBLE;
-constexpr DWORD kRadio = BS_AUTORADIOBUTTON;
-constexpr DWORD kFirstRadio = BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP;
-constexpr DWORD kCheck = BS_AUTOCHECKBOX | WS_GROUP | WS_TABSTOP;
-constexpr DWORD kLabel = SS_LEFT | WS_GROUP;
-constexpr DWORD kNote = SS_LEFT | SS_NOPREFIX;
-constexpr DWORD kEdit = WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL;
-constexpr DWORD kList = WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST;
-constexpr DWORD kEditableList = WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
-constexpr DWORD kButton = kVisible | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON;
-constexpr const char* kDegrees = "degrees";
+using namespace arrange_style;
+
+// The patterns' panels, in the order of TArrangePattern.
+constexpr const TArrangePanel* kPanels[] = {&kRowsPanel,  &kGridPanel,   &kDistributePanel,
+                                            &kAlignPanel, &kCirclePanel, &kReplicatePanel,
+                                            &kSnapPanel};
 
 // The choices on the left, in tab order: each field right after its label, so that the label's
-// mnemonic reaches it. A pattern's own controls are created hidden; only the chosen pattern's
-// show. Mnemonics are unique among the controls shown together. The controls on the right are
-// placed by Layout.
-constexpr ControlSpec kArrangeControls[] = {
-    // Saved setups, above every choice. Without mnemonics: every letter of their captions is
-    // taken by the controls of one pattern or another.
+// mnemonic reaches it. The controls on the right are placed by Layout.
+constexpr ControlSpec kSetupControls[] = {
+    // Without mnemonics: every letter of their captions is taken by the controls of one pattern
+    // or another.
     {kIdSetupLabel, 0, "STATIC", "Setup", kVisible | kLabel, 0, 8, 8, 42, 13},
     {kIdSetup, 0, "COMBOBOX", "", kVisible | kEditableList, 0, 52, 4, 98, 21},
     {kIdSetupSave, 0, "BUTTON", "Save", kButton, 0, 154, 3, 44, 23},
     {kIdSetupDelete, 0, "BUTTON", "Delete", kButton, 0, 202, 3, 46, 23},
-    {kIdPatternBox, 0, "BUTTON", " Pattern ", kVisible | BS_GROUPBOX, 0, 8, 34, 240, 86},
-    {kIdPatternRows, 0, "BUTTON", "Ro&ws or columns", kVisible | kFirstRadio, 0, 16, 50, 104, 17},
-    {kIdPatternGrid, 0, "BUTTON", "&Grid", kVisible | kRadio, 0, 124, 50, 46, 17},
-    {kIdPatternDistribute, 0, "BUTTON", "Distri&bute", kVisible | kRadio, 0, 16, 72, 76, 17},
-    {kIdPatternAlign, 0, "BUTTON", "A&lign", kVisible | kRadio, 0, 96, 72, 54, 17},
-    {kIdPatternCircle, 0, "BUTTON", "&Circle", kVisible | kRadio, 0, 156, 72, 60, 17},
-    {kIdPatternReplicate, 0, "BUTTON", "Re&plicate", kVisible | kRadio, 0, 174, 50, 68, 17},
-    // d is the only letter of its caption that no pattern's controls take.
-    {kIdPatternSnap, 0, "BUTTON", "Snap to gri&d", kVisible | kRadio, 0, 16, 94, 100, 17},
-    {kIdOrderLabel, 0, "STATIC", "&Order", kVisible | kLabel, 0, 8, 131, 60, 13},
-    {kIdOrder, 0, "COMBOBOX", "", kVisible | kList, 0, 72, 127, 176, 21},
-    {kIdTurn, 0, "BUTTON", "T&urn to", kVisible | kCheck, 0, 8, 155, 62, 17},
-    {kIdTurnText, 0, "EDIT", "", kVisible | kEdit, WS_EX_CLIENTEDGE, 72, 153, 64, 21},
-    {kIdTurnDegrees, 0, "STATIC", kDegrees, kVisible | kNote, 0, 140, 157, 60, 13},
-    {kIdPanelBox, 0, "BUTTON", "", kVisible | BS_GROUPBOX, 0, 8, 180, 240, 322},
-    // Rows or columns.
-    {kIdRowsNote, 0, "STATIC",
-     "The main window's run, with the main window's present choices: Apply is its Go.", kNote, 0,
-     16, 200, 224, 42},
-    // Grid.
-    {kIdColumnsLabel, 0, "STATIC", "Colu&mns", kLabel, 0, 16, 203, 80, 13},
-    {kIdColumns, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 200, 64, 21},
-    {kIdPitchXLabel, 0, "STATIC", "Pitch &X", kLabel, 0, 16, 229, 80, 13},
-    {kIdPitchX, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 226, 64, 21},
-    {kIdPitchXUnit, 0, "STATIC", "", kNote, 0, 168, 229, 72, 13},
-    {kIdPitchYLabel, 0, "STATIC", "Pitch &Y", kLabel, 0, 16, 255, 80, 13},
-    {kIdPitchY, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 252, 64, 21},
-    {kIdPitchYUnit, 0, "STATIC", "", kNote, 0, 168, 255, 72, 13},
-    {kIdFillLabel, 0, "STATIC", "&Fill", kLabel, 0, 16, 281, 80, 13},
-    {kIdFill, 0, "COMBOBOX", "", kList, 0, 100, 278, 140, 21},
-    {kIdStartLabel, 0, "STATIC", "S&tart", kLabel, 0, 16, 307, 80, 13},
-    {kIdStart, 0, "COMBOBOX", "", kList, 0, 100, 304, 140, 21},
-    {kIdSnake, 0, "BUTTON", "S&nake", kCheck, 0, 16, 332, 200, 17},
-    {kIdTurnOddRows, 0, "BUTTON", "Tu&rn every other row by 180\xB0", kCheck, 0, 16, 354, 224, 17},
-    {kIdStagger, 0, "BUTTON", "Stagg&er every other line", kCheck, 0, 16, 376, 224, 17},
-    {kIdGridKeepFirst, 0, "BUTTON", "&Keep the first in place", kCheck, 0, 16, 398, 224, 17},
-    // Distribute.
-    {kIdDistributeHorizontal, 0, "BUTTON", "&Horizontal", kFirstRadio, 0, 16, 202, 100, 17},
-    {kIdDistributeVertical, 0, "BUTTON", "&Vertical", kRadio, 0, 16, 224, 100, 17},
-    {kIdLineUp, 0, "BUTTON", "Li&ne up too", kCheck, 0, 16, 250, 200, 17},
-    // Align.
-    {kIdAlignHorizontal, 0, "BUTTON", "&Horizontal", kFirstRadio, 0, 16, 202, 96, 17},
-    {kIdAlignVertical, 0, "BUTTON", "&Vertical", kRadio, 0, 16, 224, 96, 17},
-    {kIdAlignFirst, 0, "BUTTON", "&Top", kFirstRadio, 0, 124, 202, 100, 17},
-    {kIdAlignCentre, 0, "BUTTON", "C&entre", kRadio, 0, 124, 224, 100, 17},
-    {kIdAlignLast, 0, "BUTTON", "Botto&m", kRadio, 0, 124, 246, 100, 17},
-    // Circle.
-    {kIdCentreSelection, 0, "BUTTON", "C&entre of the selection", kFirstRadio, 0, 16, 200, 200, 17},
-    {kIdCentreAt, 0, "BUTTON", "A&t", kRadio, 0, 16, 220, 60, 17},
-    {kIdCentreXLabel, 0, "STATIC", "Centre &X", kLabel, 0, 16, 247, 80, 13},
-    {kIdCentreX, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 244, 64, 21},
-    {kIdCentreXUnit, 0, "STATIC", "", kNote, 0, 168, 247, 72, 13},
-    {kIdCentreYLabel, 0, "STATIC", "Centre &Y", kLabel, 0, 16, 273, 80, 13},
-    {kIdCentreY, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 270, 64, 21},
-    {kIdCentreYUnit, 0, "STATIC", "", kNote, 0, 168, 273, 72, 13},
-    {kIdRadiusLabel, 0, "STATIC", "&Radius", kLabel, 0, 16, 299, 80, 13},
-    {kIdRadius, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 296, 64, 21},
-    {kIdRadiusUnit, 0, "STATIC", "", kNote, 0, 168, 299, 72, 13},
-    {kIdRingStepLabel, 0, "STATIC", "R&ing step", kLabel, 0, 16, 325, 80, 13},
-    {kIdRingStep, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 322, 64, 21},
-    {kIdRingStepUnit, 0, "STATIC", "", kNote, 0, 168, 325, 72, 13},
-    {kIdStartAngleLabel, 0, "STATIC", "Start a&ngle", kLabel, 0, 16, 351, 80, 13},
-    {kIdStartAngle, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 348, 64, 21},
-    {kIdStartAngleDegrees, 0, "STATIC", kDegrees, kNote, 0, 168, 351, 72, 13},
-    // Without a mnemonic: beside the pattern buttons Circle's fields take every letter of "Span"
-    // but p, which "Replicate" needs more.
-    {kIdSpanLabel, 0, "STATIC", "Span", kLabel, 0, 16, 377, 80, 13},
-    {kIdSpan, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 374, 64, 21},
-    {kIdSpanDegrees, 0, "STATIC", kDegrees, kNote, 0, 168, 377, 72, 13},
-    // Without a mnemonic: d goes to "Snap to grid", whose other letters are all taken.
-    {kIdDirectionLabel, 0, "STATIC", "Direction", kLabel, 0, 16, 403, 80, 13},
-    {kIdDirection, 0, "COMBOBOX", "", kList, 0, 100, 400, 140, 21},
-    {kIdTurnWithCircle, 0, "BUTTON", "Turn wit&h the circle", kCheck, 0, 16, 427, 200, 17},
-    {kIdOffsetLabel, 0, "STATIC", "O&ffset", kLabel, 0, 16, 453, 80, 13},
-    {kIdOffset, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 450, 64, 21},
-    {kIdOffsetDegrees, 0, "STATIC", kDegrees, kNote, 0, 168, 453, 72, 13},
-    {kIdCircleKeepFirst, 0, "BUTTON", "&Keep the first in place", kCheck, 0, 16, 477, 224, 17},
-    // Replicate.
-    {kIdBlockSizeLabel, 0, "STATIC", "Bloc&k size", kLabel, 0, 16, 203, 80, 13},
-    {kIdBlockSize, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 200, 64, 21},
-    {kIdAnchorLabel, 0, "STATIC", "A&nchor", kLabel, 0, 16, 229, 80, 13},
-    {kIdAnchor, 0, "COMBOBOX", "", kEditableList, 0, 100, 226, 140, 21},
-    {kIdAtChannelAnchors, 0, "BUTTON", "At &each channel's anchor", kFirstRadio, 0, 16, 254, 200,
-     17},
-    {kIdInSteps, 0, "BUTTON", "&In steps", kRadio, 0, 16, 276, 200, 17},
-    {kIdStepXLabel, 0, "STATIC", "Step &X", kLabel, 0, 32, 303, 64, 13},
-    {kIdStepX, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 300, 64, 21},
-    {kIdStepXUnit, 0, "STATIC", "", kNote, 0, 168, 303, 72, 13},
-    {kIdStepYLabel, 0, "STATIC", "Step &Y", kLabel, 0, 32, 329, 64, 13},
-    {kIdStepY, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 326, 64, 21},
-    {kIdStepYUnit, 0, "STATIC", "", kNote, 0, 168, 329, 72, 13},
-    {kIdReplicateNote, 0, "STATIC",
-     "Channel = number / block size, role = prefix and the rest: with 100, R205 is channel 2's "
-     "R5; with 1, D7 goes with SW7.",
-     kNote, 0, 16, 358, 224, 56},
-    // Snap to grid.
-    {kIdGridXLabel, 0, "STATIC", "Grid &X", kLabel, 0, 16, 203, 80, 13},
-    {kIdGridX, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 200, 64, 21},
-    {kIdGridXUnit, 0, "STATIC", "", kNote, 0, 168, 203, 72, 13},
-    {kIdGridYLabel, 0, "STATIC", "Grid &Y", kLabel, 0, 16, 229, 80, 13},
-    {kIdGridY, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 226, 64, 21},
-    {kIdGridYUnit, 0, "STATIC", "", kNote, 0, 168, 229, 72, 13},
-    {kIdOriginXLabel, 0, "STATIC", "O&rigin X", kLabel, 0, 16, 255, 80, 13},
-    {kIdOriginX, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 252, 64, 21},
-    {kIdOriginXUnit, 0, "STATIC", "", kNote, 0, 168, 255, 72, 13},
-    {kIdOriginYLabel, 0, "STATIC", "Orig&in Y", kLabel, 0, 16, 281, 80, 13},
-    {kIdOriginY, 0, "EDIT", "", kEdit, WS_EX_CLIENTEDGE, 100, 278, 64, 21},
-    {kIdOriginYUnit, 0, "STATIC", "", kNote, 0, 168, 281, 72, 13},
-    // Right of the choices.
+    {kIdPatternBox, 0, "BUTTON", " Pattern ", kVisible | BS_GROUPBOX, 0, 8, 34, 240, 108},
+};
+constexpr ControlSpec kSharedChoices[] = {
+    {kIdOrderLabel, 0, "STATIC", "&Order", kVisible | kLabel, 0, 8, 153, 60, 13},
+    {kIdOrder, 0, "COMBOBOX", "", kVisible | kList, 0, 72, 149, 176, 21},
+    {kIdTurn, 0, "BUTTON", "T&urn to", kVisible | kCheck, 0, 8, 177, 62, 17},
+    {kIdTurnText, 0, "EDIT", "", kVisible | kEdit, WS_EX_CLIENTEDGE, 72, 175, 64, 21},
+    {kIdTurnDegrees, 0, "STATIC", kDegrees, kVisible | kNote, 0, 140, 179, 60, 13},
+    {kIdPanelBox, 0, "BUTTON", "", kVisible | BS_GROUPBOX, 0, 8, kPanelTop - 2, 240, 322},
+};
+constexpr ControlSpec kRightControls[] = {
     {kIdArrangeMessages, 0, "LISTBOX", "",
      WS_VSCROLL | WS_TABSTOP | WS_GROUP | LBS_NOINTEGRALHEIGHT | LBS_NOSEL, WS_EX_CLIENTEDGE, 0, 0,
      0, 0},
@@ -183,84 +80,99 @@ constexpr ControlSpec kArrangeControls[] = {
     {kIdArrangeStatus, 0, STATUSCLASSNAMEA, "", kVisible | SBARS_SIZEGRIP, 0, 0, 0, 0, 0},
 };
 
-constexpr const char* kPatternNames[] = {" Rows or columns ", " Grid ",   " Distribute ",
-                                         " Align ",           " Circle ", " Replicate ",
-                                         " Snap to grid "};
-constexpr int kPatternIds[] = {kIdPatternRows,  kIdPatternGrid,   kIdPatternDistribute,
-                               kIdPatternAlign, kIdPatternCircle, kIdPatternReplicate,
-                               kIdPatternSnap};
-constexpr const char* kOrders[] = {"Increasing", "Decreasing", "By position"};
-constexpr const char* kFills[] = {"Rows first", "Columns first"};
-constexpr const char* kCorners[] = {"Top left", "Top right", "Bottom left", "Bottom right"};
-constexpr const char* kDirections[] = {"Counter-clockwise", "Clockwise"};
+// One table of every control: the setups, the pattern buttons, the shared choices, every panel's
+// own controls and those on the right.
+template <std::size_t Count>
+constexpr auto JoinControls() {
+  std::array<ControlSpec, Count> all{};
+  std::size_t next = 0;
+  const auto append = [&](std::span<const ControlSpec> part) {
+    for (const ControlSpec& spec : part) all[next++] = spec;
+  };
+  append(kSetupControls);
+  for (const TArrangePanel* panel : kPanels) append(panel->radio);
+  append(kSharedChoices);
+  for (const TArrangePanel* panel : kPanels) append(panel->controls);
+  append(kRightControls);
+  return all;
+}
 
-// The pattern whose own control this is, or none for the shared ones.
-std::optional<TArrangePattern> PatternOf(int id) {
-  if (id >= kIdRowsNote && id < kIdColumnsLabel) return TArrangePattern::RowsOrColumns;
-  if (id >= kIdColumnsLabel && id < kIdDistributeHorizontal) return TArrangePattern::Grid;
-  if (id >= kIdDistributeHorizontal && id < kIdAlignHorizontal) return TArrangePattern::Distribute;
-  if (id >= kIdAlignHorizontal && id < kIdCentreSelection) return TArrangePattern::Align;
-  if (id >= kIdCentreSelection && id < kIdArrangeMessages) return TArrangePattern::Circle;
-  if (id >= kIdBlockSizeLabel && id <= kIdReplicateNote) return TArrangePattern::Replicate;
-  if (id >= kIdGridXLabel && id <= kIdOriginYUnit) return TArrangePattern::Snap;
-  return std::nullopt;
+constexpr std::size_t CountControls() {
+  std::size_t count =
+      std::size(kSetupControls) + std::size(kSharedChoices) + std::size(kRightControls);
+  for (const TArrangePanel* panel : kPanels) count += panel->radio.size() + panel->controls.size();
+  return count;
+}
+
+constexpr auto kArrangeControls = JoinControls<CountControls()>();
+
+constexpr bool PanelsInPatternOrder() {
+  for (std::size_t i = 0; i < std::size(kPanels); ++i) {
+    if (static_cast<std::size_t>(kPanels[i]->pattern) != i) return false;
+    if (kPanels[i]->radio.size() != 1) return false;
+  }
+  return true;
+}
+static_assert(PanelsInPatternOrder(), "one panel per pattern, in order, each with one button");
+
+constexpr bool IdsUnique() {
+  for (std::size_t i = 0; i < kArrangeControls.size(); ++i) {
+    for (std::size_t j = i + 1; j < kArrangeControls.size(); ++j) {
+      if (kArrangeControls[i].id == kArrangeControls[j].id) return false;
+    }
+  }
+  return true;
+}
+static_assert(IdsUnique(), "two of the Arrange window's controls share an id");
+
+// The controls shown together with a pattern's panel: the setups, every pattern button, the
+// shared choices and buttons, and the panel's own.
+constexpr bool MnemonicsUniqueWith(const TArrangePanel& shown) {
+  bool taken[256] = {};
+  const auto take = [&taken](std::span<const ControlSpec> part) {
+    for (const ControlSpec& spec : part) {
+      const char letter = MnemonicOf(spec.text);
+      if (letter == 0) continue;
+      if (taken[static_cast<unsigned char>(letter)]) return false;
+      taken[static_cast<unsigned char>(letter)] = true;
+    }
+    return true;
+  };
+  bool unique =
+      take(kSetupControls) && take(kSharedChoices) && take(kRightControls) && take(shown.controls);
+  for (const TArrangePanel* panel : kPanels) unique = unique && take(panel->radio);
+  return unique;
+}
+
+constexpr bool MnemonicsUnique() {
+  for (const TArrangePanel* panel : kPanels) {
+    if (!MnemonicsUniqueWith(*panel)) return false;
+  }
+  return true;
+}
+static_assert(MnemonicsUnique(), "two controls shown together share a mnemonic");
+
+constexpr const char* kOrders[] = {"Increasing", "Decreasing", "By position"};
+
+const TArrangePanel& PanelOf(TArrangePattern pattern) {
+  return *kPanels[static_cast<std::size_t>(pattern)];
 }
 
 bool IsLength(int id) {
-  return id == kIdPitchX || id == kIdPitchY || id == kIdCentreX || id == kIdCentreY ||
-         id == kIdRadius || id == kIdRingStep || id == kIdStepX || id == kIdStepY ||
-         id == kIdGridX || id == kIdGridY || id == kIdOriginX || id == kIdOriginY;
-}
-
-bool IsLengthUnit(int id) {
-  return id == kIdPitchXUnit || id == kIdPitchYUnit || id == kIdCentreXUnit ||
-         id == kIdCentreYUnit || id == kIdRadiusUnit || id == kIdRingStepUnit ||
-         id == kIdStepXUnit || id == kIdStepYUnit || id == kIdGridXUnit || id == kIdGridYUnit ||
-         id == kIdOriginXUnit || id == kIdOriginYUnit;
-}
-
-// The drop-down lists show all their entries at once.
-template <std::size_t N>
-void FillList(HWND list, const char* const (&entries)[N]) {
-  for (const char* entry : entries) {
-    SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+  for (const TArrangePanel* panel : kPanels) {
+    if (std::ranges::find(panel->lengths, id) != panel->lengths.end()) return true;
   }
-  SendMessageA(list, CB_SETMINVISIBLE, N, 0);
+  return false;
 }
 
-int Selected(HWND list) {
-  return std::max(0, static_cast<int>(SendMessageA(list, CB_GETCURSEL, 0, 0)));
-}
-
-bool IsChecked(HWND button) {
-  return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-void Check(HWND button, bool checked) {
-  SendMessageA(button, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-// The entry chosen in a drop-down list; none while no entry is.
-std::optional<std::string> ChosenEntry(HWND list) {
-  const LRESULT chosen = SendMessageA(list, CB_GETCURSEL, 0, 0);
-  const LRESULT length = SendMessageA(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(chosen), 0);
-  if (chosen == CB_ERR || length == CB_ERR) return std::nullopt;
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(chosen),
-               reinterpret_cast<LPARAM>(text.data()));
-  text.resize(static_cast<std::size_t>(length));
-  return text;
-}
-
-// Fills a drop-down list anew. Emptying the list empties its field too: the text typed stays.
-void RefillList(HWND list, const std::vector<std::string>& entries) {
-  const std::string typed = WindowText(list);
-  SendMessageA(list, CB_RESETCONTENT, 0, 0);
-  for (const std::string& entry : entries) {
-    SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+bool IsPushButton(int id) {
+  for (const ControlSpec& spec : kArrangeControls) {
+    if (spec.id == id) {
+      return std::string_view(spec.className) == "BUTTON" &&
+             (spec.style & BS_TYPEMASK) == BS_PUSHBUTTON;
+    }
   }
-  SendMessageA(list, CB_SETMINVISIBLE, 12, 0);
-  SetWindowTextA(list, typed.c_str());
+  return false;
 }
 
 }  // namespace
@@ -282,9 +194,9 @@ TArrangeWindow::TArrangeWindow(HWND owner, IArrangeOwner& arranger, std::string 
   SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
   controls_ = CreateControls(Handle(), kArrangeControls, font_.Get(), dpi_);
   FillList(Control(kIdOrder), kOrders);
-  FillList(Control(kIdFill), kFills);
-  FillList(Control(kIdStart), kCorners);
-  FillList(Control(kIdDirection), kDirections);
+  for (const TArrangePanel* panel : kPanels) {
+    if (panel->fill != nullptr) panel->fill(*this);
+  }
 
   ACCEL keys[] = {{FCONTROL | FVIRTKEY, 'Z', kIdArrangeUndo},
                   {FCONTROL | FVIRTKEY, 'Y', kIdArrangeRedo},
@@ -326,139 +238,42 @@ HWND TArrangeWindow::Control(int id) const {
 
 void TArrangeWindow::ShowChoices(const TArrangeChoices& choices) {
   CountGuard guard(showingChoices_);
-  const auto text = [this](int id, const std::string& value) {
-    SetWindowTextA(Control(id), value.c_str());
-  };
-  for (std::size_t i = 0; i < std::size(kPatternIds); ++i) {
-    Check(Control(kPatternIds[i]), static_cast<std::size_t>(choices.pattern) == i);
+  for (const TArrangePanel* panel : kPanels) {
+    Check(Control(panel->radio.front().id), panel->pattern == choices.pattern);
+    if (panel->show != nullptr) panel->show(*this, choices);
   }
   SendMessageA(Control(kIdOrder), CB_SETCURSEL, static_cast<WPARAM>(choices.order), 0);
   Check(Control(kIdTurn), choices.turn);
-  text(kIdTurnText, choices.turnText);
-  text(kIdColumns, choices.columnsText);
-  text(kIdPitchX, choices.pitchXText);
-  text(kIdPitchY, choices.pitchYText);
-  SendMessageA(Control(kIdFill), CB_SETCURSEL, choices.columnsFirst ? 1 : 0, 0);
-  SendMessageA(Control(kIdStart), CB_SETCURSEL, static_cast<WPARAM>(choices.start), 0);
-  Check(Control(kIdSnake), choices.snake);
-  Check(Control(kIdTurnOddRows), choices.turnOddLines);
-  Check(Control(kIdStagger), choices.stagger);
-  Check(Control(kIdGridKeepFirst), choices.keepFirst);
-  Check(Control(kIdCircleKeepFirst), choices.keepFirst);
-  const bool distributeVertical = choices.distributeAxis == TArrangeAxis::Vertical;
-  Check(Control(kIdDistributeHorizontal), !distributeVertical);
-  Check(Control(kIdDistributeVertical), distributeVertical);
-  Check(Control(kIdLineUp), choices.lineUp);
-  const bool alignVertical = choices.alignAxis == TArrangeAxis::Vertical;
-  Check(Control(kIdAlignHorizontal), !alignVertical);
-  Check(Control(kIdAlignVertical), alignVertical);
-  Check(Control(kIdAlignFirst), choices.alignEdge == TAlignEdge::TopOrLeft);
-  Check(Control(kIdAlignCentre), choices.alignEdge == TAlignEdge::Centre);
-  Check(Control(kIdAlignLast), choices.alignEdge == TAlignEdge::BottomOrRight);
-  Check(Control(kIdCentreSelection), !choices.centreAt);
-  Check(Control(kIdCentreAt), choices.centreAt);
-  text(kIdCentreX, choices.centreXText);
-  text(kIdCentreY, choices.centreYText);
-  text(kIdRadius, choices.radiusText);
-  text(kIdRingStep, choices.ringStepText);
-  text(kIdStartAngle, choices.startAngleText);
-  text(kIdSpan, choices.spanText);
-  SendMessageA(Control(kIdDirection), CB_SETCURSEL, choices.clockwise ? 1 : 0, 0);
-  Check(Control(kIdTurnWithCircle), choices.turnWithCircle);
-  text(kIdOffset, choices.offsetText);
-  text(kIdBlockSize, choices.blockSizeText);
-  text(kIdAnchor, choices.anchorText);
-  Check(Control(kIdAtChannelAnchors), !choices.inSteps);
-  Check(Control(kIdInSteps), choices.inSteps);
-  text(kIdStepX, choices.stepXText);
-  text(kIdStepY, choices.stepYText);
-  text(kIdGridX, choices.gridXText);
-  text(kIdGridY, choices.gridYText);
-  text(kIdOriginX, choices.originXText);
-  text(kIdOriginY, choices.originYText);
+  SetText(Control(kIdTurnText), choices.turnText);
 }
 
 TArrangeChoices TArrangeWindow::ChoicesShown() const {
   TArrangeChoices choices;
-  for (std::size_t i = 0; i < std::size(kPatternIds); ++i) {
-    if (IsChecked(Control(kPatternIds[i]))) choices.pattern = static_cast<TArrangePattern>(i);
+  for (const TArrangePanel* panel : kPanels) {
+    if (IsChecked(Control(panel->radio.front().id))) choices.pattern = panel->pattern;
+    if (panel->read != nullptr) panel->read(*this, choices);
   }
   choices.order = static_cast<TArrangeOrder>(Selected(Control(kIdOrder)));
   choices.turn = IsChecked(Control(kIdTurn));
   choices.turnText = WindowText(Control(kIdTurnText));
-  choices.columnsText = WindowText(Control(kIdColumns));
-  choices.pitchXText = WindowText(Control(kIdPitchX));
-  choices.pitchYText = WindowText(Control(kIdPitchY));
-  choices.columnsFirst = Selected(Control(kIdFill)) == 1;
-  choices.start = static_cast<TGridCorner>(Selected(Control(kIdStart)));
-  choices.snake = IsChecked(Control(kIdSnake));
-  choices.turnOddLines = IsChecked(Control(kIdTurnOddRows));
-  choices.stagger = IsChecked(Control(kIdStagger));
-  // Grid's and Circle's boxes are one choice: the one clicked is copied to the other.
-  choices.keepFirst = IsChecked(Control(kIdGridKeepFirst));
-  choices.distributeAxis =
-      IsChecked(Control(kIdDistributeVertical)) ? TArrangeAxis::Vertical : TArrangeAxis::Horizontal;
-  choices.lineUp = IsChecked(Control(kIdLineUp));
-  choices.alignAxis =
-      IsChecked(Control(kIdAlignVertical)) ? TArrangeAxis::Vertical : TArrangeAxis::Horizontal;
-  choices.alignEdge = IsChecked(Control(kIdAlignFirst))  ? TAlignEdge::TopOrLeft
-                      : IsChecked(Control(kIdAlignLast)) ? TAlignEdge::BottomOrRight
-                                                         : TAlignEdge::Centre;
-  choices.centreAt = IsChecked(Control(kIdCentreAt));
-  choices.centreXText = WindowText(Control(kIdCentreX));
-  choices.centreYText = WindowText(Control(kIdCentreY));
-  choices.radiusText = WindowText(Control(kIdRadius));
-  choices.ringStepText = WindowText(Control(kIdRingStep));
-  choices.startAngleText = WindowText(Control(kIdStartAngle));
-  choices.spanText = WindowText(Control(kIdSpan));
-  choices.clockwise = Selected(Control(kIdDirection)) == 1;
-  choices.turnWithCircle = IsChecked(Control(kIdTurnWithCircle));
-  choices.offsetText = WindowText(Control(kIdOffset));
-  choices.blockSizeText = WindowText(Control(kIdBlockSize));
-  choices.anchorText = WindowText(Control(kIdAnchor));
-  choices.inSteps = IsChecked(Control(kIdInSteps));
-  choices.stepXText = WindowText(Control(kIdStepX));
-  choices.stepYText = WindowText(Control(kIdStepY));
-  choices.gridXText = WindowText(Control(kIdGridX));
-  choices.gridYText = WindowText(Control(kIdGridY));
-  choices.originXText = WindowText(Control(kIdOriginX));
-  choices.originYText = WindowText(Control(kIdOriginY));
   return choices;
 }
 
 void TArrangeWindow::ShowPatternControls() {
-  const TArrangePattern pattern = choices_.pattern;
+  const TArrangePanel& shown = PanelOf(choices_.pattern);
   // The design's own units, whatever the main window's unit buttons did.
   const std::string units = UnitsName(selection_ ? selection_->DesignUnits() : kUnitsUnknown);
-  for (std::size_t i = 0; i < controls_.size(); ++i) {
-    const int id = kArrangeControls[i].id;
-    const std::optional<TArrangePattern> own = PatternOf(id);
-    if (own) ShowWindow(controls_[i], *own == pattern ? SW_SHOWNA : SW_HIDE);
-    if (IsLengthUnit(id)) SetWindowTextA(controls_[i], units.c_str());
+  for (const TArrangePanel* panel : kPanels) {
+    for (const ControlSpec& spec : panel->controls) {
+      ShowWindow(Control(spec.id), panel == &shown ? SW_SHOWNA : SW_HIDE);
+    }
+    for (const int id : panel->lengthUnits) SetText(Control(id), units);
   }
-  SetWindowTextA(Control(kIdPanelBox), kPatternNames[static_cast<int>(pattern)]);
-  const bool vertical = choices_.alignAxis == TArrangeAxis::Vertical;
-  SetWindowTextA(Control(kIdAlignFirst), vertical ? "Le&ft" : "&Top");
-  SetWindowTextA(Control(kIdAlignLast), vertical ? "&Right" : "Botto&m");
-
-  // "Rows or columns" is the main window's run, with the main window's order and turn; Replicate
-  // takes the order and the angles from the reference channel; Snap needs no order.
-  const bool own =
-      pattern != TArrangePattern::RowsOrColumns && pattern != TArrangePattern::Replicate;
-  for (const int id : {kIdOrderLabel, kIdOrder}) {
-    EnableWindow(Control(id), own && pattern != TArrangePattern::Snap);
-  }
-  for (const int id : {kIdTurn, kIdTurnDegrees}) EnableWindow(Control(id), own);
-  EnableWindow(Control(kIdTurnText), own && choices_.turn);
-  EnableWindow(Control(kIdOffset), choices_.turnWithCircle);
-  EnableWindow(Control(kIdOffsetLabel), choices_.turnWithCircle);
-  for (const int id : {kIdCentreXLabel, kIdCentreX, kIdCentreYLabel, kIdCentreY}) {
-    EnableWindow(Control(id), choices_.centreAt);
-  }
-  for (const int id :
-       {kIdStepXLabel, kIdStepX, kIdStepXUnit, kIdStepYLabel, kIdStepY, kIdStepYUnit}) {
-    EnableWindow(Control(id), choices_.inSteps);
-  }
+  SetWindowTextA(Control(kIdPanelBox), shown.title);
+  if (shown.update != nullptr) shown.update(*this, choices_);
+  for (const int id : {kIdOrderLabel, kIdOrder}) EnableWindow(Control(id), shown.usesOrder);
+  for (const int id : {kIdTurn, kIdTurnDegrees}) EnableWindow(Control(id), shown.usesTurn);
+  EnableWindow(Control(kIdTurnText), shown.usesTurn && choices_.turn);
 }
 
 void TArrangeWindow::Refresh() {
@@ -673,7 +488,7 @@ void TArrangeWindow::ShowModal() {
     ReenableOnExit ownerDisabled(owner_);
     ReadAgain();
     ShowWindow(Handle(), SW_SHOWNORMAL);
-    SetFocus(Control(kPatternIds[static_cast<int>(choices_.pattern)]));
+    SetFocus(Control(PanelOf(choices_.pattern).radio.front().id));
     RunModalLoop(Handle(), result_, shortcuts_.get());
   }
   // The owner is enabled again before the window goes, so that it gets the activation back.
@@ -755,10 +570,7 @@ LRESULT TArrangeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       // Enter presses the focused button; with the focus elsewhere it does nothing.
       const HWND focus = GetFocus();
       const int focused = GetDlgCtrlID(focus);
-      const bool isButton = focused == kIdReadSelection || focused == kIdApply ||
-                            focused == kIdArrangeClose || focused == kIdSetupSave ||
-                            focused == kIdSetupDelete;
-      return isButton ? MAKELRESULT(focused, DC_HASDEFID) : 0;
+      return IsPushButton(focused) ? MAKELRESULT(focused, DC_HASDEFID) : 0;
     }
     case WM_NEXTDLGCTL:
       return MoveDialogFocus(Handle(), wParam, lParam);

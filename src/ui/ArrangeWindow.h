@@ -21,112 +21,31 @@
 #include "placement/Preview.h"
 #include "ui/DpiScale.h"
 #include "ui/Win32Util.h"
+#include "ui/arrange/AlignPanel.h"
+#include "ui/arrange/ArrangePanel.h"
+#include "ui/arrange/CirclePanel.h"
+#include "ui/arrange/DistributePanel.h"
+#include "ui/arrange/GridPanel.h"
+#include "ui/arrange/ReplicatePanel.h"
+#include "ui/arrange/RowsPanel.h"
+#include "ui/arrange/SnapPanel.h"
 
 namespace kordane::ui {
 
 inline constexpr const char* kArrangeClass = "TArrangeWindow";
 inline constexpr const char* kArrangeCaption = "Arrange";
 
+// The controls every pattern shares; each pattern's own are in its panel's header.
 enum ArrangeControlId : int {
   kIdPatternBox = 400,
-  kIdPatternRows,
-  kIdPatternGrid,
-  kIdPatternDistribute,
-  kIdPatternAlign,
-  kIdPatternCircle,
-  kIdOrderLabel,
+  // 401 to 405, 412 and 413: the pattern buttons of the panels.
+  kIdOrderLabel = 406,
   kIdOrder,
   kIdTurn,
   kIdTurnText,
   kIdTurnDegrees,
   kIdPanelBox,
-  kIdPatternReplicate,
-  kIdPatternSnap,
-  // Rows or columns.
-  kIdRowsNote = 420,
-  // Grid.
-  kIdColumnsLabel = 430,
-  kIdColumns,
-  kIdPitchXLabel,
-  kIdPitchX,
-  kIdPitchXUnit,
-  kIdPitchYLabel,
-  kIdPitchY,
-  kIdPitchYUnit,
-  kIdFillLabel,
-  kIdFill,
-  kIdStartLabel,
-  kIdStart,
-  kIdSnake,
-  kIdTurnOddRows,
-  kIdStagger,
-  kIdGridKeepFirst,
-  // Distribute.
-  kIdDistributeHorizontal = 450,
-  kIdDistributeVertical,
-  kIdLineUp,
-  // Align.
-  kIdAlignHorizontal = 460,
-  kIdAlignVertical,
-  kIdAlignFirst,
-  kIdAlignCentre,
-  kIdAlignLast,
-  // Circle.
-  kIdCentreSelection = 470,
-  kIdCentreAt,
-  kIdCentreXLabel,
-  kIdCentreX,
-  kIdCentreXUnit,
-  kIdCentreYLabel,
-  kIdCentreY,
-  kIdCentreYUnit,
-  kIdRadiusLabel,
-  kIdRadius,
-  kIdRadiusUnit,
-  kIdRingStepLabel,
-  kIdRingStep,
-  kIdRingStepUnit,
-  kIdStartAngleLabel,
-  kIdStartAngle,
-  kIdStartAngleDegrees,
-  kIdSpanLabel,
-  kIdSpan,
-  kIdSpanDegrees,
-  kIdDirectionLabel,
-  kIdDirection,
-  kIdTurnWithCircle,
-  kIdOffsetLabel,
-  kIdOffset,
-  kIdOffsetDegrees,
-  kIdCircleKeepFirst,  // one choice with Grid's
-  // Replicate.
-  kIdBlockSizeLabel = 520,
-  kIdBlockSize,
-  kIdAnchorLabel,
-  kIdAnchor,
-  kIdAtChannelAnchors,
-  kIdInSteps,
-  kIdStepXLabel,
-  kIdStepX,
-  kIdStepXUnit,
-  kIdStepYLabel,
-  kIdStepY,
-  kIdStepYUnit,
-  kIdReplicateNote,
-  // Snap to grid.
-  kIdGridXLabel = 540,
-  kIdGridX,
-  kIdGridXUnit,
-  kIdGridYLabel,
-  kIdGridY,
-  kIdGridYUnit,
-  kIdOriginXLabel,
-  kIdOriginX,
-  kIdOriginXUnit,
-  kIdOriginYLabel,
-  kIdOriginY,
-  kIdOriginYUnit,
-  // Shared, right of the choices.
+  // Right of the choices.
   kIdArrangeMessages = 500,
   kIdArrangeSummary,
   kIdReadSelection,
@@ -165,7 +84,7 @@ class IArrangeOwner {
 // The window's controls at 96 DPI; those right of the choices are placed by its layout.
 std::span<const ControlSpec> ArrangeLayout();
 
-class TArrangeWindow final : public WindowBase {
+class TArrangeWindow final : public WindowBase, public IArrangeControls {
  public:
   TArrangeWindow(HWND owner, IArrangeOwner& arranger, std::string settingsPath);
   ~TArrangeWindow() override;
@@ -173,7 +92,7 @@ class TArrangeWindow final : public WindowBase {
   // Reads the selection, shows the window until it is closed, then keeps its frame and choices.
   void ShowModal();
 
-  HWND Control(int id) const;
+  HWND Control(int id) const override;
   const TPreview& Picture() const { return picture_; }
   const TArrangeChoices& Choices() const { return choices_; }
   // Where the picture is drawn, in client coordinates.

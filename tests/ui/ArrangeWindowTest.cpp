@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <cctype>
 #include <cmath>
 #include <functional>
@@ -222,7 +223,8 @@ TEST_F(ArrangeWindowTest, LengthsAreInTheDesignsUnitsAndStartInThem) {
   SendMessageA(form_->Control(kIdToMils), BM_CLICK, 0, 0);  // the main window's spacing in mils
   std::vector<std::string> shown;
   ASSERT_TRUE(ReadOnce([&](HWND window) {
-    for (const int id : {kIdPitchX, kIdRadius, kIdStepX, kIdPitchXUnit, kIdRadiusUnit}) {
+    for (const int id :
+         std::initializer_list<int>{kIdPitchX, kIdRadius, kIdStepX, kIdPitchXUnit, kIdRadiusUnit}) {
       shown.push_back(ItemText(window, id));
     }
   }));
@@ -247,8 +249,8 @@ TEST_F(ArrangeWindowTest, MnemonicsOfLabelsAndGroupBoxesReachTheirFields) {
     char letter;
     int focused;
   };
-  const Row rows[] = {{'m', kIdColumns}, {'x', kIdPitchX}, {'y', kIdPitchY},
-                      {'f', kIdFill},    {'t', kIdStart},  {'o', kIdOrder}};
+  const Row rows[] = {{'n', kIdColumns}, {'x', kIdPitchX}, {'y', kIdPitchY},
+                      {'i', kIdFill},    {'t', kIdStart},  {'o', kIdOrder}};
   std::vector<int> reached;
   std::vector<kordane::testing::ScriptStep> steps;
   for (const Row& row : rows) {
@@ -573,7 +575,7 @@ class ReplicateWindowTest : public kordane::testing::FormOnBoardTest {
 // The summary, then which of Apply, Order, Turn to and Step X are enabled, as 0 and 1.
 std::string SummaryAndEnabled(HWND window) {
   std::string text = ItemText(window, kIdArrangeSummary) + " ";
-  for (const int id : {kIdApply, kIdOrder, kIdTurn, kIdStepX}) {
+  for (const int id : std::initializer_list<int>{kIdApply, kIdOrder, kIdTurn, kIdStepX}) {
     text += IsWindowEnabled(GetDlgItem(window, id)) ? "1" : "0";
   }
   return text;
