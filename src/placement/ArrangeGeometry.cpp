@@ -269,6 +269,41 @@ std::int64_t RingRadius(const TCircleParams& params, std::size_t ring) {
   return std::int64_t{params.radius} + static_cast<std::int64_t>(ring) * params.ringStep;
 }
 
+namespace {
+
+// Millionths of a degree: exact for any angle typed with up to six decimals.
+constexpr std::int64_t kMicroPerDegree = 1'000'000;
+constexpr std::int64_t kMicroPerTenth = kMicroPerDegree / 10;
+
+std::int64_t MicroDegrees(double degrees) {
+  return std::llround(std::fmod(degrees, 360.0) * static_cast<double>(kMicroPerDegree));
+}
+
+// Floor of a / b for b > 0.
+std::int64_t FloorDivide(std::int64_t a, std::int64_t b) {
+  const std::int64_t quotient = a / b;
+  return a % b < 0 ? quotient - 1 : quotient;
+}
+
+// Slot i of `count` turned with the circle, in tenths: the start, the offset and i shares of the
+// span make one fraction, divided once, so that a slot exactly halfway between two tenths rounds
+// up as every other angle does, not by what floating point made of i × 360 / count.
+std::int32_t SlotTenths(const TCircleParams& params, std::size_t i, std::size_t count) {
+  const bool full = params.spanDegrees >= 360.0;
+  const std::int64_t span = full ? 360 * kMicroPerDegree : MicroDegrees(params.spanDegrees);
+  const auto shares = static_cast<std::int64_t>(full ? std::max<std::size_t>(count, 1)
+                                                     : std::max<std::size_t>(count, 2) - 1);
+  const std::int64_t sign = params.clockwise ? -1 : 1;
+  // Below 2^31 × shares, with shares far below 2^32 parts: no overflow.
+  const std::int64_t numerator =
+      (MicroDegrees(params.startDegrees) + MicroDegrees(params.offsetDegrees)) * shares +
+      sign * static_cast<std::int64_t>(i) * span;
+  const std::int64_t denominator = shares * kMicroPerTenth;
+  return NormalisedTenths(FloorDivide(2 * numerator + denominator, 2 * denominator));
+}
+
+}  // namespace
+
 std::vector<std::vector<TMemberTarget>> CircleTargets(
     std::span<const std::vector<TMemberPlace>> groups, TPoint64 centre, const TCircleParams& params,
     TTurnTo turn) {
@@ -293,7 +328,7 @@ std::vector<std::vector<TMemberTarget>> CircleTargets(
                              centre.y + std::llround(radius * std::sin(radians)), true,
                              std::nullopt};
         if (params.turnWithCircle) {
-          target.rotation = DegreesToTenths(theta + params.offsetDegrees);
+          target.rotation = SlotTenths(params, i, m);
         } else if (turn) {
           target.rotation = NormalisedTenths(*turn);
         }

@@ -104,6 +104,24 @@ INSTANTIATE_TEST_SUITE_P(
                   {1, 2},
                   {{{-95, 205, 900}}, {{905, -795, 0}, {-95, -1795, 2700}}}}));
 
+// Slots exactly half a tenth past a tenth: 95 × 360 / 608 = 56.25 and 11 × 45 / 132 = 3.75 (and
+// −56.25, that is 303.75, clockwise) round up, as typed angles do.
+TEST(CircleSlots, ExactHalvesOfATenthRoundUp) {
+  struct Row {
+    double span;
+    bool clockwise;
+    std::size_t count, slot;
+    std::int32_t tenths;
+  };
+  for (const Row& row : {Row{360, false, 608, 95, 563}, Row{45, false, 133, 11, 38},
+                         Row{360, true, 608, 95, 3038}}) {
+    const std::vector<std::vector<TMemberPlace>> groups{std::vector<TMemberPlace>(row.count)};
+    const auto targets =
+        CircleTargets(groups, {0, 0}, Circle(0, row.span, row.clockwise, 0, true), {});
+    EXPECT_EQ(targets[0][row.slot].rotation, row.tenths) << row.count << " slot " << row.slot;
+  }
+}
+
 TEST(CircleOrder, ByPositionCountsFromTheStartAngleInTheChosenDirection) {
   // At 80°, 100°, 270° and 0° about the origin.
   const std::vector<TMemberPlace> members = {
