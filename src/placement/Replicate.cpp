@@ -10,6 +10,7 @@
 
 #include "host/Conversions.h"
 #include "placement/CompSort.h"
+#include "placement/ExactTurn.h"
 
 namespace kordane {
 
@@ -119,51 +120,21 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
   throw ConversionError(message);
 }
 
-// Halves away from zero, once.
-std::int64_t Rounded(double value) {
-  return static_cast<std::int64_t>(std::llround(value));
-}
-
-// Turns offsets counter-clockwise by tenths of a degree, exact at quarter turns. Each angle's
-// cosine and sine are worked out once: every part of a channel turns by the same angle.
+// Turns offsets counter-clockwise by tenths of a degree. Each angle's cosine and sine are worked
+// out once: every part of a channel turns by the same angle.
 class Turner {
  public:
-  TPoint64 Turned(std::int64_t dx, std::int64_t dy, std::int64_t tenths);
+  TPoint64 Turned(std::int64_t dx, std::int64_t dy, std::int64_t tenths) {
+    const std::int32_t angle = NormalisedTenths(tenths);
+    if (table_.empty()) table_.resize(3600);
+    std::optional<TExactTurn>& turn = table_[static_cast<std::size_t>(angle)];
+    if (!turn) turn.emplace(angle);
+    return turn->Turned(dx, dy);
+  }
 
  private:
-  struct CosSin {
-    double cos = 0, sin = 0;
-    bool known = false;
-  };
-  std::vector<CosSin> table_;
+  std::vector<std::optional<TExactTurn>> table_;
 };
-
-TPoint64 Turner::Turned(std::int64_t dx, std::int64_t dy, std::int64_t tenths) {
-  const std::int32_t angle = NormalisedTenths(tenths);
-  switch (angle) {
-    case 0:
-      return {dx, dy};
-    case 900:
-      return {-dy, dx};
-    case 1800:
-      return {-dx, -dy};
-    case 2700:
-      return {dy, -dx};
-    default:
-      break;
-  }
-  if (table_.empty()) table_.resize(3600);
-  CosSin& turn = table_[static_cast<std::size_t>(angle)];
-  if (!turn.known) {
-    const double radians = angle / 10.0 * std::numbers::pi / 180.0;
-    turn = {std::cos(radians), std::sin(radians), true};
-  }
-  const double c = turn.cos;
-  const double s = turn.sin;
-  const double x = static_cast<double>(dx);
-  const double y = static_cast<double>(dy);
-  return {Rounded(x * c - y * s), Rounded(x * s + y * c)};
-}
 
 }  // namespace
 

@@ -92,6 +92,10 @@ INSTANTIATE_TEST_SUITE_P(
                      "U101 10 10 300, R101 110 10 300, U201 0 0 0, R201 0 0 0, U301 0 0 1200, "
                      "R301 0 0 0",
                      AtAnchor(100, "U101"), "-, -, -, 87 -50 0, -, 0 100 1200"},
+        // sin 30° is exactly 1/2: R201 is 500.5 up, which rounds to 501.
+        ReplicateRow{"ExactHalvesRoundAwayFromZero",
+                     "U101 0 0 0, R101 1001 0 0, U201 0 0 300, R201 5 5 0", AtAnchor(100, "U101"),
+                     "-, -, -, 867 501 300", ""},
         ReplicateRow{"PairsByNumberWithABlockOfOne",
                      "SW7 0 0 0, D7 0 -200 1800, LED7 50 0 0, SW8 1000 500 1800, D8 1 1 0, "
                      "LED8 2 2 0, SW10 3000 0 0, D10 0 0 0",
