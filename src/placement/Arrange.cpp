@@ -352,13 +352,24 @@ const char* ArrangeStepName(TArrangePattern pattern) {
   return "Arrange";
 }
 
+bool UsesTurnTo(const TArrangeChoices& choices) {
+  switch (choices.pattern) {
+    case TArrangePattern::RowsOrColumns:  // the main window's own
+    case TArrangePattern::Replicate:
+      return false;
+    case TArrangePattern::Circle:
+      return !choices.turnWithCircle;
+    default:
+      return true;
+  }
+}
+
 TArrangeParams ParseArrangeChoices(const TArrangeChoices& choices, std::int32_t units) {
   TArrangeParams params;
   params.pattern = choices.pattern;
   params.order = choices.order;
-  // Replicate takes each part's angle from the reference channel.
-  const bool turns = choices.turn && choices.pattern != TArrangePattern::Replicate;
-  if (turns) params.turn = DegreesToTenths(Angle(choices.turnText, "Turn to"));
+  if (choices.turn && UsesTurnTo(choices))
+    params.turn = DegreesToTenths(Angle(choices.turnText, "Turn to"));
   switch (choices.pattern) {
     case TArrangePattern::Grid:
       params.grid.columns = Count(choices.columnsText, "Columns");

@@ -272,8 +272,9 @@ void TArrangeWindow::ShowPatternControls() {
   SetWindowTextA(Control(kIdPanelBox), shown.title);
   if (shown.update != nullptr) shown.update(*this, choices_);
   for (const int id : {kIdOrderLabel, kIdOrder}) EnableWindow(Control(id), shown.usesOrder);
-  for (const int id : {kIdTurn, kIdTurnDegrees}) EnableWindow(Control(id), shown.usesTurn);
-  EnableWindow(Control(kIdTurnText), shown.usesTurn && choices_.turn);
+  const bool turns = UsesTurnTo(choices_);
+  for (const int id : {kIdTurn, kIdTurnDegrees}) EnableWindow(Control(id), turns);
+  EnableWindow(Control(kIdTurnText), turns && choices_.turn);
 }
 
 void TArrangeWindow::Refresh() {

@@ -253,6 +253,17 @@ TEST_P(ArrangeParameters, NameWhatIsNotValid) {
   }
 }
 
+// Turning with the circle overrides "Turn to": its text plays no part and is not judged.
+TEST(ArrangeParametersTurn, NotJudgedWhileTurningWithTheCircle) {
+  DbUnits = kUnitsMils;
+  TArrangeChoices choices;
+  choices.pattern = TArrangePattern::Circle;
+  choices.turnWithCircle = true;
+  choices.turn = true;
+  choices.turnText = "x";
+  EXPECT_FALSE(ParseArrangeChoices(choices).turn);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Rules, ArrangeParameters,
     ::testing::Values(ParseRow{"ColumnsZero", [](TArrangeChoices& c) { c.columnsText = "0"; },

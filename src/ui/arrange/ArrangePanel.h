@@ -48,13 +48,12 @@ class IArrangeControls {
 // depends on the choices shown (enabling, captions) whenever they change.
 struct TArrangePanel {
   TArrangePattern pattern;
-  const char* title;                               // the panel box's caption
-  std::span<const ControlSpec> radio;              // its button in the Pattern box: one control
-  std::span<const ControlSpec> controls;           // its own, in tab order, created hidden
-  std::span<const int> lengths;                    // fields holding lengths in the design's units
-  std::span<const int> lengthUnits;                // notes beside them naming the design's units
-  bool usesOrder;                                  // "Order" plays a part
-  bool usesTurn;                                   // "Turn to" plays a part
+  const char* title;                      // the panel box's caption
+  std::span<const ControlSpec> radio;     // its button in the Pattern box: one control
+  std::span<const ControlSpec> controls;  // its own, in tab order, created hidden
+  std::span<const int> lengths;           // fields holding lengths in the design's units
+  std::span<const int> lengthUnits;       // notes beside them naming the design's units
+  bool usesOrder;  // "Order" plays a part; "Turn to" plays one where UsesTurnTo says
   void (*fill)(const IArrangeControls& controls);  // fills its lists once; may be null
   // show and read may be null for a panel without choices of its own.
   void (*show)(const IArrangeControls& controls, const TArrangeChoices& choices);
