@@ -324,8 +324,20 @@ void TUndoHistory::Keep(Step&& step) {
   }
   done_ = steps_.size();
   stepBytes_ += steps_.back().Bytes();
-  // The oldest go first; the latest stays, however large.
-  while (steps_.size() > 1 && MemoryUsed() > memoryLimit_) Forget(0, 1);
+  KeepWithinLimit(steps_.size() - 1);
+}
+
+void TUndoHistory::KeepWithinLimit(std::size_t latest) {
+  // The oldest go first, then the farthest to make again; the step just made, taken back or made
+  // again stays, however large.
+  while (steps_.size() > 1 && MemoryUsed() > memoryLimit_) {
+    if (latest > 0) {
+      Forget(0, 1);
+      --latest;
+    } else {
+      Forget(steps_.size() - 1, steps_.size());
+    }
+  }
 }
 
 void TUndoHistory::Forget(std::size_t first, std::size_t last) {
@@ -422,17 +434,22 @@ void TUndoHistory::Replay(IDbxCalls& host, IPlacementView& view, bool& designOpe
       step.parts.push_back({index, static_cast<std::int32_t>(a), static_cast<std::int32_t>(b)});
     }
   };
-  struct BytesKept {
-    std::size_t& total;
-    const Step& step;
-    std::size_t before;
-    ~BytesKept() { total = total - before + step.Bytes(); }
-  } bytesKept{stepBytes_, step, bytesBefore};
-  if (back) {
-    for (std::size_t i = step.changes.size(); i-- > 0;) replay(i);
-  } else {
-    for (std::size_t i = 0; i < step.changes.size(); ++i) replay(i);
+  {
+    struct BytesKept {
+      std::size_t& total;
+      const Step& step;
+      std::size_t before;
+      ~BytesKept() { total = total - before + step.Bytes(); }
+    } bytesKept{stepBytes_, step, bytesBefore};
+    if (back) {
+      for (std::size_t i = step.changes.size(); i-- > 0;) replay(i);
+    } else {
+      for (std::size_t i = 0; i < step.changes.size(); ++i) replay(i);
+    }
   }
+  // The host may have written other bytes of a record since: its new copy can take the history
+  // past its bound.
+  KeepWithinLimit(back ? done_ : done_ - 1);
 }
 
 }  // namespace kordane

@@ -66,6 +66,8 @@ class TUndoHistory {
   enum class Direction { Back, Forward };
 
   void Keep(Step&& step);
+  // Forgets steps while the history holds more than its limit, never the one at `latest`.
+  void KeepWithinLimit(std::size_t latest);
   void Replay(IDbxCalls& host, IPlacementView& view, bool& designOpen, Direction direction);
   // Releases the records of the steps in [first, last) and erases them.
   void Forget(std::size_t first, std::size_t last);

@@ -44,6 +44,27 @@ class CountingHost final : public DbxCallsForwarder {
   int calls = 0;
 };
 
+// A host that writes a byte of its own into each record it changes, as a real host may: the
+// history then keeps a new copy of the record.
+class ScribblingHost final : public DbxCallsForwarder {
+ public:
+  using DbxCallsForwarder::DbxCallsForwarder;
+  std::int32_t RotateComponent(TDbxComponent* component, std::int32_t status) {
+    ++component->bytes[kScratch];
+    return status;
+  }
+  std::int32_t RotateComponent(TDbxContext* context, std::int32_t angle,
+                               std::int32_t* rotationPoint, TDbxComponent* component) override {
+    return RotateComponent(
+        component, DbxCallsForwarder::RotateComponent(context, angle, rotationPoint, component));
+  }
+  std::int32_t MoveComponent(TDbxContext* context, std::int32_t dx, std::int32_t dy,
+                             TDbxComponent* component) override {
+    return RotateComponent(component, DbxCallsForwarder::MoveComponent(context, dx, dy, component));
+  }
+  static constexpr std::size_t kScratch = 200;  // between the designator and the place
+};
+
 std::vector<Item> Scattered() {
   return {Item::Component("R3", 900000, 0, 0),         Item::Component("R1", 100000, 50000, 450),
           Item::Component("R2", 500000, -20000, 1800), Item::Component("C2", 0, 700000, 2700),
@@ -410,6 +431,34 @@ TEST_F(UndoTest, MemoryLimitForgetsTheOldestStepsButNeverTheLatest) {
   EXPECT_EQ(limited.UndoSteps(), 3u);
   while (limited.CanUndo()) limited.Undo(host, view, designOpen);
   EXPECT_EQ(Components(), boards[1]) << "the oldest step was forgotten";
+
+  // A host that writes other bytes of a record makes steps taken back or made again store new
+  // copies: the bound holds then too, and the step just replayed stays.
+  ScribblingHost scribbling{library};
+  const auto runAll = [&](TUndoHistory& history) {
+    for (const char* spacing : spacings) {
+      inputs.spacingText = spacing;
+      history.Run(scribbling, inputs, view, designOpen);
+    }
+  };
+  TUndoHistory unlimited;
+  runAll(unlimited);
+  // Just room for what the runs leave.
+  const std::size_t tight = unlimited.MemoryUsed();
+  while (unlimited.CanUndo()) unlimited.Undo(scribbling, view, designOpen);
+  TUndoHistory scribbled(tight);
+  runAll(scribbled);
+  for (int pass = 0; pass < 2; ++pass) {
+    while (scribbled.CanUndo()) {
+      scribbled.Undo(scribbling, view, designOpen);
+      EXPECT_LE(scribbled.MemoryUsed(), tight);
+    }
+    while (scribbled.CanRedo()) {
+      scribbled.Redo(scribbling, view, designOpen);
+      EXPECT_LE(scribbled.MemoryUsed(), tight);
+    }
+  }
+  EXPECT_GE(scribbled.UndoSteps(), 1u);
 
   TUndoHistory tiny(1);
   tiny.Run(host, inputs, view, designOpen);
