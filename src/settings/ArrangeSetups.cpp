@@ -1,8 +1,9 @@
 #include "settings/ArrangeSetups.h"
 
 #include <algorithm>
-#include <cctype>
 #include <stdexcept>
+#include <string_view>
+#include <utility>
 
 #include "settings/ArrangeSettings.h"
 
@@ -10,26 +11,24 @@ namespace kordane {
 
 namespace {
 
-std::string Lowered(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
-bool SameName(const std::string& a, const std::string& b) {
-  return Lowered(a) == Lowered(b);
-}
-
 // The stored section of the name, spelt as the file spells it.
 std::optional<std::string> StoredSection(IProfileFile& file, const std::string& name) {
-  const std::string wanted = kSetupSectionPrefix + name;
+  const std::string wanted = file.FoldedName(kSetupSectionPrefix + name);
   for (const std::string& section : file.SectionNames()) {
-    if (SameName(section, wanted)) return section;
+    if (file.FoldedName(section) == wanted) return section;
   }
   return std::nullopt;
 }
 
 }  // namespace
+
+std::string IProfileFile::FoldedName(const std::string& name) const {
+  std::string folded = name;
+  std::transform(folded.begin(), folded.end(), folded.begin(), [](unsigned char c) {
+    return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  });
+  return folded;
+}
 
 std::string TrimmedSetupName(const std::string& typed) {
   const std::size_t first = typed.find_first_not_of(' ');
@@ -54,20 +53,24 @@ std::string SetupNameProblem(const std::string& typed) {
 }
 
 std::vector<std::string> SetupNames(IProfileFile& file) {
-  const std::string prefix = Lowered(kSetupSectionPrefix);
-  std::vector<std::string> names;
+  const std::string prefix = file.FoldedName(kSetupSectionPrefix);
+  // Each name beside its folded form, which compares and sorts it.
+  std::vector<std::pair<std::string, std::string>> names;
   for (const std::string& section : file.SectionNames()) {
-    if (Lowered(section.substr(0, prefix.size())) != prefix) continue;
-    const std::string name = section.substr(prefix.size());
+    const std::size_t cut = std::string_view(kSetupSectionPrefix).size();
+    if (file.FoldedName(section.substr(0, cut)) != prefix) continue;
+    const std::string name = section.substr(cut);
     if (!SetupNameProblem(name).empty() || name != TrimmedSetupName(name)) continue;
+    std::string folded = file.FoldedName(name);
     const bool known = std::any_of(names.begin(), names.end(),
-                                   [&name](const std::string& n) { return SameName(n, name); });
-    if (!known) names.push_back(name);
+                                   [&folded](const auto& other) { return other.second == folded; });
+    if (!known) names.emplace_back(name, std::move(folded));
   }
-  std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    return Lowered(a) < Lowered(b);
-  });
-  return names;
+  std::stable_sort(names.begin(), names.end(),
+                   [](const auto& a, const auto& b) { return a.second < b.second; });
+  std::vector<std::string> sorted;
+  for (auto& [name, folded] : names) sorted.push_back(std::move(name));
+  return sorted;
 }
 
 void SaveSetup(IProfileFile& file, const std::string& typed, const TArrangeChoices& choices) {
@@ -88,11 +91,11 @@ std::optional<TArrangeChoices> LoadSetup(IProfileFile& file, const std::string& 
   return LoadArrangeChoices(*file.Section(*stored));
 }
 
-void DeleteSetup(IProfileFile& file, const std::string& typed) {
-  if (!SetupNameProblem(typed).empty()) return;
-  if (const std::optional<std::string> stored = StoredSection(file, TrimmedSetupName(typed))) {
-    file.DeleteSection(*stored);
-  }
+bool DeleteSetup(IProfileFile& file, const std::string& typed) {
+  if (!SetupNameProblem(typed).empty()) return false;
+  const std::optional<std::string> stored = StoredSection(file, TrimmedSetupName(typed));
+  if (stored) file.DeleteSection(*stored);
+  return stored.has_value();
 }
 
 }  // namespace kordane

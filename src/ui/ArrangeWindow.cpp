@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "host/Conversions.h"
 #include "host/DbxUtils.h"
 #include "placement/HostAdapters.h"
 #include "settings/ArrangeSettings.h"
@@ -401,8 +402,10 @@ void TArrangeWindow::DeleteSetupTyped() {
   const std::string typed = WindowText(Control(kIdSetup));
   try {
     IniFile file(settingsPath_);
-    DeleteSetup(file, typed);
-    SetStatus("Setup \"" + TrimmedSetupName(typed) + "\" deleted");
+    const bool deleted = DeleteSetup(file, typed);
+    SetStatus(
+        FormatUserMessage(deleted ? "Setup \"%s\" deleted" : "There is no setup \"%s\" to delete",
+                          TrimmedSetupName(typed)));
   } catch (const std::exception& error) {
     SetStatus(error.what());
   }

@@ -277,6 +277,12 @@ TEST(IniFileProfile, SetupsRoundTripReplaceAndGoWithoutChangingAnythingElse) {
   EXPECT_EQ(ReadFile(ini), before.substr(0, before.find("[Arrange Setup odd]")) +
                                "[Arrange Setup  spaced]\r\n[Arrange Setupper]\r\n");
   EXPECT_THROW(SaveSetup(file, "a]b", choices), std::invalid_argument);
+  // Case folds in the whole code page, as the profile functions fold it: "Été" is "été".
+  SaveSetup(file, "\xC9t\xE9", choices);
+  EXPECT_EQ(SetupNames(file), (std::vector<std::string>{"\xC9t\xE9"}));
+  EXPECT_TRUE(DeleteSetup(file, "\xE9t\xE9"));
+  EXPECT_FALSE(DeleteSetup(file, "\xE9t\xE9")) << "nothing left to delete";
+  EXPECT_TRUE(SetupNames(file).empty());
 }
 
 }  // namespace

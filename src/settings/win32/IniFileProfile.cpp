@@ -128,4 +128,10 @@ void IniFile::DeleteSection(const std::string& name) {
   }
 }
 
+std::string IniFile::FoldedName(const std::string& name) const {
+  std::wstring wide = ToWide(name, CP_ACP);
+  if (!wide.empty()) CharLowerBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+  return FromWide(wide, CP_UTF8);
+}
+
 }  // namespace kordane

@@ -42,6 +42,8 @@ class IniFile : public IProfileFile {
   std::vector<std::string> SectionNames() override;
   std::unique_ptr<IProfileSection> Section(const std::string& name) override;
   void DeleteSection(const std::string& name) override;
+  // The profile functions compare section names without regard to case in the whole code page.
+  std::string FoldedName(const std::string& name) const override;
 
  private:
   std::string path_;
