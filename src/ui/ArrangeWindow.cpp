@@ -295,9 +295,9 @@ void TArrangeWindow::Refresh() {
     }
     applicable = picture_.failure.empty();
   }
-  const std::string& summary = !setupProblem_.empty()      ? setupProblem_
-                               : !picture_.failure.empty() ? picture_.failure
-                                                           : picture_.summary;
+  // What keeps Apply from working comes first; a name that cannot be saved under, after it.
+  std::string summary = !picture_.failure.empty() ? picture_.failure : picture_.summary;
+  if (!setupProblem_.empty()) summary += (summary.empty() ? "" : "; ") + setupProblem_;
   SetWindowTextA(Control(kIdArrangeSummary), summary.c_str());
   EnableWindow(Control(kIdApply), applicable);
 
