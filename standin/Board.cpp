@@ -29,7 +29,7 @@ namespace {
 constexpr std::int32_t kContextMagic = 0x58424453;  // "SDBX"
 constexpr std::size_t kMagicOffset = 0;
 constexpr std::size_t kSessionOffset = 4;
-constexpr std::size_t kIdOffset = 0;  // in the component record
+constexpr std::size_t kOrdinalOffset = 0;  // in the component record: 1 for the first
 
 constexpr const char* kEmptyDesignator = "\"\"";
 
@@ -283,6 +283,8 @@ Design::Design(std::vector<Item> items, std::int32_t units, Faults faults)
 
 void Design::Load(std::vector<Item> items, std::int32_t units, Faults faults) {
   items_ = std::move(items);
+  byDesignator_.clear();
+  indexed_ = false;
   units_ = units;
   faults_ = std::move(faults);
   open_ = false;
@@ -386,7 +388,10 @@ std::int32_t Design::NextSelected(TDbxItem* item) {
   item->SetItemType(found.type);
   if (found.IsComponent()) {
     TDbxComponent component{};
-    component.SetInt32At(kIdOffset, static_cast<std::int32_t>(cursor_ + 1));
+    component.SetRefDes(found.refDes);
+    const std::vector<std::size_t>& namesakes = Namesakes(component.RefDes());
+    const auto ordinal = std::find(namesakes.begin(), namesakes.end(), cursor_) - namesakes.begin();
+    component.SetInt32At(kOrdinalOffset, static_cast<std::int32_t>(ordinal + 1));
     component.SetRefDes(found.refDes);
     component.SetX(found.x);
     component.SetY(found.y);
@@ -401,12 +406,28 @@ const Item* Design::Find(const TDbxComponent* component) const {
   if (component == nullptr) {
     return nullptr;
   }
-  const std::int32_t id = component->Int32At(kIdOffset);
-  if (id < 1 || static_cast<std::uint32_t>(id) > items_.size()) {
+  const std::int32_t ordinal = component->Int32At(kOrdinalOffset);
+  const std::vector<std::size_t>& namesakes = Namesakes(component->RefDes());
+  if (ordinal < 1 || static_cast<std::uint32_t>(ordinal) > namesakes.size()) {
     return nullptr;
   }
-  const Item& item = items_[static_cast<std::size_t>(id) - 1];
-  return item.IsComponent() ? &item : nullptr;
+  return &items_[namesakes[static_cast<std::size_t>(ordinal) - 1]];
+}
+
+const std::vector<std::size_t>& Design::Namesakes(const std::string& refDes) const {
+  if (!indexed_) {
+    // Keyed as a record carries the designator, which may cut a long one short.
+    TDbxComponent record{};
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+      if (!items_[i].IsComponent()) continue;
+      record.SetRefDes(items_[i].refDes);
+      byDesignator_[record.RefDes()].push_back(i);
+    }
+    indexed_ = true;
+  }
+  static const std::vector<std::size_t> none;
+  const auto found = byDesignator_.find(refDes);
+  return found == byDesignator_.end() ? none : found->second;
 }
 
 Item* Design::FindMutable(const TDbxComponent* component) {

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "host/Dbx32.h"
@@ -77,8 +78,11 @@ struct Faults {
 };
 
 // The design and the operations' rules. A connection is identified by the context that Open
-// filled; every later call checks it. Components are identified by an id that the captured
-// record carries at byte 0, a part of the record its reader does not look at.
+// filled; every later call checks it. A captured record names its component by the designator
+// it carries and by which of the components of that designator it is (its ordinal, at byte 0, a
+// part of the record its reader does not look at), so that it still names the same component
+// after other lines of the board are added, removed or reordered; a record whose component is gone
+// is refused with kComponentNotFound, never taken for another.
 class Design {
  public:
   explicit Design(std::vector<Item> items = {}, std::int32_t units = kUnitsMils,
@@ -107,6 +111,8 @@ class Design {
   bool IsCurrent(const TDbxContext* context) const;
   std::int32_t NextSelected(TDbxItem* item);
   Item* FindMutable(const TDbxComponent* component);
+  // The indices of the components of the designator.
+  const std::vector<std::size_t>& Namesakes(const std::string& refDes) const;
 
   std::vector<Item> items_;
   std::int32_t units_ = kUnitsMils;
@@ -115,6 +121,9 @@ class Design {
   std::int32_t session_ = 0;         // bumped by every open, so a stale context is refused
   std::int32_t iterationCalls_ = 0;  // calls of the running iteration; 0 before the first
   std::size_t cursor_ = 0;           // next item the iteration looks at
+  // The components of each designator, in the design's order; made when first needed.
+  mutable std::unordered_map<std::string, std::vector<std::size_t>> byDesignator_;
+  mutable bool indexed_ = false;
 };
 
 // A board file as read: its lines, kept for writing back, and the design they describe.

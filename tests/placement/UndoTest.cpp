@@ -175,6 +175,29 @@ TEST_F(UndoTest, RefusedInverseChangesAreCountedAndTheUndoIsUsedUp) {
   EXPECT_TRUE(undo.CanRedo());
 }
 
+// The host's component list changed since the step: R2's line went and a line came first. The
+// records still name the step's own parts; R2's changes are refused and counted, and nothing else
+// moves.
+TEST_F(UndoTest, AfterLinesCameAndWentOnlyTheStepsOwnPartsMove) {
+  std::map<std::string, Item> before = Components();
+  Run();
+  std::map<std::string, Item> after = Components();
+  std::vector<Item> edited = design.Items();
+  std::erase_if(edited, [](const Item& item) { return item.refDes == "R2"; });
+  const Item added = Item::Component("X1", 7, 7, 0, false);
+  edited.insert(edited.begin(), added);
+  Reload(edited);
+  for (auto* board : {&before, &after}) {
+    board->erase("R2");
+    board->emplace("X1", added);
+  }
+  Undo();
+  EXPECT_EQ(Components(), before);
+  EXPECT_EQ(view.status, "Component Not Found (2 of 9 changes failed)");
+  Redo();
+  EXPECT_EQ(Components(), after);
+}
+
 TEST_F(UndoTest, FailedOpenKeepsTheStepForTheNextTry) {
   const auto before = Components();
   Run();

@@ -291,6 +291,49 @@ TEST_F(MemoryDesignTest, RecordsNotOfAComponentAreNotFound) {
   EXPECT_EQ(design_.Items()[1], Item::Component("R1", 0, 0, 0));
 }
 
+// A record names its component by designator and by which of that designator's components it is:
+// lines added, removed or reordered since leave it naming the same one, and a record whose
+// component went is refused, never taken for another.
+TEST_F(MemoryDesignTest, RecordsNameTheirComponentWhateverLinesCameOrWent) {
+  // Told apart by x.
+  const Item r1 = Item::Component("R1", 1, 0, 0), c1 = Item::Component("C1", 2, 0, 0),
+             r1b = Item::Component("R1", 3, 0, 0), d1 = Item::Component("D1", 4, 0, 0),
+             x9 = Item::Component("X9", 9, 0, 0);
+  struct Row {
+    const char* name;
+    std::vector<Item> edited;
+    const char* result;  // per record captured before: the x it moved, or its status
+  };
+  const Row rows[] = {
+      {"LineAddedFirst", {x9, r1, c1, r1b, d1}, "1 2 3 4"},
+      {"LineRemoved", {r1, r1b, d1}, "1 32215 3 4"},
+      {"LinesReordered", {d1, r1, c1, x9, r1b}, "1 2 3 4"},
+      {"NamesakeRemoved", {r1, c1, d1}, "1 2 32215 4"},
+  };
+  for (const Row& row : rows) {
+    design_.Load({r1, c1, r1b, d1}, kUnitsMils, {});
+    ASSERT_EQ(host_.Api().TOpenDesign(0, 15000, "pcb", &context_), 0);
+    std::vector<TDbxComponent> records{First()};
+    for (TDbxItem item{}; host_.Api().TGetNextSelectedItem(&context_, &item) == 0;) {
+      item.CopyComponentTo(records.emplace_back());
+    }
+    design_.Load(row.edited, kUnitsMils, {});
+    ASSERT_EQ(host_.Api().TOpenDesign(0, 15000, "pcb", &context_), 0);
+    std::string result;
+    for (TDbxComponent& record : records) {
+      const std::int32_t status = host_.Api().TMoveComponent(&context_, 100, 0, &record);
+      std::int32_t moved = status;
+      for (const Item& item : design_.Items()) {
+        if (item.x >= 100) moved = item.x - 100;
+      }
+      result += (result.empty() ? "" : " ") + std::to_string(moved);
+      design_.Load(row.edited, kUnitsMils, {});
+      ASSERT_EQ(host_.Api().TOpenDesign(0, 15000, "pcb", &context_), 0);
+    }
+    EXPECT_EQ(result, row.result) << row.name;
+  }
+}
+
 TEST_F(MemoryDesignTest, FullLengthDesignatorIsReadWhole) {
   const std::string refDes(100, 'Q');
   design_.Load({Item::Component(refDes, 0, 0, 0)}, kUnitsMils, {});
