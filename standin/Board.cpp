@@ -654,8 +654,12 @@ std::int32_t BoardHost::ReadBoard() {
 
   std::optional<std::string> text;
   {
-    // Taken for the read too: Windows cannot replace the file while it is open.
+    // Taken for the read too: Windows cannot replace the file while it is open. Without it the
+    // file may be half replaced: no read.
     const BoardFileLock lock(boardPath_);
+    if (!lock.Held()) {
+      return kUnableToOpenFile;
+    }
     text = ReadWholeFile(boardPath_);
   }
   if (!text) {

@@ -6,11 +6,15 @@
 
 namespace standin::boardview {
 
-BoardDocument::ReadResult BoardDocument::Refresh() {
+BoardDocument::ReadResult BoardDocument::Refresh(std::chrono::milliseconds patience) {
   std::optional<std::string> text;
   {
-    // Taken for the read too: Windows cannot replace the file while it is open.
-    const BoardFileLock lock(path_);
+    // Taken for the read too: Windows cannot replace the file while it is open. Without it the
+    // file may be half replaced: the last board stays until the next try.
+    const BoardFileLock lock(path_, patience);
+    if (!lock.Held()) {
+      return ReadResult::Busy;
+    }
     text = ReadWholeFile(path_);
   }
   if (!text) {

@@ -7,6 +7,7 @@
 // clock.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -15,6 +16,7 @@
 
 #include "Board.h"
 #include "BoardScene.h"
+#include "FileLock.h"
 #include "Selection.h"
 
 namespace standin::boardview {
@@ -27,9 +29,10 @@ class BoardDocument {
     Unchanged,  // the file is as last read
     Loaded,     // a new board parsed and replaced the last one
     Failed,     // the file cannot be read or does not parse; the last good board stays
+    Busy,       // another program held the board's lock past the patience: nothing read
   };
   // Reads the file, and parses it when it differs from the text last read.
-  ReadResult Refresh();
+  ReadResult Refresh(std::chrono::milliseconds patience = BoardFileLock::kPatience);
 
   enum class WriteResult {
     Written,     // the file now holds the selection

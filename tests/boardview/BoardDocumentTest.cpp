@@ -3,6 +3,7 @@
 // with its line while the last good board stays.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <optional>
 #include <thread>
 
@@ -47,6 +48,21 @@ TEST_F(BoardDocumentTest, ReadsTheBoardOnceUntilItChanges) {
   EXPECT_EQ(document_.Refresh(), BoardDocument::ReadResult::Loaded);
   EXPECT_EQ(document_.Loads(), 2u);
   EXPECT_EQ(document_.Current()->items, (std::vector<Item>{Item::Component("R1", 5, 6, 0, false)}));
+}
+
+// Another program holding the lock past the patience: nothing is read (the file may be half
+// replaced), the last board stays, and the next try reads it.
+TEST_F(BoardDocumentTest, ABoardLockedPastThePatienceIsNotReadAndTheLastBoardStays) {
+  ASSERT_EQ(document_.Refresh(), BoardDocument::ReadResult::Loaded);
+  {
+    const BoardFileLock held(path_);
+    ASSERT_TRUE(held.Held());
+    WriteFile(path_, "units mm\ncomponent R1 5 6 0\n");
+    EXPECT_EQ(document_.Refresh(std::chrono::milliseconds(50)), BoardDocument::ReadResult::Busy);
+    EXPECT_EQ(document_.Current()->units, kUnitsMils);
+  }
+  EXPECT_EQ(document_.Refresh(), BoardDocument::ReadResult::Loaded);
+  EXPECT_EQ(document_.Current()->units, kUnitsMm);
 }
 
 TEST_F(BoardDocumentTest, SelectionIsWrittenInPlaceAndReadsBack) {

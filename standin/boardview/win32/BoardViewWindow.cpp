@@ -25,11 +25,13 @@ using kordane::ui::SelectObjectGuard;
 // Lengths on the screen are in pixels at 96 DPI; the window scales them to its own (Px).
 constexpr UINT_PTR kReloadTimer = 1;
 constexpr UINT kReloadMilliseconds = 250;  // the file is compared by content this often
-constexpr double kFitMargin = 24;          // pixels around the fitted board
-constexpr double kGridPixels = 16;         // the finest grid drawn
-constexpr double kHitPixels = 3;           // a click this near a body still finds it
-constexpr double kMarkerPixels = 5;        // radius of an item's marker
-constexpr double kWheelStep = 1.2;         // zoom factor of one wheel notch
+constexpr std::chrono::milliseconds kReadPatience{200};
+constexpr const char* kBusyNote = "the board file is busy: showing the board as last read";
+constexpr double kFitMargin = 24;    // pixels around the fitted board
+constexpr double kGridPixels = 16;   // the finest grid drawn
+constexpr double kHitPixels = 3;     // a click this near a body still finds it
+constexpr double kMarkerPixels = 5;  // radius of an item's marker
+constexpr double kWheelStep = 1.2;   // zoom factor of one wheel notch
 
 // Colours of the picture: a dark board, light bodies, selected ones in amber.
 constexpr COLORREF kBackground = RGB(18, 24, 32);
@@ -309,8 +311,16 @@ void BoardViewWindow::Fit() {
 }
 
 void BoardViewWindow::Reload() {
-  switch (document_.Refresh()) {
+  // Tried again at the next tick: the window never waits long for the host's writes.
+  const BoardDocument::ReadResult read = document_.Refresh(kReadPatience);
+  const bool busy = read == BoardDocument::ReadResult::Busy;
+  if (busy != (note_ == kBusyNote)) {
+    note_ = busy ? std::optional<std::string>(kBusyNote) : std::nullopt;
+    UpdateStatus();
+  }
+  switch (read) {
     case BoardDocument::ReadResult::Unchanged:
+    case BoardDocument::ReadResult::Busy:
       return;
     case BoardDocument::ReadResult::Loaded:
       note_.reset();
