@@ -279,11 +279,12 @@ void TArrangeWindow::ShowPatternControls() {
 }
 
 void TArrangeWindow::Refresh() {
+  noticeShown_ = false;
   choices_ = ChoicesShown();
   ShowPatternControls();
-  bool applicable = true;
+  bool applicable = false;
   if (!readFailure_.empty()) {
-    // The host could not be read; Apply tries it again.
+    // The host could not be read: nothing to apply until F5 or "Read selection" reads it.
     picture_ = TPreview{};
     picture_.failure = readFailure_;
   } else {
@@ -299,6 +300,8 @@ void TArrangeWindow::Refresh() {
   std::string summary = !picture_.failure.empty() ? picture_.failure : picture_.summary;
   if (!setupProblem_.empty()) summary += (summary.empty() ? "" : "; ") + setupProblem_;
   SetWindowTextA(Control(kIdArrangeSummary), summary.c_str());
+  // A button that goes grey under the focus would leave the keyboard nowhere.
+  if (!applicable && GetFocus() == Control(kIdApply)) SetFocus(Control(kIdReadSelection));
   EnableWindow(Control(kIdApply), applicable);
 
   const HWND messages = Control(kIdArrangeMessages);
@@ -311,15 +314,21 @@ void TArrangeWindow::Refresh() {
 }
 
 void TArrangeWindow::ReadAgain() {
-  TSelectionRead read = arranger_.ReadSelection();
+  Adopt(arranger_.ReadSelection());
+}
+
+void TArrangeWindow::Adopt(TSelectionRead read) {
   readFailure_ = std::move(read.failure);
-  selection_ = std::make_unique<TSelectionHost>(std::move(read.components), read.units);
-  if (defaultLengths_) {
-    TArrangeChoices shown = ChoicesShown();
-    SetDefaultLengths(shown, read.units);
-    ShowChoices(shown);
+  // A failed read keeps the last good one (its units, its anchors); Apply waits for a good one.
+  if (readFailure_.empty() || !selection_) {
+    selection_ = std::make_unique<TSelectionHost>(std::move(read.components), read.units);
+    if (defaultLengths_) {
+      TArrangeChoices shown = ChoicesShown();
+      SetDefaultLengths(shown, read.units);
+      ShowChoices(shown);
+    }
+    ShowAnchorCandidates();
   }
-  ShowAnchorCandidates();
   Refresh();
 }
 
@@ -331,6 +340,22 @@ void TArrangeWindow::ShowAnchorCandidates() {
 
 void TArrangeWindow::Apply() {
   choices_ = ChoicesShown();
+  // Apply does what the picture shows or nothing: a selection that changed since it was drawn
+  // (other parts, or a part moved or turned) is drawn anew for the user to check first.
+  TSelectionRead read = arranger_.ReadSelection();
+  if (!read.failure.empty() || read.units != selection_->DesignUnits() ||
+      !SameParts(read.components, selection_->Selection())) {
+    const bool failed = !read.failure.empty();
+    Adopt(std::move(read));
+    if (!failed) {
+      noticeShown_ = true;
+      const std::string notice =
+          "The selection changed since the picture was drawn: " +
+          (picture_.failure.empty() ? "check the picture and press Apply again" : picture_.failure);
+      SetWindowTextA(Control(kIdArrangeSummary), notice.c_str());
+    }
+    return;
+  }
   // However the run ends, the window shows the selection as it now is; an error that ended it
   // is reported after that.
   std::exception_ptr failure;
@@ -623,7 +648,7 @@ LRESULT TArrangeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
       // A parameter that is not valid is named in red.
       const bool named = reinterpret_cast<HWND>(lParam) == Control(kIdArrangeSummary) &&
-                         (!picture_.failure.empty() || !setupProblem_.empty());
+                         (!picture_.failure.empty() || !setupProblem_.empty() || noticeShown_);
       if (named) SetTextColor(dc, RGB(200, 0, 0));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }

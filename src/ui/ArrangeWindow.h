@@ -106,6 +106,8 @@ class TArrangeWindow final : public WindowBase, public IArrangeControls {
 
   // Reads the selection afresh and shows what Apply would do with it.
   void ReadAgain();
+  // Shows a reading: the picture drawn from it, or, when it failed, its error over the last one.
+  void Adopt(TSelectionRead read);
   void Apply();
   // A step back or forward in the history, then the selection read again.
   void Undo();
@@ -144,6 +146,8 @@ class TArrangeWindow final : public WindowBase, public IArrangeControls {
   // read, if anything.
   std::unique_ptr<TSelectionHost> selection_;
   std::string readFailure_;
+  // The summary line tells that Apply found the selection changed, until the picture is redrawn.
+  bool noticeShown_ = false;
   TPreview picture_;
   // Why the typed setup name cannot be saved under; empty when it can or nothing is typed.
   std::string setupProblem_;
