@@ -395,6 +395,7 @@ void TArrangeWindow::ShowSetupNames() {
     // An unreadable file lists none.
   }
   RefillList(Control(kIdSetup), names);
+  WidenDropDownFor(Control(kIdSetup), names);
   ShowSetupButtons();
 }
 
@@ -462,7 +463,7 @@ void TArrangeWindow::ChooseSetup() {
 }
 
 void TArrangeWindow::SetStatus(const std::string& text) {
-  SendMessageA(Control(kIdArrangeStatus), SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  SetStatusBarText(Control(kIdArrangeStatus), text);
 }
 
 RECT TArrangeWindow::PictureRect() const {
