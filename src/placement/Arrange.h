@@ -67,9 +67,24 @@ struct TArrangeChoices {
   std::string gridYText = "100";
   std::string originXText = "0";
   std::string originYText = "0";
+  // The units the length texts are written in (mils or mm); unknown: the design's, whatever
+  // they are.
+  std::int32_t lengthUnits = -1;
 
   friend bool operator==(const TArrangeChoices&, const TArrangeChoices&) = default;
 };
+
+// Every length text of the choices, in the design's units: one list for every pattern's lengths.
+inline constexpr std::string TArrangeChoices::*kArrangeLengths[] = {
+    &TArrangeChoices::pitchXText,  &TArrangeChoices::pitchYText,  &TArrangeChoices::centreXText,
+    &TArrangeChoices::centreYText, &TArrangeChoices::radiusText,  &TArrangeChoices::ringStepText,
+    &TArrangeChoices::stepXText,   &TArrangeChoices::stepYText,   &TArrangeChoices::gridXText,
+    &TArrangeChoices::gridYText,   &TArrangeChoices::originXText, &TArrangeChoices::originYText};
+
+// The lengths written in `units` (mils or mm; any other: nothing changes). Lengths written in the
+// other unit are converted as the main window's unit buttons convert the spacing; a text that
+// does not read as a length stays as it is. Lengths of unknown units are taken as written in them.
+void ConvertLengths(TArrangeChoices& choices, std::int32_t units);
 
 // The choices as numbers: lengths in database units, angles in tenths or degrees.
 struct TArrangeParams {

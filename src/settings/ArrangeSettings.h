@@ -49,6 +49,7 @@ inline constexpr const char* kGridX = "Grid X";
 inline constexpr const char* kGridY = "Grid Y";
 inline constexpr const char* kOriginX = "Origin X";
 inline constexpr const char* kOriginY = "Origin Y";
+inline constexpr const char* kUnits = "Units";  // 1 mils, 2 mm: the lengths' units
 }  // namespace arrange_keys
 
 TArrangeChoices LoadArrangeChoices(IProfileSection& profile);

@@ -239,6 +239,7 @@ HWND TArrangeWindow::Control(int id) const {
 
 void TArrangeWindow::ShowChoices(const TArrangeChoices& choices) {
   CountGuard guard(showingChoices_);
+  lengthUnits_ = choices.lengthUnits;
   for (const TArrangePanel* panel : kPanels) {
     Check(Control(panel->radio.front().id), panel->pattern == choices.pattern);
     if (panel->show != nullptr) panel->show(*this, choices);
@@ -257,7 +258,16 @@ TArrangeChoices TArrangeWindow::ChoicesShown() const {
   choices.order = static_cast<TArrangeOrder>(Selected(Control(kIdOrder)));
   choices.turn = IsChecked(Control(kIdTurn));
   choices.turnText = WindowText(Control(kIdTurnText));
+  choices.lengthUnits = lengthUnits_;
   return choices;
+}
+
+void TArrangeWindow::ShowInDesignUnits() {
+  const std::int32_t units = selection_ ? selection_->DesignUnits() : kUnitsUnknown;
+  if (units == lengthUnits_ || (units != kUnitsMils && units != kUnitsMm)) return;
+  TArrangeChoices shown = ChoicesShown();
+  ConvertLengths(shown, units);
+  ShowChoices(shown);
 }
 
 void TArrangeWindow::ShowPatternControls() {
@@ -327,6 +337,7 @@ void TArrangeWindow::Adopt(TSelectionRead read) {
       SetDefaultLengths(shown, read.units);
       ShowChoices(shown);
     }
+    ShowInDesignUnits();
     ShowAnchorCandidates();
   }
   Refresh();
@@ -456,6 +467,7 @@ void TArrangeWindow::ChooseSetup() {
   }
   if (loaded) {
     ShowChoices(*loaded);
+    ShowInDesignUnits();
     defaultLengths_ = false;  // the setup's lengths, as saved
   }
   ShowSetupButtons();

@@ -117,6 +117,8 @@ class TArrangeWindow final : public WindowBase, public IArrangeControls {
   TArrangeChoices ChoicesShown() const;
   void ShowChoices(const TArrangeChoices& choices);
   void ShowPatternControls();
+  // Lengths kept in the other unit shown converted to the design's (they are saved so).
+  void ShowInDesignUnits();
   // Replicate's anchor list: the selection's numbered designators, as last read.
   void ShowAnchorCandidates();
   void SetStatus(const std::string& text);
@@ -153,6 +155,7 @@ class TArrangeWindow final : public WindowBase, public IArrangeControls {
   std::string setupProblem_;
   // No length stored or typed yet: they follow the design's units.
   bool defaultLengths_ = true;
+  std::int32_t lengthUnits_ = -1;  // the units the lengths shown are written in
   int showingChoices_ = 0;  // >0 while the program sets the controls: their notices are its own
   int result_ = 0;
   HWND lastFocus_ = nullptr;

@@ -219,7 +219,7 @@ TEST_F(ArrangeWindowTest, ASelectionChangedBeforeApplyIsDrawnWithWhatStopsIt) {
   EXPECT_FALSE(applyEnabled);
 }
 
-TEST_F(ArrangeWindowTest, LengthsAreInTheDesignsUnitsAndStartInThem) {
+TEST_F(ArrangeWindowTest, LengthsAreInTheDesignsUnitsStartInThemAndKeepThem) {
   testing::WriteFile(Board(), "units mm\ncomponent D1 0 0 0 selected\n");
   Start();
   SendMessageA(form_->Control(kIdToMils), BM_CLICK, 0, 0);  // the main window's spacing in mils
@@ -231,6 +231,15 @@ TEST_F(ArrangeWindowTest, LengthsAreInTheDesignsUnitsAndStartInThem) {
     }
   }));
   EXPECT_EQ(shown, (std::vector<std::string>{"2.54", "12.7", "25.4", "mm", "mm"}));
+  // Kept with their units: on a board in mils they are shown, and kept, in mils.
+  testing::WriteFile(Board(), "units mils\ncomponent D1 0 0 0 selected\n");
+  shown.clear();
+  ASSERT_TRUE(ReadOnce([&](HWND window) {
+    for (const int id : std::initializer_list<int>{kIdPitchX, kIdRadius, kIdPitchXUnit}) {
+      shown.push_back(ItemText(window, id));
+    }
+  }));
+  EXPECT_EQ(shown, (std::vector<std::string>{"100", "500", "mils"}));
 }
 
 // Alt and a letter as the keyboard gives it to the focused control.
