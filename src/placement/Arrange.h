@@ -99,13 +99,13 @@ struct TArrangeParams {
   TSnapParams snap;
 };
 
-// Reads the texts of the chosen pattern (and "Turn to" when it is checked), lengths in the given
-// units code: the design's. Throws ConversionError naming the first parameter that is not valid,
-// for example "Columns must be a whole number of 1 or more".
 // Whether "Turn to" plays a part: Replicate takes its angles from the reference channel, and a
 // circle that turns its members with it overrides it. Where it plays none, its text is not judged.
 bool UsesTurnTo(const TArrangeChoices& choices);
 
+// Reads the texts of the chosen pattern (and "Turn to" when it is checked), lengths in the given
+// units code: the design's. Throws ConversionError naming the first parameter that is not valid,
+// for example "Columns must be a whole number of 1 or more".
 TArrangeParams ParseArrangeChoices(const TArrangeChoices& choices, std::int32_t units = DbUnits);
 
 // The lengths a window starts with before any are stored: a pitch and a snap grid of 100 mils, a
