@@ -12,10 +12,11 @@ fail() {
   exit 1
 }
 
-# Wine draws the program's "MS Sans Serif" in Liberation Sans, whose widths fit its captions.
+# Wine draws the program's "MS Sans Serif" in Liberation Sans, whose widths fit its captions;
+# python3 and git make the release's zip.
 packages=(cmake g++ make googletest libbenchmark-dev clang-14 libclang-rt-14-dev
           g++-mingw-w64-i686-posix wine wine32:i386 xvfb x11-utils xauth xdotool imagemagick
-          fonts-liberation)
+          fonts-liberation python3 git)
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 

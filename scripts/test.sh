@@ -15,10 +15,16 @@ trap stop_displays EXIT
 trap 'exit 130' INT TERM
 bash scripts/install-deps.sh
 
+# Each step says how long it took (the README's table of CI times comes from these lines).
+step_started=$SECONDS
+took() { echo "=== $1: $((SECONDS - step_started)) s ==="; step_started=$SECONDS; }
+took "installing what is needed"
 for preset in native sanitize win32 fuzz; do
   echo "=== ${preset} ==="
   cmake --preset "$preset"
   cmake --build --preset "$preset"
   ctest --preset "$preset"
+  took "$preset"
 done
 bash scripts/fuzz.sh 20
+took "fuzzing"
