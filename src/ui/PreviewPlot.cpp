@@ -11,36 +11,19 @@
 namespace kordane {
 
 PlotTransform::PlotTransform(const TPreview& preview, int left, int top, int width, int height,
-                             int margin) {
-  double minX = std::numeric_limits<double>::max();
-  double minY = minX;
-  double maxX = std::numeric_limits<double>::lowest();
-  double maxY = maxX;
-  for (const TPreviewPart& part : preview.parts) {
-    for (const auto& [x, y] : {std::pair{part.x, part.y}, std::pair{part.toX, part.toY}}) {
-      minX = std::min(minX, static_cast<double>(x));
-      maxX = std::max(maxX, static_cast<double>(x));
-      minY = std::min(minY, static_cast<double>(y));
-      maxY = std::max(maxY, static_cast<double>(y));
-    }
-  }
-  if (preview.parts.empty()) {
-    minX = maxX = minY = maxY = 0;
-  }
-  const double usableWidth = std::max(1, width - 2 * margin);
-  const double usableHeight = std::max(1, height - 2 * margin);
-  const double spanX = maxX - minX;
-  const double spanY = maxY - minY;
-  dbPerPixel_ = std::max({spanX / usableWidth, spanY / usableHeight, 1.0});
-  originX_ = minX + spanX / 2;
-  originY_ = minY + spanY / 2;
-  centreX_ = left + width / 2.0;
-  centreY_ = top + height / 2.0;
+                             int margin)
+    : left_(left), top_(top) {
+  PictureView fitted;
+  fitted.Resize(width, height, margin);
+  fitted.Show(preview, true);
+  view_ = fitted.View();
 }
 
 PlotPoint PlotTransform::ToScreen(std::int32_t x, std::int32_t y) const {
-  return {static_cast<int>(std::lround(centreX_ + (x - originX_) / dbPerPixel_)),
-          static_cast<int>(std::lround(centreY_ - (y - originY_) / dbPerPixel_))};
+  const ViewPoint at = view_.ToClient({static_cast<double>(x), static_cast<double>(y)});
+  constexpr double kFar = 1e9;
+  return {static_cast<int>(std::lround(std::clamp(left_ + at.x, -kFar, kFar))),
+          static_cast<int>(std::lround(std::clamp(top_ + at.y, -kFar, kFar)))};
 }
 
 namespace {

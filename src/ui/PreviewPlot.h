@@ -7,6 +7,7 @@
 #include <string>
 
 #include "placement/Preview.h"
+#include "ui/PlotView.h"
 
 namespace kordane {
 
@@ -21,17 +22,18 @@ class PlotTransform {
   // with margin pixels on each side, keeping the board's proportions; one point, or none, sits
   // in the middle.
   PlotTransform(const TPreview& preview, int left, int top, int width, int height, int margin);
+  // A view whose client pixel (0, 0) is at (left, top).
+  PlotTransform(const ZoomView& view, int left, int top) : view_(view), left_(left), top_(top) {}
 
+  // Far outside the rectangle, points are held a billion pixels out, where drawing still works.
   PlotPoint ToScreen(std::int32_t x, std::int32_t y) const;
   // Database units per pixel.
-  double Scale() const { return dbPerPixel_; }
+  double Scale() const { return 1 / view_.Scale(); }
 
  private:
-  double dbPerPixel_ = 1;
-  double originX_ = 0;  // board coordinates at the rectangle's middle
-  double originY_ = 0;
-  double centreX_ = 0;  // the rectangle's middle in pixels
-  double centreY_ = 0;
+  ZoomView view_{1, 1};
+  int left_ = 0;
+  int top_ = 0;
 };
 
 struct ScaleBar {

@@ -11,23 +11,21 @@ constexpr double kDbPerMil = 2540;
 constexpr double kDbPerMm = 100000;
 }  // namespace
 
+kordane::ZoomView ViewTransform::Initial() {
+  kordane::ZoomView view(kMinScale, kMaxScale);
+  view.Fit({0, 0}, 0, 0, 0, 0, 0);
+  view.ZoomAt({0, 0}, 1e-4 / kMaxScale);  // a pixel spans 10,000 units until the first fit
+  return view;
+}
+
 Point ViewTransform::ToClient(Point board) const {
-  return {(board.x - topLeft_.x) * scale_, (topLeft_.y - board.y) * scale_};
+  const kordane::ViewPoint client = view_.ToClient({board.x, board.y});
+  return {client.x, client.y};
 }
 
 Point ViewTransform::ToBoard(Point client) const {
-  return {topLeft_.x + client.x / scale_, topLeft_.y - client.y / scale_};
-}
-
-void ViewTransform::ZoomAt(Point client, double factor) {
-  const Point fixed = ToBoard(client);
-  scale_ = std::clamp(scale_ * factor, kMinScale, kMaxScale);
-  topLeft_ = {fixed.x - client.x / scale_, fixed.y + client.y / scale_};
-}
-
-void ViewTransform::PanBy(double dxPixels, double dyPixels) {
-  topLeft_.x -= dxPixels / scale_;
-  topLeft_.y += dyPixels / scale_;
+  const kordane::ViewPoint board = view_.ToBoard({client.x, client.y});
+  return {board.x, board.y};
 }
 
 void ViewTransform::Fit(const Box& box, double clientWidth, double clientHeight, double margin) {
@@ -36,17 +34,10 @@ void ViewTransform::Fit(const Box& box, double clientWidth, double clientHeight,
   if (shown.empty) {
     shown.Add(Point{0, 0});
   }
-  Point centre{(shown.left + shown.right) / 2, (shown.bottom + shown.top) / 2};
   const bool point = shown.Width() == 0 && shown.Height() == 0;
-  const double width = point ? kInch : shown.Width();
-  const double height = point ? kInch : shown.Height();
-  const double freeWidth = std::max(clientWidth - 2 * margin, 1.0);
-  const double freeHeight = std::max(clientHeight - 2 * margin, 1.0);
-  double scale = kMaxScale;
-  if (width > 0) scale = std::min(scale, freeWidth / width);
-  if (height > 0) scale = std::min(scale, freeHeight / height);
-  scale_ = std::clamp(scale, kMinScale, kMaxScale);
-  topLeft_ = {centre.x - clientWidth / 2 / scale_, centre.y + clientHeight / 2 / scale_};
+  view_.Fit({(shown.left + shown.right) / 2, (shown.bottom + shown.top) / 2},
+            point ? kInch : shown.Width(), point ? kInch : shown.Height(), clientWidth,
+            clientHeight, margin);
 }
 
 double UnitLength(std::int32_t units) {

@@ -1,5 +1,6 @@
 // The mapping between board coordinates (database units, Y up) and the window's client pixels
-// (Y down), and what moves it: zoom about a pixel, pan by pixels, fit a box. Also the grid: a
+// (Y down), and what moves it: zoom about a pixel, pan by pixels, fit a box (the arithmetic of
+// Kordane's own picture, within the board view's limits). Also the grid: a
 // step of 1, 2 or 5 times a power of ten of the board's unit, chosen from the zoom.
 #pragma once
 
@@ -7,6 +8,7 @@
 #include <string>
 
 #include "BoardScene.h"
+#include "ui/PlotView.h"
 
 namespace standin::boardview {
 
@@ -19,13 +21,13 @@ class ViewTransform {
 
   Point ToClient(Point board) const;
   Point ToBoard(Point client) const;
-  double Scale() const { return scale_; }
+  double Scale() const { return view_.Scale(); }
   // Database units a length of pixels spans.
-  double BoardLength(double pixels) const { return pixels / scale_; }
+  double BoardLength(double pixels) const { return pixels / view_.Scale(); }
 
   // Scales by factor about a client pixel: the board point under it stays under it.
-  void ZoomAt(Point client, double factor);
-  void PanBy(double dxPixels, double dyPixels);
+  void ZoomAt(Point client, double factor) { view_.ZoomAt({client.x, client.y}, factor); }
+  void PanBy(double dxPixels, double dyPixels) { view_.PanBy(dxPixels, dyPixels); }
   // Shows the whole box, centred, with margin pixels free on every side; an empty box or one of
   // no extent is shown as a square inch around its place.
   void Fit(const Box& box, double clientWidth, double clientHeight, double margin);
@@ -33,8 +35,8 @@ class ViewTransform {
   friend bool operator==(const ViewTransform&, const ViewTransform&) = default;
 
  private:
-  double scale_ = 1e-4;
-  Point topLeft_{0, 0};  // the board point at client pixel (0, 0)
+  kordane::ZoomView view_ = Initial();
+  static kordane::ZoomView Initial();
 };
 
 // Database units of a board unit: mils or millimetres.
