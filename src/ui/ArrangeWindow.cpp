@@ -21,7 +21,6 @@
 #include "ui/ArtResources.h"
 #include "ui/Dpi.h"
 #include "ui/FramePlace.h"
-#include "ui/Modal.h"
 #include "ui/PlotPainter.h"
 
 namespace kordane::ui {
@@ -194,6 +193,10 @@ TArrangeWindow::TArrangeWindow(HWND owner, IArrangeOwner& arranger, std::string 
   font_ = CreateDialogFont(dpi_, false);
   SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
   controls_ = CreateControls(Handle(), kArrangeControls, font_.Get(), dpi_);
+  // In the tab order after the choices, before what is below it.
+  pictureView_ = std::make_unique<TRunPicture>(Handle(), kIdArrangePicture, font_.Get(), dpi_);
+  SetWindowPos(pictureView_->Handle(), GetWindow(Control(kIdArrangeMessages), GW_HWNDPREV), 0, 0, 0,
+               0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   FillList(Control(kIdOrder), kOrders);
   for (const TArrangePanel* panel : kPanels) {
     if (panel->fill != nullptr) panel->fill(*this);
@@ -320,6 +323,7 @@ void TArrangeWindow::Refresh() {
     SendMessageA(messages, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(message.c_str()));
   }
   ShowWindow(messages, picture_.messages.empty() ? SW_HIDE : SW_SHOWNA);
+  pictureView_->Show(picture_, std::exchange(newReading_, false));
   Layout();
 }
 
@@ -331,6 +335,7 @@ void TArrangeWindow::Adopt(TSelectionRead read) {
   readFailure_ = std::move(read.failure);
   // A failed read keeps the last good one (its units, its anchors); Apply waits for a good one.
   if (readFailure_.empty() || !selection_) {
+    newReading_ = true;
     selection_ = std::make_unique<TSelectionHost>(std::move(read.components), read.units);
     if (defaultLengths_) {
       TArrangeChoices shown = ChoicesShown();
@@ -517,24 +522,29 @@ void TArrangeWindow::Layout() {
     below += Px(kMessagesHeight) + gap;
   }
   MoveWindow(Control(kIdArrangeSummary), picture.left, below, width, Px(kSummaryHeight), TRUE);
-  InvalidateRect(Handle(), &picture, FALSE);
+  if (pictureView_)
+    MoveWindow(pictureView_->Handle(), picture.left, picture.top, width,
+               picture.bottom - picture.top, TRUE);
 }
 
-void TArrangeWindow::Paint(HDC dc) {
-  PaintRunPicture(dc, PictureRect(), picture_, font_.Get(), dpi_);
+void TArrangeWindow::Open() {
+  ReadAgain();
+  ShowWindow(Handle(), SW_SHOWNORMAL);
+  SetFocus(Control(PanelOf(choices_.pattern).radio.front().id));
 }
 
-void TArrangeWindow::ShowModal() {
-  result_ = 0;
-  {
-    ReenableOnExit ownerDisabled(owner_);
-    ReadAgain();
-    ShowWindow(Handle(), SW_SHOWNORMAL);
-    SetFocus(Control(PanelOf(choices_.pattern).radio.front().id));
-    RunModalLoop(Handle(), result_, shortcuts_.get());
+void TArrangeWindow::BringToFront() {
+  if (IsIconic(Handle())) ShowWindow(Handle(), SW_RESTORE);
+  SetForegroundWindow(Handle());
+  SetActiveWindow(Handle());
+}
+
+bool TArrangeWindow::TranslateWindowMessage(MSG& message) {
+  if (Handle() == nullptr || (message.hwnd != Handle() && !IsChild(Handle(), message.hwnd))) {
+    return false;
   }
-  // The owner is enabled again before the window goes, so that it gets the activation back.
-  ShowWindow(Handle(), SW_HIDE);
+  return TranslateShortcut(Handle(), shortcuts_.get(), message) ||
+         IsDialogMessageA(Handle(), &message);
 }
 
 void TArrangeWindow::OnCommand(int id, int code) {
@@ -597,16 +607,14 @@ LRESULT TArrangeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       OnCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;
     case WM_CLOSE:
-      if (result_ == 0) {
-        try {
-          IniFileProfile profile(settingsPath_, arrange_keys::kSection);
-          SaveArrangeChoices(profile, ChoicesShown());
-        } catch (const SettingsWriteError&) {
-          // The window still closes; its choices come back as they were stored before.
-        }
-        SaveFramePlace(Handle(), settingsPath_, arrange_keys::kSection);
-        result_ = IDCANCEL;
+      try {
+        IniFileProfile profile(settingsPath_, arrange_keys::kSection);
+        SaveArrangeChoices(profile, ChoicesShown());
+      } catch (const SettingsWriteError&) {
+        // The window still closes; its choices come back as they were stored before.
       }
+      SaveFramePlace(Handle(), settingsPath_, arrange_keys::kSection);
+      DestroyWindow(Handle());
       return 0;
     case DM_GETDEFID: {
       // Enter presses the focused button; with the focus elsewhere it does nothing.
@@ -641,6 +649,7 @@ LRESULT TArrangeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       GdiObject<HFONT> font = CreateDialogFont(dpi_, false);
       SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
       LayOutControls(controls_, kArrangeControls, font.Get(), dpi_);
+      pictureView_->SetFont(font.Get(), dpi_);
       font_ = std::move(font);
       MoveToSuggestedRect(Handle(), lParam);
       Layout();
@@ -649,13 +658,9 @@ LRESULT TArrangeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_ERASEBKGND:
       EraseAroundPicture(Handle(), reinterpret_cast<HDC>(wParam), PictureRect());
       return TRUE;
-    case WM_PAINT: {
-      PAINTSTRUCT paint{};
-      const HDC dc = BeginPaint(Handle(), &paint);
-      Paint(dc);
-      EndPaint(Handle(), &paint);
-      return 0;
-    }
+    case WM_MOUSEWHEEL:
+      if (pictureView_ && pictureView_->TakeWheel(wParam, lParam)) return 0;
+      return DefaultHandling(message, wParam, lParam);
     case WM_CTLCOLORSTATIC: {
       const HDC dc = reinterpret_cast<HDC>(wParam);
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
@@ -671,11 +676,6 @@ LRESULT TArrangeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     default:
       return DefaultHandling(message, wParam, lParam);
   }
-}
-
-void ShowArrangeWindow(HWND owner, IArrangeOwner& arranger, const std::string& settingsPath) {
-  TArrangeWindow window(owner, arranger, settingsPath);
-  window.ShowModal();
 }
 
 }  // namespace kordane::ui

@@ -1,11 +1,11 @@
-// The Arrange window: a resizable modal window owned by the main window, with the patterns and
+// The Arrange window: a resizable modeless window owned by the main window, with the patterns and
 // their choices on the left and, on the right, the live picture of what Apply would do with the
-// selection as it was last read, a summary line that names a parameter that is not valid, the
-// RefDes messages, and a status line. It reads the selection when it opens, on F5 and on "Read
-// selection"; Apply arranges through the host as one step of the main window's undo history, and
-// Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z) step back and forward through that history. Its frame and
-// choices are kept in the settings file, section "Arrange", and its saved setups in sections of
-// their own.
+// selection as it was last read (it zooms and pans, and keeps its view as the choices change), a
+// summary line that names a parameter that is not valid, the RefDes messages, and a status line. It
+// reads the selection when it opens, on F5 and on "Read selection"; Apply arranges through the host
+// as one step of the main window's undo history, and Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z) step back
+// and forward through that history. Its frame and choices are kept in the settings file, section
+// "Arrange", and its saved setups in sections of their own.
 #pragma once
 
 #include <windows.h>
@@ -20,6 +20,7 @@
 #include "placement/HostAdapters.h"
 #include "placement/Preview.h"
 #include "ui/DpiScale.h"
+#include "ui/PlotPainter.h"
 #include "ui/Win32Util.h"
 #include "ui/arrange/AlignPanel.h"
 #include "ui/arrange/ArrangePanel.h"
@@ -53,6 +54,7 @@ enum ArrangeControlId : int {
   kIdArrangeStatus,
   kIdArrangeUndo,  // Ctrl+Z
   kIdArrangeRedo,  // Ctrl+Y, Ctrl+Shift+Z
+  kIdArrangePicture,
   kIdArrangeClose = IDCANCEL,
   // Saved setups, above the choices.
   kIdSetupLabel = 600,
@@ -89,11 +91,20 @@ class TArrangeWindow final : public WindowBase, public IArrangeControls {
   TArrangeWindow(HWND owner, IArrangeOwner& arranger, std::string settingsPath);
   ~TArrangeWindow() override;
 
-  // Reads the selection, shows the window until it is closed, then keeps its frame and choices.
-  void ShowModal();
+  // Reads the selection and shows the window beside its owner, which stays usable; Close and
+  // Escape keep its frame and choices and destroy the window.
+  void Open();
+  // Brings the open window to the front, restored when it was minimised.
+  void BringToFront();
+  // After a run in the main window: the picture drawn from the selection read afresh.
+  void ReadSelectionAgain() { ReadAgain(); }
+  // Keyboard shortcuts and dialog keys for a message of the loop that is the window's or one of
+  // its controls': true when it was handled.
+  bool TranslateWindowMessage(MSG& message);
 
   HWND Control(int id) const override;
   const TPreview& Picture() const { return picture_; }
+  const TRunPicture& RunPicture() const { return *pictureView_; }
   const TArrangeChoices& Choices() const { return choices_; }
   // Where the picture is drawn, in client coordinates.
   RECT PictureRect() const;
@@ -102,7 +113,6 @@ class TArrangeWindow final : public WindowBase, public IArrangeControls {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnCommand(int id, int code);
   void Layout();
-  void Paint(HDC dc);
 
   // Reads the selection afresh and shows what Apply would do with it.
   void ReadAgain();
@@ -151,17 +161,15 @@ class TArrangeWindow final : public WindowBase, public IArrangeControls {
   // The summary line tells that Apply found the selection changed, until the picture is redrawn.
   bool noticeShown_ = false;
   TPreview picture_;
+  std::unique_ptr<TRunPicture> pictureView_;  // draws picture_
+  bool newReading_ = false;                   // the picture fits the next drawing again
   // Why the typed setup name cannot be saved under; empty when it can or nothing is typed.
   std::string setupProblem_;
   // No length stored or typed yet: they follow the design's units.
   bool defaultLengths_ = true;
   std::int32_t lengthUnits_ = -1;  // the units the lengths shown are written in
   int showingChoices_ = 0;  // >0 while the program sets the controls: their notices are its own
-  int result_ = 0;
   HWND lastFocus_ = nullptr;
 };
-
-// Opens the Arrange window over the main window until it is closed.
-void ShowArrangeWindow(HWND owner, IArrangeOwner& arranger, const std::string& settingsPath);
 
 }  // namespace kordane::ui

@@ -242,7 +242,22 @@ void TfrmMain::Preview1Click() {
 }
 
 void TfrmMain::Arrange1Click() {
-  ShowArrangeWindow(Handle(), *this, settingsPath_);
+  if (TArrangeWindow* open = ArrangeWindow()) {
+    open->BringToFront();
+    return;
+  }
+  arrange_.reset();
+  arrange_ =
+      std::make_unique<TArrangeWindow>(Handle(), static_cast<IArrangeOwner&>(*this), settingsPath_);
+  arrange_->Open();
+}
+
+TArrangeWindow* TfrmMain::ArrangeWindow() const {
+  return arrange_ && arrange_->Handle() != nullptr ? arrange_.get() : nullptr;
+}
+
+void TfrmMain::ReadArrangeSelectionAgain() {
+  if (TArrangeWindow* open = ArrangeWindow()) open->ReadSelectionAgain();
 }
 
 TSelectionRead TfrmMain::ReadSelection() {
@@ -291,6 +306,14 @@ void TfrmMain::UpdateHistoryEntries() {
 }
 
 bool TfrmMain::TranslateShortcut(MSG& message) {
+  if (TArrangeWindow* open = ArrangeWindow();
+      open != nullptr && open->TranslateWindowMessage(message)) {
+    return true;
+  }
+  if (const HWND arrange = arrange_ ? arrange_->Handle() : nullptr;
+      arrange != nullptr && (message.hwnd == arrange || IsChild(arrange, message.hwnd))) {
+    return false;  // a key of the Arrange window's that is no shortcut there
+  }
   return ui::TranslateShortcut(Handle(), shortcuts_.get(), message);
 }
 
@@ -342,6 +365,8 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // A group box's mnemonic passes the focus on into it.
       return MoveDialogFocus(Handle(), wParam, lParam);
     case WM_CLOSE:
+      // The Arrange window keeps its frame and choices as it closes.
+      if (TArrangeWindow* open = ArrangeWindow()) SendMessageA(open->Handle(), WM_CLOSE, 0, 0);
       FormClose();
       DestroyWindow(Handle());
       return 0;
@@ -357,7 +382,10 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void TfrmMain::OnCommand(int id, int code, HWND) {
   switch (id) {
     case kIdAlign:
-      if (code == BN_CLICKED) bAlignClick();
+      if (code == BN_CLICKED) {
+        bAlignClick();
+        ReadArrangeSelectionAgain();
+      }
       break;
     case kIdToMils:
     case kIdToMm:
@@ -387,12 +415,15 @@ void TfrmMain::OnCommand(int id, int code, HWND) {
       break;
     case kIdUndo:
       Undo1Click();
+      ReadArrangeSelectionAgain();
       break;
     case kIdRedo:
       Redo1Click();
+      ReadArrangeSelectionAgain();
       break;
     case kIdPreview:
       Preview1Click();
+      ReadArrangeSelectionAgain();
       break;
     case kIdArrange:
       Arrange1Click();

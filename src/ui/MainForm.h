@@ -81,11 +81,14 @@ class TfrmMain final : public WindowBase,
   void Redo1Click();
   // Shows what a run would do now; its Go! then runs it as bAlignClick does.
   void Preview1Click();
-  // Opens the Arrange window.
+  // Opens the Arrange window beside this one, or brings the open one to the front.
   void Arrange1Click();
+  // The Arrange window while it is open, else null.
+  TArrangeWindow* ArrangeWindow() const;
   bool UndoAvailable() const { return undo_.CanUndo(); }
   HMENU PopupMenu() const { return popupMenu_; }
-  // The window's keyboard shortcuts, for the message loop: true when the message was one.
+  // The window's keyboard shortcuts for the message loop, and the Arrange window's shortcuts and
+  // dialog keys for its own messages: true when the message was handled.
   bool TranslateShortcut(MSG& message);
   HWND Control(int id) const;
   bool DesignOpen() const { return FDesignOpen; }
@@ -99,6 +102,8 @@ class TfrmMain final : public WindowBase,
 
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnCommand(int id, int code, HWND control);
+  // A run, an undo or a redo here changes what the Arrange window's picture was drawn from.
+  void ReadArrangeSelectionAgain();
   LRESULT OnControlColour(HDC dc, HWND control);
 
   // IMainFormControls.
@@ -161,6 +166,7 @@ class TfrmMain final : public WindowBase,
   std::array<HWND, kIdLast - kIdAlign> controls_{};
   HMENU popupMenu_ = nullptr;
   std::unique_ptr<std::remove_pointer_t<HACCEL>, AcceleratorDestroyer> shortcuts_;
+  std::unique_ptr<TArrangeWindow> arrange_;
 
   bool spacingGreyed_ = false;
   bool rotationGreyed_ = false;

@@ -1,14 +1,20 @@
 #include "ui/PlotPainter.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <initializer_list>
 #include <iterator>
+#include <numbers>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "host/Conversions.h"
 #include "ui/Dpi.h"
+#include "ui/PlotView.h"
 #include "ui/PreviewPlot.h"
 #include "ui/Win32Util.h"
 
@@ -73,11 +79,6 @@ void DrawMark(HDC dc, PlotPoint centre, int size, TGroupMark mark) {
   }
 }
 
-// Tenths of a degree as the text a user reads ("90°", "-45°", "22.5°").
-std::string DegreesText(std::int32_t tenths) {
-  return FloatToText(tenths / 10.0) + "\xB0";
-}
-
 std::string GroupName(const std::string& prefix) {
   return prefix.empty() ? "(no prefix)" : prefix;
 }
@@ -95,22 +96,6 @@ SIZE TextSize(HDC dc, const std::string& text) {
 void Line(HDC dc, PlotPoint from, PlotPoint to) {
   MoveToEx(dc, from.x, from.y, nullptr);
   LineTo(dc, to.x, to.y);
-}
-
-// A line with an arrowhead of the given length at its end.
-void Arrow(HDC dc, PlotPoint from, PlotPoint to, double head) {
-  Line(dc, from, to);
-  const double dx = to.x - from.x;
-  const double dy = to.y - from.y;
-  const double length = std::hypot(dx, dy);
-  if (length < 1) return;
-  constexpr double kSpread = 0.45;
-  const double angle = std::atan2(dy, dx);
-  for (const double side : {kSpread, -kSpread}) {
-    const PlotPoint wing{static_cast<int>(std::lround(to.x - head * std::cos(angle + side))),
-                         static_cast<int>(std::lround(to.y - head * std::sin(angle + side)))};
-    Line(dc, to, wing);
-  }
 }
 
 // For each part, whether its label goes below (0) or above (1) its target: in a group lined up
@@ -188,9 +173,83 @@ int DrawLegend(HDC dc, const RECT& area, const TPreview& preview, int dpi) {
   return boxWidth + gap;
 }
 
+// A group's shapes, gathered to be drawn in two calls: the lines (rings round the present origins,
+// arrows, ticks) with its pen, then the marks at the targets filled with its brush.
+struct GroupShapes {
+  std::vector<POINT> lines;
+  std::vector<DWORD> lineLengths;
+  std::vector<POINT> marks;
+  std::vector<INT> markCorners;
+
+  void AddLine(std::initializer_list<POINT> points) {
+    lines.insert(lines.end(), points);
+    lineLengths.push_back(static_cast<DWORD>(points.size()));
+  }
+  // A ring as an octagon: at these sizes it reads as a circle.
+  void AddRing(PlotPoint at, int radius) {
+    const int side = radius * 5 / 12;  // tan(22.5°)
+    AddLine({{at.x - side, at.y - radius},
+             {at.x + side, at.y - radius},
+             {at.x + radius, at.y - side},
+             {at.x + radius, at.y + side},
+             {at.x + side, at.y + radius},
+             {at.x - side, at.y + radius},
+             {at.x - radius, at.y + side},
+             {at.x - radius, at.y - side},
+             {at.x - side, at.y - radius}});
+  }
+  void AddArrow(PlotPoint from, PlotPoint to, double head) {
+    AddLine({{from.x, from.y}, {to.x, to.y}});
+    const double length = std::hypot(to.x - from.x, to.y - from.y);
+    if (length < 1) return;
+    constexpr double kSpread = 0.45;
+    const double angle = std::atan2(to.y - from.y, to.x - from.x);
+    const auto wing = [&](double side) {
+      return POINT{static_cast<LONG>(std::lround(to.x - head * std::cos(angle + side))),
+                   static_cast<LONG>(std::lround(to.y - head * std::sin(angle + side)))};
+    };
+    AddLine({wing(kSpread), {to.x, to.y}, wing(-kSpread)});
+  }
+  void AddMark(PlotPoint at, int size, TGroupMark mark) {
+    const int x = at.x;
+    const int y = at.y;
+    const auto add = [this](std::initializer_list<POINT> corners) {
+      marks.insert(marks.end(), corners);
+      markCorners.push_back(static_cast<INT>(corners.size()));
+    };
+    switch (mark) {
+      case TGroupMark::Square:
+        add({{x - size, y - size},
+             {x + size, y - size},
+             {x + size, y + size},
+             {x - size, y + size}});
+        return;
+      case TGroupMark::Circle: {
+        const int r = size + 1;
+        const int side = r * 5 / 12;
+        add({{x - side, y - r},
+             {x + side, y - r},
+             {x + r, y - side},
+             {x + r, y + side},
+             {x + side, y + r},
+             {x - side, y + r},
+             {x - r, y + side},
+             {x - r, y - side}});
+        return;
+      }
+      case TGroupMark::Triangle:
+        add({{x, y - size - 1}, {x + size + 1, y + size}, {x - size - 1, y + size}});
+        return;
+      case TGroupMark::Diamond:
+        add({{x, y - size - 1}, {x + size + 1, y}, {x, y + size + 1}, {x - size - 1, y}});
+        return;
+    }
+  }
+};
+
 }  // namespace
 
-void DrawRunPicture(HDC dc, const RECT& area, const TPreview& preview, int dpi) {
+void DrawRunPicture(HDC dc, const RECT& area, const TPreview& preview, int dpi, PictureView& view) {
   const auto Px = [dpi](int value) { return Scale(value, dpi); };
   SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
   if (!preview.failure.empty() || preview.parts.empty()) {
@@ -207,38 +266,72 @@ void DrawRunPicture(HDC dc, const RECT& area, const TPreview& preview, int dpi) 
   const int width = area.right - area.left;
   const int height = area.bottom - area.top;
   const int legendWidth = DrawLegend(dc, area, preview, dpi);
-  const PlotTransform plot(preview, area.left, area.top,
-                           std::max(1, width - legendWidth - Px(kGap)), height, Px(kPlotMargin));
+  const int plotWidth = std::max(1, width - legendWidth - Px(kGap));
+  view.Resize(plotWidth, height, Px(kPlotMargin));
+  const PlotTransform plot(view.View(), area.left, area.top);
   const int ring = Px(3);
   const int tick = Px(10);
   const std::vector<int> levels = LabelLevels(preview, plot);
   const int lineHeight = TextSize(dc, "Ag").cy;
+  // Parts wholly outside the plot, marks and ticks included, are not drawn at all.
+  const int reach = Px(16);
+  const auto inView = [&](PlotPoint from, PlotPoint to) {
+    return std::max(from.x, to.x) + reach >= area.left &&
+           std::min(from.x, to.x) - reach < area.left + plotWidth &&
+           std::max(from.y, to.y) + reach >= area.top &&
+           std::min(from.y, to.y) - reach < area.bottom;
+  };
+
+  std::vector<GroupShapes> groups(preview.groups.size());
+  std::vector<std::size_t> shown;
   for (std::size_t i = 0; i < preview.parts.size(); ++i) {
     const TPreviewPart& part = preview.parts[i];
-    const TGroupStyle style = GroupStyle(part.group, preview.groups.size());
-    const COLORREF colour = ColourOf(style);
+    const PlotPoint from = plot.ToScreen(part.x, part.y);
+    const PlotPoint to = plot.ToScreen(part.toX, part.toY);
+    if (part.group >= groups.size() || !inView(from, to)) continue;
+    shown.push_back(i);
+    GroupShapes& shapes = groups[part.group];
+    if (part.moves) {
+      // The present origin as a ring, the way to the target as an arrow.
+      shapes.AddRing(from, ring);
+      shapes.AddArrow(from, to, Px(7));
+    }
+    shapes.AddMark(to, ring, GroupStyle(part.group, preview.groups.size()).mark);
+    // A tick in the direction the component will face.
+    const double radians = part.toRotation / 10.0 * std::numbers::pi / 180.0;
+    shapes.AddLine({{to.x, to.y},
+                    {static_cast<LONG>(std::lround(to.x + tick * std::cos(radians))),
+                     static_cast<LONG>(std::lround(to.y - tick * std::sin(radians)))}});
+  }
+  for (std::size_t group = 0; group < groups.size(); ++group) {
+    const GroupShapes& shapes = groups[group];
+    if (shapes.markCorners.empty()) continue;
+    const COLORREF colour = ColourOf(GroupStyle(group, preview.groups.size()));
     GdiObject<HPEN> pen(CreatePen(PS_SOLID, Px(1), colour));
     GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
     SelectObjectGuard selectedPen(dc, pen.Get());
-    const PlotPoint from = plot.ToScreen(part.x, part.y);
+    SelectObjectGuard selectedBrush(dc, brush.Get());
+    if (!shapes.lineLengths.empty()) {
+      PolyPolyline(dc, shapes.lines.data(), shapes.lineLengths.data(),
+                   static_cast<DWORD>(shapes.lineLengths.size()));
+    }
+    PolyPolygon(dc, shapes.marks.data(), shapes.markCorners.data(),
+                static_cast<int>(shapes.markCorners.size()));
+  }
+
+  // Labels where they overlap none drawn before; the rest appear as the user zooms in.
+  INT charWidths[256] = {};
+  GetCharWidth32A(dc, 0, 255, charWidths);
+  const auto textWidth = [&charWidths](const std::string& text) {
+    int sum = 0;
+    for (const char c : text) sum += charWidths[static_cast<unsigned char>(c)];
+    return sum;
+  };
+  LabelSpace labels(plotWidth, height);
+  for (const std::size_t i : shown) {
+    const TPreviewPart& part = preview.parts[i];
     const PlotPoint to = plot.ToScreen(part.toX, part.toY);
-    if (part.moves) {
-      // The present origin as a ring, the way to the target as an arrow.
-      SelectObjectGuard hollow(dc, GetStockObject(NULL_BRUSH));
-      Ellipse(dc, from.x - ring, from.y - ring, from.x + ring + 1, from.y + ring + 1);
-      Arrow(dc, from, to, Px(7));
-    }
-    {
-      SelectObjectGuard filled(dc, brush.Get());
-      DrawMark(dc, to, ring, style.mark);
-    }
-    // A tick in the direction the component will face.
-    const double radians = part.toRotation / 10.0 * std::numbers::pi / 180.0;
-    Line(dc, to,
-         {static_cast<int>(std::lround(to.x + tick * std::cos(radians))),
-          static_cast<int>(std::lround(to.y - tick * std::sin(radians)))});
     DrawReplicateMarks(dc, part, to, 6, dpi);
-    SetTextColor(dc, colour);
     std::string label = part.refDes + " " + DegreesText(part.toRotation);
     if (part.unplaced) {
       // Its slot lies outside the host's coordinates: a cross where it stays.
@@ -249,9 +342,18 @@ void DrawRunPicture(HDC dc, const RECT& area, const TPreview& preview, int dpi) 
       Line(dc, {to.x - arm, to.y + arm}, {to.x + arm + 1, to.y - arm - 1});
       label += " (out of range)";
     }
-    // Neighbours in a row take turns above and below it.
-    const int y = levels[i] == 0 ? to.y + ring : to.y - ring - 1 - lineHeight;
-    TextAt(dc, to.x + Px(5), y, label);
+    // Neighbours in a row take turns above and below it; a label that finds no room at its own
+    // level tries the other one.
+    const int left = to.x + Px(5) - area.left;
+    const int labelWidth = textWidth(label);
+    for (const int level : {levels[i], 1 - levels[i]}) {
+      const int y = level == 0 ? to.y + ring : to.y - ring - 1 - lineHeight;
+      if (labels.Claim({left, y - area.top, left + labelWidth, y - area.top + lineHeight})) {
+        SetTextColor(dc, ColourOf(GroupStyle(part.group, preview.groups.size())));
+        TextAt(dc, to.x + Px(5), y, label);
+        break;
+      }
+    }
   }
 
   // The scale bar, bottom left, in the design's units.
@@ -269,7 +371,8 @@ void DrawRunPicture(HDC dc, const RECT& area, const TPreview& preview, int dpi) 
   }
 }
 
-void PaintRunPicture(HDC dc, const RECT& rect, const TPreview& preview, HFONT font, int dpi) {
+void PaintRunPicture(HDC dc, const RECT& rect, const TPreview& preview, HFONT font, int dpi,
+                     PictureView& view, bool focused) {
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
   const HDC buffer = CreateCompatibleDC(dc);
@@ -280,8 +383,14 @@ void PaintRunPicture(HDC dc, const RECT& rect, const TPreview& preview, HFONT fo
     RECT area{0, 0, width, height};
     FillRect(buffer, &area, GetSysColorBrush(COLOR_WINDOW));
     SetBkMode(buffer, TRANSPARENT);
-    DrawRunPicture(buffer, area, preview, dpi);
+    DrawRunPicture(buffer, area, preview, dpi, view);
     DrawEdge(buffer, &area, EDGE_SUNKEN, BF_RECT);
+    if (focused) {
+      RECT inside = area;
+      InflateRect(&inside, -Scale(4, dpi), -Scale(4, dpi));
+      SetTextColor(buffer, GetSysColor(COLOR_WINDOWTEXT));
+      DrawFocusRect(buffer, &inside);
+    }
     BitBlt(dc, rect.left, rect.top, width, height, buffer, 0, 0, SRCCOPY);
   }
   DeleteDC(buffer);
@@ -294,6 +403,180 @@ void EraseAroundPicture(HWND window, HDC dc, const RECT& rect) {
   ExcludeClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
   FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
   RestoreDC(dc, saved);
+}
+
+namespace {
+
+// A notch of the wheel, or a press of + or -, zooms by this; an arrow key pans by this share of
+// the picture.
+constexpr double kZoomStep = 1.25;
+constexpr int kPanShare = 8;
+
+POINT PointOf(LPARAM lParam) {
+  return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+
+}  // namespace
+
+TRunPicture::TRunPicture(HWND parent, int id, HFONT font, int dpi) : font_(font), dpi_(dpi) {
+  RegisterClassOnce(kRunPictureClass, nullptr, nullptr, CS_DBLCLKS);
+  Create(kRunPictureClass, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP, 0, 0, 0, 1, 1,
+         parent);
+  if (Handle() == nullptr) throw std::runtime_error("Cannot create the picture");
+  DestroyOnFailure destroyOnFailure(*this);
+  SetWindowLongPtrA(Handle(), GWLP_ID, id);
+  INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES};
+  InitCommonControlsEx(&classes);
+  tip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                         CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr, GetModuleHandleA(nullptr),
+                         nullptr);
+  if (tip_ == nullptr) throw std::runtime_error("Cannot create the tool tip of the picture");
+  TTTOOLINFOA tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = parent;
+  tool.uId = reinterpret_cast<UINT_PTR>(Handle());
+  tool.lpszText = tipText_.data();
+  SendMessageA(tip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  SendMessageA(tip_, TTM_SETMAXTIPWIDTH, 0, Px(400));  // lines of their own
+}
+
+void TRunPicture::Show(const TPreview& preview, bool refit) {
+  preview_ = &preview;
+  view_.Show(preview, refit);
+  tipPart_.reset();
+  Changed();
+}
+
+void TRunPicture::SetFont(HFONT font, int dpi) {
+  font_ = font;
+  dpi_ = dpi;
+  Changed();
+}
+
+bool TRunPicture::TakeWheel(WPARAM wParam, LPARAM lParam) {
+  if (WindowFromPoint(PointOf(lParam)) != Handle()) return false;
+  SendMessageA(Handle(), WM_MOUSEWHEEL, wParam, lParam);
+  return true;
+}
+
+void TRunPicture::Changed() {
+  InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void TRunPicture::ShowTipFor(POINT at) {
+  std::optional<std::size_t> part;
+  if (preview_ != nullptr && preview_->failure.empty()) {
+    part = PartAt(*preview_, view_.View(), {static_cast<double>(at.x), static_cast<double>(at.y)},
+                  Px(6));
+  }
+  if (part == tipPart_) return;
+  tipPart_ = part;
+  tipText_ = part ? PartTip(preview_->parts[*part], preview_->units) : std::string();
+  TTTOOLINFOA tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = GetParent(Handle());
+  tool.uId = reinterpret_cast<UINT_PTR>(Handle());
+  tool.lpszText = tipText_.data();
+  SendMessageA(tip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+  if (!part) SendMessageA(tip_, TTM_POP, 0, 0);
+}
+
+LRESULT TRunPicture::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_GETDLGCODE:
+      // The arrows and + and - are the picture's; Tab, Enter and Escape stay the window's.
+      return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      Changed();
+      return 0;
+    case WM_MOUSEWHEEL: {
+      POINT at = PointOf(lParam);
+      ScreenToClient(Handle(), &at);
+      const double notches = GET_WHEEL_DELTA_WPARAM(wParam) / static_cast<double>(WHEEL_DELTA);
+      view_.ZoomAt({static_cast<double>(at.x), static_cast<double>(at.y)},
+                   std::pow(kZoomStep, notches));
+      Changed();
+      return 0;
+    }
+    case WM_LBUTTONDOWN:
+      SetFocus(Handle());
+      SetCapture(Handle());
+      dragFrom_ = PointOf(lParam);
+      return 0;
+    case WM_MOUSEMOVE: {
+      const POINT at = PointOf(lParam);
+      if (dragFrom_ && (wParam & MK_LBUTTON) != 0) {
+        view_.PanBy(at.x - dragFrom_->x, at.y - dragFrom_->y);
+        dragFrom_ = at;
+        Changed();
+      } else {
+        ShowTipFor(at);
+      }
+      return 0;
+    }
+    case WM_LBUTTONUP:
+      if (GetCapture() == Handle()) ReleaseCapture();
+      dragFrom_.reset();
+      return 0;
+    case WM_CAPTURECHANGED:
+      dragFrom_.reset();
+      return 0;
+    case WM_LBUTTONDBLCLK:
+      view_.Fit();
+      Changed();
+      return 0;
+    case WM_CHAR:
+      if (wParam == '+' || wParam == '=') view_.ZoomAtCentre(kZoomStep);
+      if (wParam == '-') view_.ZoomAtCentre(1 / kZoomStep);
+      Changed();
+      return 0;
+    case WM_KEYDOWN: {
+      RECT client{};
+      GetClientRect(Handle(), &client);
+      const double stepX = (client.right - client.left) / static_cast<double>(kPanShare);
+      const double stepY = (client.bottom - client.top) / static_cast<double>(kPanShare);
+      switch (wParam) {
+        case VK_LEFT:
+          view_.PanBy(stepX, 0);
+          break;
+        case VK_RIGHT:
+          view_.PanBy(-stepX, 0);
+          break;
+        case VK_UP:
+          view_.PanBy(0, stepY);
+          break;
+        case VK_DOWN:
+          view_.PanBy(0, -stepY);
+          break;
+        case VK_HOME:
+          view_.Fit();
+          break;
+        default:
+          return DefaultHandling(message, wParam, lParam);
+      }
+      Changed();
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      return TRUE;
+    case WM_PAINT: {
+      PAINTSTRUCT paint{};
+      const HDC dc = BeginPaint(Handle(), &paint);
+      RECT client{};
+      GetClientRect(Handle(), &client);
+      if (preview_ != nullptr && client.right > 0 && client.bottom > 0) {
+        PaintRunPicture(dc, client, *preview_, font_, dpi_, view_, GetFocus() == Handle());
+      }
+      EndPaint(Handle(), &paint);
+      return 0;
+    }
+    default:
+      return DefaultHandling(message, wParam, lParam);
+  }
 }
 
 }  // namespace kordane::ui

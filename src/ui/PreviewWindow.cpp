@@ -57,6 +57,10 @@ TPreviewWindow::TPreviewWindow(HWND owner, TPreview preview, std::string setting
   SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
   const auto handles = CreateControls(Handle(), kPreviewControls, font_.Get(), dpi_);
   std::copy(handles.begin(), handles.end(), controls_.begin());
+  // First in the tab order.
+  picture_ = std::make_unique<TRunPicture>(Handle(), kIdPreviewPicture, font_.Get(), dpi_);
+  SetWindowPos(picture_->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  picture_->Show(preview_, true);
   for (const std::string& message : preview_.messages) {
     SendMessageA(Control(kIdPreviewMessages), LB_ADDSTRING, 0,
                  reinterpret_cast<LPARAM>(message.c_str()));
@@ -109,11 +113,10 @@ void TPreviewWindow::Layout() {
              std::max(0, goLeft - 2 * gap), summaryHeight, TRUE);
   MoveWindow(Control(kIdPreviewMessages), gap, plot.bottom + gap, plot.right - plot.left,
              Px(kMessagesHeight), TRUE);
-  InvalidateRect(Handle(), &plot, FALSE);
-}
-
-void TPreviewWindow::Paint(HDC dc) {
-  PaintRunPicture(dc, PlotRect(), preview_, font_.Get(), dpi_);
+  if (picture_) {
+    MoveWindow(picture_->Handle(), plot.left, plot.top, plot.right - plot.left,
+               plot.bottom - plot.top, TRUE);
+  }
 }
 
 void TPreviewWindow::RestorePlace() {
@@ -177,6 +180,7 @@ LRESULT TPreviewWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       for (const HWND control : controls_) {
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
       }
+      picture_->SetFont(font.Get(), dpi_);
       font_ = std::move(font);
       MoveToSuggestedRect(Handle(), lParam);
       Layout();
@@ -185,13 +189,9 @@ LRESULT TPreviewWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_ERASEBKGND:
       EraseAroundPicture(Handle(), reinterpret_cast<HDC>(wParam), PlotRect());
       return TRUE;
-    case WM_PAINT: {
-      PAINTSTRUCT paint{};
-      const HDC dc = BeginPaint(Handle(), &paint);
-      Paint(dc);
-      EndPaint(Handle(), &paint);
-      return 0;
-    }
+    case WM_MOUSEWHEEL:
+      if (picture_ && picture_->TakeWheel(wParam, lParam)) return 0;
+      return DefaultHandling(message, wParam, lParam);
     case WM_CTLCOLORSTATIC:
       SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));

@@ -1,18 +1,20 @@
 // The preview: a resizable modal window owned by the main window that draws what a run would do
-// (every selected component at its present origin, an arrow to its target, its designator and
-// the rotation it would get, a colour per group with a legend, a scale bar), with the RefDes
-// messages in a list and a summary line. What stops the run is shown in place of the plot. "Go!"
-// closes it to run the placement; "Close" and Escape close it. Its frame is kept in the settings
-// file, in a section of its own.
+// in a picture that zooms and pans (every selected component at its present origin, an arrow to its
+// target, its designator and the rotation it would get, a colour per group with a legend, a scale
+// bar), with the RefDes messages in a list and a summary line. What stops the run is shown in place
+// of the plot. "Go!" closes it to run the placement; "Close" and Escape close it. Its frame is kept
+// in the settings file, in a section of its own.
 #pragma once
 
 #include <windows.h>
 
 #include <array>
+#include <memory>
 #include <string>
 
 #include "placement/Preview.h"
 #include "ui/DpiScale.h"
+#include "ui/PlotPainter.h"
 #include "ui/Win32Util.h"
 
 namespace kordane::ui {
@@ -24,6 +26,7 @@ enum PreviewControlId : int {
   kIdPreviewMessages = 300,
   kIdPreviewSummary,
   kIdPreviewGo,
+  kIdPreviewPicture,
   kIdPreviewClose = IDCANCEL,
 };
 
@@ -41,11 +44,11 @@ class TPreviewWindow final : public WindowBase {
   const TPreview& Preview() const { return preview_; }
   // Where the plot is drawn, in client coordinates.
   RECT PlotRect() const;
+  const TRunPicture& Picture() const { return *picture_; }
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void Layout();
-  void Paint(HDC dc);
   void RestorePlace();
   void SavePlace() const;
   void Finish(int result);
@@ -58,6 +61,7 @@ class TPreviewWindow final : public WindowBase {
   int dpi_ = kDefaultDpi;
   GdiObject<HFONT> font_;
   std::array<HWND, 4> controls_{};
+  std::unique_ptr<TRunPicture> picture_;
   int result_ = 0;
   HWND lastFocus_ = nullptr;
 };

@@ -71,6 +71,23 @@ void TypeInto(int list, const std::string& text) {
   for (const char c : text) PostMessageA(field, WM_CHAR, static_cast<unsigned char>(c), 1);
 }
 
+// The Arrange window is modeless: once open (from the menu, or by open), the program's own loop
+// runs it, handing it its keys, until it closes.
+void RunArrange(TfrmMain& form, const std::function<void()>& open = {}) {
+  if (open) {
+    open();
+  } else {
+    form.Arrange1Click();
+  }
+  MSG message;
+  while (OpenArrange() != nullptr && GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (form.TranslateShortcut(message)) continue;
+    if (IsDialogMessageA(form.Handle(), &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
 // Each "component ..." line is in the board file's text.
 void ExpectLines(const std::string& board, std::initializer_list<const char*> lines) {
   for (const char* line : lines) {
@@ -89,7 +106,7 @@ class ArrangeWindowTest : public kordane::testing::FormOnBoardTest {
                          PostMessageA(OpenArrange(), WM_CLOSE, 0, 0);
                        }},
                        ArrangeReady);
-    form_->Arrange1Click();
+    RunArrange(*form_);
     return script.Finished();
   }
 };
@@ -97,7 +114,7 @@ class ArrangeWindowTest : public kordane::testing::FormOnBoardTest {
 TEST_F(ArrangeWindowTest, ErrorDisablesApplyApplyArrangesAndStaysOpenCtrlZUndoesEscapeCloses) {
   Start();
   const std::string board = testing::ReadFile(Board());
-  bool ownedAndModal = false;
+  bool ownedBeside = false;
   std::string named;
   bool disabled = false;
   bool stillOpen = false;
@@ -107,8 +124,8 @@ TEST_F(ArrangeWindowTest, ErrorDisablesApplyApplyArrangesAndStaysOpenCtrlZUndoes
   ModalScript script({
                          [&] {
                            const HWND window = OpenArrange();
-                           ownedAndModal = GetWindow(window, GW_OWNER) == form_->Handle() &&
-                                           !IsWindowEnabled(form_->Handle());
+                           ownedBeside = GetWindow(window, GW_OWNER) == form_->Handle() &&
+                                         IsWindowEnabled(form_->Handle());
                            SetWindowTextA(GetDlgItem(window, kIdColumns), "0");
                          },
                          [&] {
@@ -135,9 +152,9 @@ TEST_F(ArrangeWindowTest, ErrorDisablesApplyApplyArrangesAndStaysOpenCtrlZUndoes
                                      }),
                      },
                      ArrangeReady);
-  SendMessageA(form_->Handle(), WM_COMMAND, kIdArrange, 0);
+  RunArrange(*form_, [&] { SendMessageA(form_->Handle(), WM_COMMAND, kIdArrange, 0); });
   ASSERT_TRUE(script.Finished());
-  EXPECT_TRUE(ownedAndModal);
+  EXPECT_TRUE(ownedBeside);
   EXPECT_EQ(named, "Columns must be a whole number of 1 or more");
   EXPECT_TRUE(disabled) << "Apply waits for the parameter to be mended";
   EXPECT_TRUE(stillOpen);
@@ -148,6 +165,83 @@ TEST_F(ArrangeWindowTest, ErrorDisablesApplyApplyArrangesAndStaysOpenCtrlZUndoes
   EXPECT_EQ(testing::ReadFile(Board()), board) << "Ctrl+Z took the run back";
   EXPECT_EQ(OpenArrange(), nullptr) << "Escape closes the window";
   EXPECT_TRUE(IsWindowEnabled(form_->Handle()));
+}
+
+// The picture as the mouse and the keys reach it, and the main window in use beside it: Go there
+// makes the picture read the selection again, and "Arrange..." brings back the same window.
+TEST_F(ArrangeWindowTest, PictureZoomsPansAndFitsWhileTheMainWindowGoesOn) {
+  Start();
+  const auto picture = [] { return GetDlgItem(OpenArrange(), kIdArrangePicture); };
+  const auto view = [] { return ArrangeObject(OpenArrange())->RunPicture().View(); };
+  const auto same = [](ViewPoint a, ViewPoint b) {
+    return std::abs(a.x - b.x) < 1e-6 * (1 + std::abs(b.x)) &&
+           std::abs(a.y - b.y) < 1e-6 * (1 + std::abs(b.y));
+  };
+  double fittedScale = 0;
+  ViewPoint underWheel;
+  ViewPoint grabbed;
+  bool zoomedAtPointer = false;
+  bool draggedWithPointer = false;
+  bool focusTaken = false;
+  bool arrowPanned = false;
+  bool homeFitted = false;
+  std::string beforeGo;
+  std::string afterGo;
+  int windows = 0;
+  ModalScript script(
+      {[&] {
+         fittedScale = view().View().Scale();
+         underWheel = view().View().ToBoard({60, 40});
+         POINT at{60, 40};
+         ClientToScreen(picture(), &at);
+         PostMessageA(picture(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(at.x, at.y));
+       },
+       [&] {
+         zoomedAtPointer = view().View().Scale() > fittedScale * 1.2 &&
+                           same(view().View().ToBoard({60, 40}), underWheel);
+         grabbed = view().View().ToBoard({50, 50});
+         PostMessageA(picture(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 50));
+         PostMessageA(picture(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(80, 70));
+         PostMessageA(picture(), WM_LBUTTONUP, 0, MAKELPARAM(80, 70));
+       },
+       WithFocusIn("an arrow key in the picture", OpenArrange,
+                   [&] {
+                     draggedWithPointer = same(view().View().ToBoard({80, 70}), grabbed);
+                     focusTaken = GetFocus() == picture();
+                     grabbed = view().View().ToBoard({80, 70});
+                     PressKey(picture(), VK_RIGHT);
+                   }),
+       [&] {
+         arrowPanned = GetFocus() == picture() && !same(view().View().ToBoard({80, 70}), grabbed);
+         PressKey(picture(), VK_HOME);
+       },
+       [&] {
+         homeFitted = view().Fitted() && view().View().Scale() == fittedScale;
+         beforeGo = ItemText(OpenArrange(), kIdArrangeSummary);
+         PostMessageA(form_->Control(kIdAlign), BM_CLICK, 0, 0);
+       },
+       [&] {
+         afterGo = ItemText(OpenArrange(), kIdArrangeSummary);
+         SendMessageA(form_->Handle(), WM_COMMAND, kIdArrange, 0);
+         for (const HWND window : testing::ThreadWindows()) {
+           char name[32] = {};
+           GetClassNameA(window, name, sizeof name);
+           windows += std::string(name) == kArrangeClass ? 1 : 0;
+         }
+         PostMessageA(OpenArrange(), WM_CLOSE, 0, 0);
+       }},
+      ArrangeReady);
+  RunArrange(*form_);
+  ASSERT_TRUE(script.Finished());
+  EXPECT_TRUE(zoomedAtPointer) << "the wheel zooms in about the pointer";
+  EXPECT_TRUE(draggedWithPointer) << "the board point grabbed follows the pointer";
+  EXPECT_TRUE(focusTaken) << "a click gives the picture the focus";
+  EXPECT_TRUE(arrowPanned) << "an arrow key pans the picture, which keeps the focus";
+  EXPECT_TRUE(homeFitted) << "Home fits the picture again";
+  EXPECT_EQ(beforeGo, "5 components in 2 groups: 4 moves, 0 rotations");
+  EXPECT_EQ(afterGo, "5 components in 2 groups: 0 moves, 0 rotations")
+      << "Go in the main window, then the selection read again";
+  EXPECT_EQ(windows, 1) << "Arrange... brings the open window to the front";
 }
 
 TEST_F(ArrangeWindowTest, CircleAppliedPutsTheLedsOnARing) {
@@ -163,7 +257,7 @@ TEST_F(ArrangeWindowTest, CircleAppliedPutsTheLedsOnARing) {
                                      [] { PressKey(GetFocus(), VK_ESCAPE); }),
                      },
                      ArrangeReady);
-  form_->Arrange1Click();
+  RunArrange(*form_);
   ASSERT_TRUE(script.Finished());
   // Centred on the selection's box (R1 is selected too): x 0..5000, y -400..5000; the LEDs and
   // R1 share the one ring.
@@ -210,7 +304,7 @@ TEST_F(ArrangeWindowTest, ASelectionChangedBeforeApplyIsDrawnWithWhatStopsIt) {
                                      }),
                      },
                      ArrangeReady);
-  form_->Arrange1Click();
+  RunArrange(*form_);
   ASSERT_TRUE(script.Finished());
   EXPECT_TRUE(boxes.Boxes().empty());
   EXPECT_EQ(summary,
@@ -271,7 +365,7 @@ TEST_F(ArrangeWindowTest, MnemonicsOfLabelsAndGroupBoxesReachTheirFields) {
   }
   steps.emplace_back([] { PostMessageA(OpenArrange(), WM_CLOSE, 0, 0); });
   ModalScript script(std::move(steps), ArrangeReady);
-  form_->Arrange1Click();
+  RunArrange(*form_);
   ASSERT_TRUE(script.Finished());
   ASSERT_EQ(reached.size(), std::size(rows));
   for (std::size_t i = 0; i < reached.size(); ++i) {
@@ -320,7 +414,7 @@ TEST_F(ArrangeWindowTest, ApplyDrawsAChangedSelectionAnewAndAFailedReadChangesNo
                         PostMessageA(OpenArrange(), WM_CLOSE, 0, 0);
                       }},
                      ArrangeReady);
-  form_->Arrange1Click();
+  RunArrange(*form_);
   ASSERT_TRUE(script.Finished());
   EXPECT_EQ(afterApply, moved) << "nothing placed from a picture of another selection";
   EXPECT_EQ(seen, (std::vector<std::string>{
@@ -378,7 +472,7 @@ TEST_F(ArrangeWindowTest, MnemonicsAreUniqueAmongTheControlsOfEachPattern) {
   }
   steps.emplace_back([] { PostMessageA(OpenArrange(), WM_CLOSE, 0, 0); });
   ModalScript script(std::move(steps), ArrangeReady);
-  form_->Arrange1Click();
+  RunArrange(*form_);
   ASSERT_TRUE(script.Finished());
   ASSERT_EQ(shown.size(), std::size(patterns));
   for (std::size_t i = 0; i < shown.size(); ++i) {
@@ -402,7 +496,7 @@ TEST_F(ArrangeWindowTest, ChoicesAndFrameComeBackAfterARestart) {
                         [&] { PostMessageA(OpenArrange(), WM_CLOSE, 0, 0); },
                     },
                     ArrangeReady);
-  form_->Arrange1Click();
+  RunArrange(*form_);
   ASSERT_TRUE(first.Finished());
   Restart();
   TArrangeChoices shown;
@@ -478,7 +572,7 @@ TEST_F(ArrangeWindowTest, StepsBackAndForwardFromEitherWindowWithTheMenuNamingTh
     }));
   }
   ModalScript script(std::move(steps), ArrangeReady);
-  form_->Arrange1Click();
+  RunArrange(*form_);
   ASSERT_TRUE(script.Finished());
   ASSERT_EQ(boards.size(), 4u);
   const auto afterGrid = boards[0];
@@ -539,7 +633,7 @@ TEST_F(ArrangeWindowTest, CtrlZInAFieldTakesBackTheTypingNotTheBoard) {
                          },
                      },
                      ArrangeReady);
-  form_->Arrange1Click();
+  RunArrange(*form_);
   ASSERT_TRUE(script.Finished());
   EXPECT_EQ(pitchAfterCtrlZ, pitchBefore) << "the field took back the 5";
   EXPECT_NE(boardAfterFieldUndo, initial) << "the Apply stays";
@@ -596,7 +690,7 @@ TEST_F(ArrangeWindowTest, ASavedSetupComesBackByNameAfterARestartAndApplies) {
                        Click(kIdArrangeClose);
                      }},
                     ArrangeReady);
-  form_->Arrange1Click();
+  RunArrange(*form_);
   ASSERT_TRUE(first.Finished());
   // Why Apply cannot work comes first, the name's problem after it.
   const std::string badName = "; A setup's name cannot hold [, ], =, ; or a control character";
@@ -619,7 +713,7 @@ TEST_F(ArrangeWindowTest, ASavedSetupComesBackByNameAfterARestartAndApplies) {
                       },
                       [&] { Click(kIdArrangeClose); }},
                      ArrangeReady);
-  form_->Arrange1Click();
+  RunArrange(*form_);
   ASSERT_TRUE(second.Finished());
   EXPECT_EQ(std::tuple(shown.pattern, shown.columnsText, shown.stagger),
             std::tuple(TArrangePattern::Grid, "2", true));
@@ -681,7 +775,7 @@ TEST_F(ReplicateWindowTest, EmptyAnchorIsNamedApplyCopiesTheChannelCtrlZTakesItB
                          },
                      },
                      ArrangeReady);
-  form_->Arrange1Click();
+  RunArrange(*form_);
   ASSERT_TRUE(script.Finished());
   EXPECT_EQ(shown, (std::vector<std::string>{
                        "Anchor must be the designator of a selected part 0000 7",
