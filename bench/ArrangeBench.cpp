@@ -1,7 +1,9 @@
 // Time of the Arrange window's live picture: the whole run over the selection as read, from
-// memory, for each pattern, as it is worked out on every keystroke.
+// memory, for each pattern, as it is worked out on every keystroke; and what a redraw lays out
+// before it draws (the shapes of the parts in view and the labels that fit), fitted and zoomed.
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <cstdint>
 #include <random>
 #include <string>
@@ -10,6 +12,7 @@
 #include "host/DbxUtils.h"
 #include "placement/Arrange.h"
 #include "placement/HostAdapters.h"
+#include "ui/PreviewPlot.h"
 
 namespace {
 
@@ -77,6 +80,36 @@ BENCHMARK(BM_ArrangePicture)
          {static_cast<int>(TArrangePattern::Grid), static_cast<int>(TArrangePattern::Distribute),
           static_cast<int>(TArrangePattern::Align), static_cast<int>(TArrangePattern::Circle),
           static_cast<int>(TArrangePattern::Replicate)}})
+    ->Unit(benchmark::kMillisecond);
+
+// A grid of the components on a picture of 600 x 450 pixels, zoomed in about its middle by the
+// given factor (1: the whole selection).
+void BM_PictureRedraw(benchmark::State& state) {
+  kordane::DbUnits = kordane::kUnitsMils;
+  kordane::TSelectionHost memory(MakeSelection(state.range(0)), kordane::kUnitsMils);
+  kordane::TArrangeChoices choices;
+  choices.pattern = TArrangePattern::Grid;
+  choices.columnsText = "100";
+  const kordane::TPreview picture = kordane::MakeArrangePreview(memory, choices);
+  kordane::PictureView view;
+  view.Resize(600, 450, 28);
+  view.Show(picture, true);
+  view.ZoomAtCentre(static_cast<double>(state.range(1)));
+  std::array<int, 256> charWidths{};
+  charWidths.fill(6);
+  std::size_t labels = 0;
+  for (auto _ : state) {
+    const kordane::PlotTransform plot(view.View(), 0, 0);
+    const kordane::TPictureShapes shapes =
+        kordane::LayOutPicture(picture, plot, 600, 450, {}, charWidths);
+    labels = shapes.labels.size();
+    benchmark::DoNotOptimize(shapes.groups.data());
+  }
+  state.counters["labels"] = static_cast<double>(labels);
+}
+BENCHMARK(BM_PictureRedraw)
+    ->ArgNames({"components", "zoom"})
+    ->ArgsProduct({{10000}, {1, 8}})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <initializer_list>
 #include <iterator>
@@ -98,35 +97,9 @@ void Line(HDC dc, PlotPoint from, PlotPoint to) {
   LineTo(dc, to.x, to.y);
 }
 
-// For each part, whether its label goes below (0) or above (1) its target: in a group lined up
-// in a row, neighbours alternate, so that labels wider than the pitch do not run into each other.
-std::vector<int> LabelLevels(const TPreview& preview, const PlotTransform& plot) {
-  std::vector<int> levels(preview.parts.size(), 0);
-  for (std::size_t group = 0; group < preview.groups.size(); ++group) {
-    std::vector<std::size_t> members;
-    int minX = INT_MAX, maxX = INT_MIN, minY = INT_MAX, maxY = INT_MIN;
-    for (std::size_t i = 0; i < preview.parts.size(); ++i) {
-      if (preview.parts[i].group != group) continue;
-      members.push_back(i);
-      const PlotPoint to = plot.ToScreen(preview.parts[i].toX, preview.parts[i].toY);
-      minX = std::min(minX, to.x);
-      maxX = std::max(maxX, to.x);
-      minY = std::min(minY, to.y);
-      maxY = std::max(maxY, to.y);
-    }
-    if (members.size() < 2 || maxX - minX <= maxY - minY) continue;  // a column: labels fit
-    std::sort(members.begin(), members.end(), [&](std::size_t a, std::size_t b) {
-      return preview.parts[a].toX < preview.parts[b].toX;
-    });
-    for (std::size_t rank = 0; rank < members.size(); ++rank) {
-      levels[members[rank]] = static_cast<int>(rank % 2);
-    }
-  }
-  return levels;
-}
-
-// Draws the legend at the top right; returns the width it takes.
-int DrawLegend(HDC dc, const RECT& area, const TPreview& preview, int dpi) {
+// Draws the legend at the top right, over the parts, or only measures it; returns the width it
+// takes.
+int DrawLegend(HDC dc, const RECT& area, const TPreview& preview, int dpi, bool draw) {
   const auto Px = [dpi](int value) { return Scale(value, dpi); };
   int widest = 0;
   const int lineHeight = TextSize(dc, "Ag").cy + Px(2);
@@ -149,6 +122,7 @@ int DrawLegend(HDC dc, const RECT& area, const TPreview& preview, int dpi) {
   addMark(&TPreviewPart::anchor, "anchor");
   const int gap = Px(kGap);
   const int boxWidth = widest + Px(26);
+  if (!draw) return boxWidth + gap;
   RECT box{area.right - gap - boxWidth, area.top + gap, area.right - gap,
            area.top + gap + Px(6) + lineHeight * static_cast<int>(lines.size())};
   FillRect(dc, &box, GetSysColorBrush(COLOR_BTNFACE));
@@ -173,79 +147,13 @@ int DrawLegend(HDC dc, const RECT& area, const TPreview& preview, int dpi) {
   return boxWidth + gap;
 }
 
-// A group's shapes, gathered to be drawn in two calls: the lines (rings round the present origins,
-// arrows, ticks) with its pen, then the marks at the targets filled with its brush.
-struct GroupShapes {
-  std::vector<POINT> lines;
-  std::vector<DWORD> lineLengths;
-  std::vector<POINT> marks;
-  std::vector<INT> markCorners;
-
-  void AddLine(std::initializer_list<POINT> points) {
-    lines.insert(lines.end(), points);
-    lineLengths.push_back(static_cast<DWORD>(points.size()));
-  }
-  // A ring as an octagon: at these sizes it reads as a circle.
-  void AddRing(PlotPoint at, int radius) {
-    const int side = radius * 5 / 12;  // tan(22.5°)
-    AddLine({{at.x - side, at.y - radius},
-             {at.x + side, at.y - radius},
-             {at.x + radius, at.y - side},
-             {at.x + radius, at.y + side},
-             {at.x + side, at.y + radius},
-             {at.x - side, at.y + radius},
-             {at.x - radius, at.y + side},
-             {at.x - radius, at.y - side},
-             {at.x - side, at.y - radius}});
-  }
-  void AddArrow(PlotPoint from, PlotPoint to, double head) {
-    AddLine({{from.x, from.y}, {to.x, to.y}});
-    const double length = std::hypot(to.x - from.x, to.y - from.y);
-    if (length < 1) return;
-    constexpr double kSpread = 0.45;
-    const double angle = std::atan2(to.y - from.y, to.x - from.x);
-    const auto wing = [&](double side) {
-      return POINT{static_cast<LONG>(std::lround(to.x - head * std::cos(angle + side))),
-                   static_cast<LONG>(std::lround(to.y - head * std::sin(angle + side)))};
-    };
-    AddLine({wing(kSpread), {to.x, to.y}, wing(-kSpread)});
-  }
-  void AddMark(PlotPoint at, int size, TGroupMark mark) {
-    const int x = at.x;
-    const int y = at.y;
-    const auto add = [this](std::initializer_list<POINT> corners) {
-      marks.insert(marks.end(), corners);
-      markCorners.push_back(static_cast<INT>(corners.size()));
-    };
-    switch (mark) {
-      case TGroupMark::Square:
-        add({{x - size, y - size},
-             {x + size, y - size},
-             {x + size, y + size},
-             {x - size, y + size}});
-        return;
-      case TGroupMark::Circle: {
-        const int r = size + 1;
-        const int side = r * 5 / 12;
-        add({{x - side, y - r},
-             {x + side, y - r},
-             {x + r, y - side},
-             {x + r, y + side},
-             {x + side, y + r},
-             {x - side, y + r},
-             {x - r, y + side},
-             {x - r, y - side}});
-        return;
-      }
-      case TGroupMark::Triangle:
-        add({{x, y - size - 1}, {x + size + 1, y + size}, {x - size - 1, y + size}});
-        return;
-      case TGroupMark::Diamond:
-        add({{x, y - size - 1}, {x + size + 1, y}, {x, y + size + 1}, {x - size - 1, y}});
-        return;
-    }
-  }
-};
+std::vector<POINT> Points(const std::vector<PlotPoint>& points) {
+  std::vector<POINT> converted(points.size());
+  std::transform(points.begin(), points.end(), converted.begin(), [](PlotPoint point) {
+    return POINT{point.x, point.y};
+  });
+  return converted;
+}
 
 }  // namespace
 
@@ -262,77 +170,48 @@ void DrawRunPicture(HDC dc, const RECT& area, const TPreview& preview, int dpi, 
     return;
   }
 
-  // The legend keeps a strip of its own on the right, so that it hides no component.
+  // The legend keeps a strip of its own on the right, so that it hides no component until the
+  // user pans one under it.
   const int width = area.right - area.left;
   const int height = area.bottom - area.top;
-  const int legendWidth = DrawLegend(dc, area, preview, dpi);
+  const int legendWidth = DrawLegend(dc, area, preview, dpi, false);
   const int plotWidth = std::max(1, width - legendWidth - Px(kGap));
   view.Resize(plotWidth, height, Px(kPlotMargin));
-  const PlotTransform plot(view.View(), area.left, area.top);
-  const int ring = Px(3);
-  const int tick = Px(10);
-  const std::vector<int> levels = LabelLevels(preview, plot);
-  const int lineHeight = TextSize(dc, "Ag").cy;
-  // Parts wholly outside the plot, marks and ticks included, are not drawn at all.
-  const int reach = Px(16);
-  const auto inView = [&](PlotPoint from, PlotPoint to) {
-    return std::max(from.x, to.x) + reach >= area.left &&
-           std::min(from.x, to.x) - reach < area.left + plotWidth &&
-           std::max(from.y, to.y) + reach >= area.top &&
-           std::min(from.y, to.y) - reach < area.bottom;
-  };
+  const PlotTransform plot(view.View(), 0, 0);
+  TPictureSizes sizes;
+  sizes.ring = Px(3);
+  sizes.tick = Px(10);
+  sizes.head = Px(7);
+  sizes.reach = Px(16);
+  sizes.labelGap = Px(5);
+  sizes.lineHeight = TextSize(dc, "Ag").cy;
+  std::array<int, 256> charWidths{};
+  static_assert(sizeof(INT) == sizeof(int));
+  GetCharWidth32A(dc, 0, 255, reinterpret_cast<INT*>(charWidths.data()));
+  const TPictureShapes shapes = LayOutPicture(preview, plot, plotWidth, height, sizes, charWidths);
 
-  std::vector<GroupShapes> groups(preview.groups.size());
-  std::vector<std::size_t> shown;
-  for (std::size_t i = 0; i < preview.parts.size(); ++i) {
-    const TPreviewPart& part = preview.parts[i];
-    const PlotPoint from = plot.ToScreen(part.x, part.y);
-    const PlotPoint to = plot.ToScreen(part.toX, part.toY);
-    if (part.group >= groups.size() || !inView(from, to)) continue;
-    shown.push_back(i);
-    GroupShapes& shapes = groups[part.group];
-    if (part.moves) {
-      // The present origin as a ring, the way to the target as an arrow.
-      shapes.AddRing(from, ring);
-      shapes.AddArrow(from, to, Px(7));
-    }
-    shapes.AddMark(to, ring, GroupStyle(part.group, preview.groups.size()).mark);
-    // A tick in the direction the component will face.
-    const double radians = part.toRotation / 10.0 * std::numbers::pi / 180.0;
-    shapes.AddLine({{to.x, to.y},
-                    {static_cast<LONG>(std::lround(to.x + tick * std::cos(radians))),
-                     static_cast<LONG>(std::lround(to.y - tick * std::sin(radians)))}});
-  }
-  for (std::size_t group = 0; group < groups.size(); ++group) {
-    const GroupShapes& shapes = groups[group];
-    if (shapes.markCorners.empty()) continue;
+  // The plot's pixels from the area's top left.
+  POINT origin{};
+  SetViewportOrgEx(dc, area.left, area.top, &origin);
+  for (std::size_t group = 0; group < shapes.groups.size(); ++group) {
+    const TPictureShapes::Group& drawn = shapes.groups[group];
+    if (drawn.markCorners.empty()) continue;
     const COLORREF colour = ColourOf(GroupStyle(group, preview.groups.size()));
     GdiObject<HPEN> pen(CreatePen(PS_SOLID, Px(1), colour));
     GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
     SelectObjectGuard selectedPen(dc, pen.Get());
     SelectObjectGuard selectedBrush(dc, brush.Get());
-    if (!shapes.lineLengths.empty()) {
-      PolyPolyline(dc, shapes.lines.data(), shapes.lineLengths.data(),
-                   static_cast<DWORD>(shapes.lineLengths.size()));
-    }
-    PolyPolygon(dc, shapes.marks.data(), shapes.markCorners.data(),
-                static_cast<int>(shapes.markCorners.size()));
+    const std::vector<POINT> lines = Points(drawn.lines);
+    const std::vector<DWORD> lengths(drawn.lineLengths.begin(), drawn.lineLengths.end());
+    PolyPolyline(dc, lines.data(), lengths.data(), static_cast<DWORD>(lengths.size()));
+    const std::vector<POINT> marks = Points(drawn.marks);
+    PolyPolygon(dc, marks.data(), drawn.markCorners.data(),
+                static_cast<int>(drawn.markCorners.size()));
   }
-
-  // Labels where they overlap none drawn before; the rest appear as the user zooms in.
-  INT charWidths[256] = {};
-  GetCharWidth32A(dc, 0, 255, charWidths);
-  const auto textWidth = [&charWidths](const std::string& text) {
-    int sum = 0;
-    for (const char c : text) sum += charWidths[static_cast<unsigned char>(c)];
-    return sum;
-  };
-  LabelSpace labels(plotWidth, height);
-  for (const std::size_t i : shown) {
+  for (const std::size_t i : shapes.shown) {
     const TPreviewPart& part = preview.parts[i];
     const PlotPoint to = plot.ToScreen(part.toX, part.toY);
     DrawReplicateMarks(dc, part, to, 6, dpi);
-    std::string label = part.refDes + " " + DegreesText(part.toRotation);
     if (part.unplaced) {
       // Its slot lies outside the host's coordinates: a cross where it stays.
       GdiObject<HPEN> cross(CreatePen(PS_SOLID, Px(2), kUnplacedColour));
@@ -340,21 +219,14 @@ void DrawRunPicture(HDC dc, const RECT& area, const TPreview& preview, int dpi, 
       const int arm = Px(6);
       Line(dc, {to.x - arm, to.y - arm}, {to.x + arm + 1, to.y + arm + 1});
       Line(dc, {to.x - arm, to.y + arm}, {to.x + arm + 1, to.y - arm - 1});
-      label += " (out of range)";
-    }
-    // Neighbours in a row take turns above and below it; a label that finds no room at its own
-    // level tries the other one.
-    const int left = to.x + Px(5) - area.left;
-    const int labelWidth = textWidth(label);
-    for (const int level : {levels[i], 1 - levels[i]}) {
-      const int y = level == 0 ? to.y + ring : to.y - ring - 1 - lineHeight;
-      if (labels.Claim({left, y - area.top, left + labelWidth, y - area.top + lineHeight})) {
-        SetTextColor(dc, ColourOf(GroupStyle(part.group, preview.groups.size())));
-        TextAt(dc, to.x + Px(5), y, label);
-        break;
-      }
     }
   }
+  for (const TPictureShapes::Label& label : shapes.labels) {
+    SetTextColor(dc, ColourOf(GroupStyle(preview.parts[label.part].group, preview.groups.size())));
+    TextAt(dc, label.at.x, label.at.y, label.text);
+  }
+  SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
+  DrawLegend(dc, area, preview, dpi, true);
 
   // The scale bar, bottom left, in the design's units.
   const ScaleBar bar = ChooseScaleBar(plot.Scale(), preview.units, width / 4);

@@ -2,9 +2,11 @@
 // rectangle (+Y down) with a margin, and a scale bar of a round length in the design's units.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "placement/Preview.h"
 #include "ui/PlotView.h"
@@ -25,7 +27,7 @@ class PlotTransform {
   // A view whose client pixel (0, 0) is at (left, top).
   PlotTransform(const ZoomView& view, int left, int top) : view_(view), left_(left), top_(top) {}
 
-  // Far outside the rectangle, points are held a billion pixels out, where drawing still works.
+  // Far outside the rectangle, points are held some 67 million pixels out, where drawing works.
   PlotPoint ToScreen(std::int32_t x, std::int32_t y) const;
   // Database units per pixel.
   double Scale() const { return 1 / view_.Scale(); }
@@ -50,6 +52,44 @@ struct TGroupStyle {
   TGroupMark mark = TGroupMark::Square;
 };
 TGroupStyle GroupStyle(std::size_t group, std::size_t groups);
+
+// Sizes of the picture's shapes in pixels, at the picture's DPI.
+struct TPictureSizes {
+  int ring = 3;         // round a present origin, and half a mark
+  int tick = 10;        // towards the angle a part will face
+  int head = 7;         // an arrowhead's sides
+  int reach = 16;       // how far outside the plot a part can still show
+  int labelGap = 5;     // from a target to its label
+  int lineHeight = 13;  // of a label
+};
+
+// What the picture draws of a run at a view, in the plot's pixels: per group, its lines (rings
+// round the present origins as octagons, arrows, ticks) as polylines and its marks as polygons,
+// each drawn with one call; the parts in view (in the order read), and the labels that overlap
+// none placed before them, each below or above its target.
+struct TPictureShapes {
+  struct Group {
+    std::vector<PlotPoint> lines;
+    std::vector<std::uint32_t> lineLengths;
+    std::vector<PlotPoint> marks;
+    std::vector<int> markCorners;
+  };
+  struct Label {
+    std::size_t part;
+    PlotPoint at;  // the text's top left
+    std::string text;
+  };
+  std::vector<Group> groups;
+  std::vector<std::size_t> shown;
+  std::vector<Label> labels;
+};
+
+// Lays out the parts of a run whose shapes reach into a plot of width x height at (0, 0); labels
+// are as wide as the sum of their characters' widths. In a group lined up in a row, neighbours'
+// labels take turns below and above; a label without room there tries the other side.
+TPictureShapes LayOutPicture(const TPreview& preview, const PlotTransform& plot, int width,
+                             int height, const TPictureSizes& sizes,
+                             const std::array<int, 256>& charWidths);
 
 // The longest round length (1, 2 or 5 times a power of ten, in the design's units: mils, mm,
 // or database units when unknown) that is at most maxPixels long at this scale.
