@@ -101,7 +101,7 @@ void BM_PictureRedraw(benchmark::State& state) {
   for (auto _ : state) {
     const kordane::PlotTransform plot(view.View(), 0, 0);
     const kordane::TPictureShapes shapes =
-        kordane::LayOutPicture(picture, plot, 600, 450, {}, charWidths);
+        kordane::LayOutPicture(picture, view.Levels(), plot, 600, 450, {}, charWidths);
     labels = shapes.labels.size();
     benchmark::DoNotOptimize(shapes.groups.data());
   }

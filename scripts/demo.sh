@@ -152,6 +152,12 @@ arrange_demo() {
   read -r left top width height < <("${wine[@]}" "$build/KordaneDriver.exe" arrange | tr -d '\r')
   import -window root "$run/screen.png"
   convert "$run/screen.png" -crop "${width}x${height}+${left}+${top}" +repage "$run/$name.png"
+  if [ -n "${2:-}" ]; then
+    # The picture zoomed in on the top of the selection.
+    "${wine[@]}" "$build/KordaneDriver.exe" arrange-zoom >/dev/null
+    import -window root "$run/screen.png"
+    convert "$run/screen.png" -crop "${width}x${height}+${left}+${top}" +repage "$run/$2.png"
+  fi
   "${wine[@]}" "$build/KordaneDriver.exe" apply
   "${wine[@]}" "$build/KordaneDriver.exe" view-reloaded "$loads"
   "${wine[@]}" "$build/KordaneDriver.exe" arrange-close
@@ -186,7 +192,7 @@ select_only '^(D([1-9]|1[0-6])|R([1-9]|1[0-2]))$'
 arrange_choices "Pattern=4" "Order=0" "Turn=0" "Centre At=1" "Centre X=1500" "Centre Y=900" \
   "Radius=1000" "Ring Step=-400" "Start Angle=90" "Span=360" "Clockwise=1" "Turn With Circle=1" \
   "Offset=0"
-arrange_demo arrange-circle
+arrange_demo arrange-circle arrange-zoomed
 
 # The driver's channel 2 copied from channel 1, at channel 2's anchor: U201 stays where it is,
 # turned a quarter, and the rest of its channel turns with it.
@@ -231,5 +237,5 @@ echo "  staggered grid), $run/board-arrange-circle.png (after the circle),"
 echo "  $run/board-arrange-replicate.png (after the copy)"
 echo "Screenshots: $run/kordane.png (the window), $run/about.png (the About box),"
 echo "  $run/preview.png (the preview of the run), $run/arrange.png, $run/arrange-stagger.png,"
-echo "  $run/arrange-circle.png and"
+echo "  $run/arrange-circle.png, $run/arrange-zoomed.png (zoomed in on the ring) and"
 echo "  $run/arrange-replicate.png (the Arrange window)"

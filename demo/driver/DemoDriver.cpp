@@ -8,6 +8,8 @@
 //   KordaneDriver undo    presses Ctrl+Z in the window; waits until the board beside it changes
 //   KordaneDriver arrange opens the Arrange window from the popup menu; prints its frame
 //   KordaneDriver apply   presses Apply in the Arrange window; waits until the board changes
+//   KordaneDriver arrange-zoom   zooms the Arrange window's picture in by three notches of the
+//                         wheel about the middle of its top half; prints the window's frame
 //   KordaneDriver arrange-close  closes the Arrange window
 //   KordaneDriver close   closes the window
 // and watches a running BoardView.exe:
@@ -248,6 +250,20 @@ int main(int argc, char** argv) {
     }
     // The window reads the selection again after Apply: wait for its new picture.
     if (!WaitSettled(arrange, 30s)) return 1;
+  } else if (command == "arrange-zoom") {
+    constexpr int kPicture = 507;
+    const HWND arrange = FindWindowA("TArrangeWindow", "Arrange");
+    const HWND picture = FindControl(arrange, kPicture);
+    if (picture == nullptr) {
+      std::fprintf(stderr, "the Arrange window's picture is not there\n");
+      return 1;
+    }
+    RECT client{};
+    GetClientRect(picture, &client);
+    POINT at{client.right / 2, client.bottom / 4};
+    ClientToScreen(picture, &at);
+    PostMessageA(picture, WM_MOUSEWHEEL, MAKEWPARAM(0, 3 * WHEEL_DELTA), MAKELPARAM(at.x, at.y));
+    if (!PrintFrame(arrange)) return 1;
   } else if (command == "arrange-close") {
     const HWND arrange = FindWindowA("TArrangeWindow", "Arrange");
     if (!CloseAndWait(arrange, arrange, WM_CLOSE, 30s)) {

@@ -188,7 +188,8 @@ void DrawRunPicture(HDC dc, const RECT& area, const TPreview& preview, int dpi, 
   std::array<int, 256> charWidths{};
   static_assert(sizeof(INT) == sizeof(int));
   GetCharWidth32A(dc, 0, 255, reinterpret_cast<INT*>(charWidths.data()));
-  const TPictureShapes shapes = LayOutPicture(preview, plot, plotWidth, height, sizes, charWidths);
+  const TPictureShapes shapes =
+      LayOutPicture(preview, view.Levels(), plot, plotWidth, height, sizes, charWidths);
 
   // The plot's pixels from the area's top left.
   POINT origin{};

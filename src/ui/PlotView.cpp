@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "host/Conversions.h"
@@ -59,7 +60,34 @@ void PictureView::Show(const TPreview& preview, bool refit) {
   boxWidth_ = maxX - minX;
   boxHeight_ = maxY - minY;
   if (refit) fitted_ = true;
+  levels_ = LabelLevels(preview);
   Limit();
+}
+
+std::vector<int> LabelLevels(const TPreview& preview) {
+  std::vector<int> levels(preview.parts.size(), 0);
+  std::vector<std::vector<std::size_t>> members(preview.groups.size());
+  for (std::size_t i = 0; i < preview.parts.size(); ++i) {
+    if (preview.parts[i].group < members.size()) members[preview.parts[i].group].push_back(i);
+  }
+  for (std::vector<std::size_t>& group : members) {
+    std::int64_t minX = INT64_MAX, maxX = INT64_MIN, minY = INT64_MAX, maxY = INT64_MIN;
+    for (const std::size_t i : group) {
+      minX = std::min<std::int64_t>(minX, preview.parts[i].toX);
+      maxX = std::max<std::int64_t>(maxX, preview.parts[i].toX);
+      minY = std::min<std::int64_t>(minY, preview.parts[i].toY);
+      maxY = std::max<std::int64_t>(maxY, preview.parts[i].toY);
+    }
+    // Less than two parts, or a column, whose labels fit.
+    if (group.size() < 2 || maxX - minX <= maxY - minY) continue;
+    std::stable_sort(group.begin(), group.end(), [&](std::size_t a, std::size_t b) {
+      return preview.parts[a].toX < preview.parts[b].toX;
+    });
+    for (std::size_t rank = 0; rank < group.size(); ++rank) {
+      levels[group[rank]] = static_cast<int>(rank % 2);
+    }
+  }
+  return levels;
 }
 
 void PictureView::Resize(int width, int height, int margin) {

@@ -52,6 +52,11 @@ class ZoomView {
   ViewPoint topLeft_;  // the board point at client pixel (0, 0)
 };
 
+// For each part, whether its label goes below (0) or above (1) its target, whatever the view: in a
+// group lined up in a row, neighbours alternate, so that labels wider than the pitch do not run
+// into each other.
+std::vector<int> LabelLevels(const TPreview& preview);
+
 // How closely the picture lets a user look: a view this wide in database units (2 mm).
 inline constexpr double kClosestViewWidth = 200000;
 
@@ -73,6 +78,8 @@ class PictureView {
 
   const ZoomView& View() const { return view_; }
   bool Fitted() const { return fitted_; }
+  // The run's LabelLevels, worked out once for every redraw.
+  const std::vector<int>& Levels() const { return levels_; }
 
  private:
   void Limit();
@@ -85,6 +92,7 @@ class PictureView {
   int height_ = 1;
   int margin_ = 0;
   bool fitted_ = true;
+  std::vector<int> levels_;
 };
 
 // Rectangles in pixels, right and bottom excluded.

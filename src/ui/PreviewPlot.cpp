@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <initializer_list>
 #include <iterator>
 #include <limits>
 #include <numbers>
+#include <utility>
 
 #include "host/Conversions.h"
 #include "host/DbxUtils.h"
@@ -22,11 +24,21 @@ PlotTransform::PlotTransform(const TPreview& preview, int left, int top, int wid
   view_ = fitted.View();
 }
 
+namespace {
+
+// Halves away from zero, as lround, without a library call: the picture rounds this for every
+// point it draws.
+int Rounded(double value) {
+  return static_cast<int>(value < 0 ? value - 0.5 : value + 0.5);
+}
+
+}  // namespace
+
 PlotPoint PlotTransform::ToScreen(std::int32_t x, std::int32_t y) const {
   const ViewPoint at = view_.ToClient({static_cast<double>(x), static_cast<double>(y)});
   constexpr double kFar = 1 << 26;  // within what GDI draws
-  return {static_cast<int>(std::lround(std::clamp(left_ + at.x, -kFar, kFar))),
-          static_cast<int>(std::lround(std::clamp(top_ + at.y, -kFar, kFar)))};
+  return {Rounded(std::clamp(left_ + at.x, -kFar, kFar)),
+          Rounded(std::clamp(top_ + at.y, -kFar, kFar))};
 }
 
 namespace {
@@ -85,38 +97,6 @@ ScaleBar ChooseScaleBar(double dbPerPixel, std::int32_t units, int maxPixels) {
 
 namespace {
 
-// For each part, whether its label goes below (0) or above (1) its target: in a group lined up
-// in a row, neighbours alternate, so that labels wider than the pitch do not run into each other.
-std::vector<int> LabelLevels(const TPreview& preview, const PlotTransform& plot) {
-  std::vector<int> levels(preview.parts.size(), 0);
-  std::vector<std::vector<std::size_t>> members(preview.groups.size());
-  for (std::size_t i = 0; i < preview.parts.size(); ++i) {
-    if (preview.parts[i].group < members.size()) members[preview.parts[i].group].push_back(i);
-  }
-  for (std::vector<std::size_t>& group : members) {
-    int minX = INT_MAX, maxX = INT_MIN, minY = INT_MAX, maxY = INT_MIN;
-    for (const std::size_t i : group) {
-      const PlotPoint to = plot.ToScreen(preview.parts[i].toX, preview.parts[i].toY);
-      minX = std::min(minX, to.x);
-      maxX = std::max(maxX, to.x);
-      minY = std::min(minY, to.y);
-      maxY = std::max(maxY, to.y);
-    }
-    // A column, whose labels fit, or less than two parts
-    if (group.size() < 2 ||
-        static_cast<std::int64_t>(maxX) - minX <= static_cast<std::int64_t>(maxY) - minY) {
-      continue;
-    }
-    std::stable_sort(group.begin(), group.end(), [&](std::size_t a, std::size_t b) {
-      return preview.parts[a].toX < preview.parts[b].toX;
-    });
-    for (std::size_t rank = 0; rank < group.size(); ++rank) {
-      levels[group[rank]] = static_cast<int>(rank % 2);
-    }
-  }
-  return levels;
-}
-
 void AddLine(TPictureShapes::Group& shapes, std::initializer_list<PlotPoint> points) {
   shapes.lines.insert(shapes.lines.end(), points);
   shapes.lineLengths.push_back(static_cast<std::uint32_t>(points.size()));
@@ -152,14 +132,61 @@ void AddArrow(TPictureShapes::Group& shapes, PlotPoint from, PlotPoint to, doubl
   AddLine(shapes, {from, to});
   const double dx = static_cast<double>(to.x) - from.x;
   const double dy = static_cast<double>(to.y) - from.y;
-  if (std::hypot(dx, dy) < 1) return;
-  constexpr double kSpread = 0.45;
-  const double angle = std::atan2(dy, dx);
+  const double length = std::sqrt(dx * dx + dy * dy);
+  if (length < 1) return;
+  // Each side turned 0.45 radians off the shaft, by its cosine and sine.
+  constexpr double kCos = 0.90044710235267692;
+  constexpr double kSin = 0.43496553411123023;
+  const double ux = dx / length;
+  const double uy = dy / length;
   const auto wing = [&](double side) {
-    return PlotPoint{static_cast<int>(std::lround(to.x - head * std::cos(angle + side))),
-                     static_cast<int>(std::lround(to.y - head * std::sin(angle + side)))};
+    return PlotPoint{Rounded(to.x - head * (ux * kCos - side * uy * kSin)),
+                     Rounded(to.y - head * (uy * kCos + side * ux * kSin))};
   };
-  AddLine(shapes, {wing(kSpread), to, wing(-kSpread)});
+  AddLine(shapes, {wing(1), to, wing(-1)});
+}
+
+// Whether the segment from (x0, y0) to (x1, y1) meets the box: the part of it within each side's
+// half-plane, narrowed side by side (Liang and Barsky).
+bool SegmentMeetsBox(double x0, double y0, double x1, double y1, double left, double bottom,
+                     double right, double top) {
+  double enters = 0;
+  double leaves = 1;
+  // Where p t <= q holds along the segment.
+  const auto within = [&](double p, double q) {
+    if (p == 0) return q >= 0;
+    const double t = q / p;
+    if (p < 0) {
+      enters = std::max(enters, t);
+    } else {
+      leaves = std::min(leaves, t);
+    }
+    return enters <= leaves;
+  };
+  const double dx = x1 - x0;
+  const double dy = y1 - y0;
+  return within(-dx, x0 - left) && within(dx, right - x0) && within(-dy, y0 - bottom) &&
+         within(dy, top - y0);
+}
+
+// The end of a tick of the given length from at towards an angle in tenths of a degree; exact at
+// quarter turns.
+PlotPoint TickEnd(PlotPoint at, int length, std::int32_t tenths) {
+  switch (tenths) {
+    case 0:
+      return {at.x + length, at.y};
+    case 900:
+      return {at.x, at.y - length};
+    case 1800:
+      return {at.x - length, at.y};
+    case 2700:
+      return {at.x, at.y + length};
+    default: {
+      const double radians = tenths / 10.0 * std::numbers::pi / 180.0;
+      return {Rounded(at.x + length * std::cos(radians)),
+              Rounded(at.y - length * std::sin(radians))};
+    }
+  }
 }
 
 void AddMark(TPictureShapes::Group& shapes, PlotPoint at, int size, TGroupMark mark) {
@@ -189,49 +216,79 @@ void AddMark(TPictureShapes::Group& shapes, PlotPoint at, int size, TGroupMark m
 
 }  // namespace
 
-TPictureShapes LayOutPicture(const TPreview& preview, const PlotTransform& plot, int width,
-                             int height, const TPictureSizes& sizes,
-                             const std::array<int, 256>& charWidths) {
+TPictureShapes LayOutPicture(const TPreview& preview, const std::vector<int>& levels,
+                             const PlotTransform& plot, int width, int height,
+                             const TPictureSizes& sizes, const std::array<int, 256>& charWidths) {
   TPictureShapes shapes;
   shapes.groups.resize(preview.groups.size());
-  const auto inView = [&](PlotPoint from, PlotPoint to) {
-    return std::max(from.x, to.x) + sizes.reach >= 0 &&
-           std::min(from.x, to.x) - sizes.reach < width &&
-           std::max(from.y, to.y) + sizes.reach >= 0 &&
-           std::min(from.y, to.y) - sizes.reach < height;
+  // What is in view, in whole database units, so that parts outside it are passed over by
+  // comparisons of integers.
+  const ViewPoint topLeft = plot.ToBoard(-sizes.reach, -sizes.reach);
+  const ViewPoint bottomRight = plot.ToBoard(width + sizes.reach, height + sizes.reach);
+  const auto whole = [](double value) {
+    return static_cast<std::int64_t>(std::clamp(value, -4e9, 4e9));
   };
+  const std::int64_t left = whole(std::floor(topLeft.x));
+  const std::int64_t right = whole(std::ceil(bottomRight.x));
+  const std::int64_t bottom = whole(std::floor(bottomRight.y));
+  const std::int64_t top = whole(std::ceil(topLeft.y));
+  const auto inside = [&](std::int32_t x, std::int32_t y) {
+    return x >= left && x <= right && y >= bottom && y <= top;
+  };
+  std::vector<PlotPoint> targets;
   for (std::size_t i = 0; i < preview.parts.size(); ++i) {
     const TPreviewPart& part = preview.parts[i];
-    const PlotPoint from = plot.ToScreen(part.x, part.y);
+    if (std::max(part.x, part.toX) < left || std::min(part.x, part.toX) > right ||
+        std::max(part.y, part.toY) < bottom || std::min(part.y, part.toY) > top ||
+        part.group >= shapes.groups.size()) {
+      continue;
+    }
+    // A long arrow whose box meets the view may still pass it by.
+    if (!inside(part.x, part.y) && !inside(part.toX, part.toY) &&
+        !SegmentMeetsBox(part.x, part.y, part.toX, part.toY, static_cast<double>(left),
+                         static_cast<double>(bottom), static_cast<double>(right),
+                         static_cast<double>(top))) {
+      continue;
+    }
     const PlotPoint to = plot.ToScreen(part.toX, part.toY);
-    if (part.group >= shapes.groups.size() || !inView(from, to)) continue;
     shapes.shown.push_back(i);
+    targets.push_back(to);
     TPictureShapes::Group& group = shapes.groups[part.group];
     if (part.moves) {
+      const PlotPoint from = plot.ToScreen(part.x, part.y);
       AddRing(group, from, sizes.ring);
       AddArrow(group, from, to, sizes.head);
     }
     AddMark(group, to, sizes.ring, GroupStyle(part.group, preview.groups.size()).mark);
-    const double radians = part.toRotation / 10.0 * std::numbers::pi / 180.0;
-    AddLine(group, {to,
-                    {static_cast<int>(std::lround(to.x + sizes.tick * std::cos(radians))),
-                     static_cast<int>(std::lround(to.y - sizes.tick * std::sin(radians)))}});
+    AddLine(group, {to, TickEnd(to, sizes.tick, part.toRotation)});
   }
 
-  const std::vector<int> levels = LabelLevels(preview, plot);
+  // Few angles recur: each one's text is made once.
+  std::vector<std::pair<std::int32_t, std::string>> angles;
+  const auto angleText = [&angles](std::int32_t tenths) -> const std::string& {
+    for (const auto& [angle, text] : angles) {
+      if (angle == tenths) return text;
+    }
+    if (angles.size() >= 16) angles.pop_back();
+    angles.insert(angles.begin(), {tenths, DegreesText(tenths)});
+    return angles.front().second;
+  };
   LabelSpace space(width, height);
-  for (const std::size_t i : shapes.shown) {
+  for (std::size_t k = 0; k < shapes.shown.size(); ++k) {
+    const std::size_t i = shapes.shown[k];
     const TPreviewPart& part = preview.parts[i];
-    const PlotPoint to = plot.ToScreen(part.toX, part.toY);
-    std::string text = part.refDes + " " + DegreesText(part.toRotation);
+    const PlotPoint to = targets[k];
+    const int labelLeft = to.x + sizes.labelGap;
+    if (labelLeft >= width) continue;
+    std::string text = part.refDes + " " + angleText(part.toRotation);
     if (part.unplaced) text += " (out of range)";
     int textWidth = 0;
     for (const char c : text) textWidth += charWidths[static_cast<unsigned char>(c)];
-    const int left = to.x + sizes.labelGap;
-    for (const int level : {levels[i], 1 - levels[i]}) {
-      const int top = level == 0 ? to.y + sizes.ring : to.y - sizes.ring - 1 - sizes.lineHeight;
-      if (space.Claim({left, top, left + textWidth, top + sizes.lineHeight})) {
-        shapes.labels.push_back({i, {left, top}, std::move(text)});
+    const int level = i < levels.size() ? levels[i] : 0;
+    for (const int side : {level, 1 - level}) {
+      const int labelTop = side == 0 ? to.y + sizes.ring : to.y - sizes.ring - 1 - sizes.lineHeight;
+      if (space.Claim({labelLeft, labelTop, labelLeft + textWidth, labelTop + sizes.lineHeight})) {
+        shapes.labels.push_back({i, {labelLeft, labelTop}, std::move(text)});
         break;
       }
     }

@@ -29,6 +29,8 @@ class PlotTransform {
 
   // Far outside the rectangle, points are held some 67 million pixels out, where drawing works.
   PlotPoint ToScreen(std::int32_t x, std::int32_t y) const;
+  // The board point at a pixel.
+  ViewPoint ToBoard(double x, double y) const { return view_.ToBoard({x - left_, y - top_}); }
   // Database units per pixel.
   double Scale() const { return 1 / view_.Scale(); }
 
@@ -85,11 +87,11 @@ struct TPictureShapes {
 };
 
 // Lays out the parts of a run whose shapes reach into a plot of width x height at (0, 0); labels
-// are as wide as the sum of their characters' widths. In a group lined up in a row, neighbours'
-// labels take turns below and above; a label without room there tries the other side.
-TPictureShapes LayOutPicture(const TPreview& preview, const PlotTransform& plot, int width,
-                             int height, const TPictureSizes& sizes,
-                             const std::array<int, 256>& charWidths);
+// are as wide as the sum of their characters' widths and go at their levels (LabelLevels), or
+// on the other side when there is no room there. Parts out of view cost a few comparisons each.
+TPictureShapes LayOutPicture(const TPreview& preview, const std::vector<int>& levels,
+                             const PlotTransform& plot, int width, int height,
+                             const TPictureSizes& sizes, const std::array<int, 256>& charWidths);
 
 // The longest round length (1, 2 or 5 times a power of ten, in the design's units: mils, mm,
 // or database units when unknown) that is at most maxPixels long at this scale.

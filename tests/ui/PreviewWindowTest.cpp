@@ -97,28 +97,38 @@ TEST_F(PreviewWindowTest, OpensFromTheMenuShowsTheRunAndEscapeClosesItWithoutCha
 
 TEST_F(PreviewWindowTest, GoClosesThePreviewAndRunsThePlacement) {
   Start();
+  bool focusOnPicture = false;
   bool focusOnGo = false;
   ModalScript script(
       {
           [&] {
             const HWND preview = OpenPreview();
             ASSERT_NE(preview, nullptr);
-            // Tab from Close wraps round to Go!, and Enter presses the focused
-            // button.
+            // Tab from Close wraps round to the picture, then to Go!, and Enter presses the
+            // focused button.
             PressKey(GetFocus(), VK_TAB);
           },
+          WithFocusIn("Tab from the picture", OpenPreview,
+                      [&] {
+                        focusOnPicture = GetDlgCtrlID(GetFocus()) == kIdPreviewPicture;
+                        PressKey(GetFocus(), VK_TAB);
+                      }),
           WithFocusIn("Enter on the focused button", OpenPreview,
                       [&] {
-                        // Checked after the run: a missed Tab leaves the focus on
-                        // Close, whose Enter closes.
+                        // Checked after the run; a missed Tab closes the preview instead.
                         focusOnGo = GetDlgCtrlID(GetFocus()) == kIdPreviewGo;
-                        PressKey(GetFocus(), VK_RETURN);
+                        if (focusOnGo) {
+                          PressKey(GetFocus(), VK_RETURN);
+                        } else {
+                          PostMessageA(OpenPreview(), WM_CLOSE, 0, 0);
+                        }
                       }),
       },
       PreviewReady);
   form_->Preview1Click();
   ASSERT_TRUE(script.Finished());
-  EXPECT_TRUE(focusOnGo) << "Tab from Close goes to Go!";
+  EXPECT_TRUE(focusOnPicture) << "Tab from Close goes to the picture";
+  EXPECT_TRUE(focusOnGo) << "and on to Go!";
   EXPECT_EQ(OpenPreview(), nullptr);
   const auto placed = ComponentsOf(Board());
   EXPECT_EQ(placed.at("R1").x, 100);
