@@ -3,11 +3,13 @@
 // through the board view's transform (tests/boardview), which is the same arithmetic.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <optional>
 #include <vector>
 
 #include "host/DbxUtils.h"
 #include "ui/PlotView.h"
+#include "ui/PreviewPlot.h"
 
 namespace kordane {
 namespace {
@@ -100,6 +102,31 @@ TEST(LabelSpaceTest, TakesOnlyWhatOverlapsNothingTaken) {
     EXPECT_EQ(space.Claim(row.label), row.taken) << row.label.left << ", " << row.label.top << ", "
                                                  << row.label.right << ", " << row.label.bottom;
   }
+}
+
+// Parts out of view are passed over, an arrow that crosses the view is drawn, and a label without
+// room on its own side goes to the other.
+TEST(LayOutPictureTest, DrawsWhatReachesTheViewAndLabelsWhereThereIsRoom) {
+  TPreview preview;
+  preview.groups = {{"R", 5}};
+  preview.parts = {Part("R1", 50, 50, 50, 50), Part("R2", -500, 50, 500, 50),
+                   Part("R3", -100, 400, 400, -100), Part("R4", 1000, 1000, 1000, 1000),
+                   Part("R5", 52, 52, 52, 52)};
+  for (TPreviewPart& part : preview.parts) part.moves = part.x != part.toX;
+  ZoomView view(1, 1);
+  view.Fit({50, 50}, 100, 100, 100, 100, 0);  // a pixel per unit, y 0 at pixel 100
+  TPictureSizes sizes;
+  sizes.reach = 0;
+  std::array<int, 256> widths{};
+  widths.fill(6);
+  const TPictureShapes shapes = LayOutPicture(preview, std::vector<int>(5, 0),
+                                              PlotTransform(view, 0, 0), 100, 100, sizes, widths);
+  EXPECT_EQ(shapes.shown, (std::vector<std::size_t>{0, 1, 4}));
+  ASSERT_EQ(shapes.labels.size(), 2u) << "R2's label starts outside";
+  EXPECT_EQ(shapes.labels[0].text, "R1 0\xB0");
+  EXPECT_EQ(shapes.labels[0].at.y, 53) << "below its part";
+  EXPECT_EQ(shapes.labels[1].part, 4u);
+  EXPECT_EQ(shapes.labels[1].at.y, 48 - 3 - 1 - 13) << "above, R1's label being below";
 }
 
 TEST(PartAtTest, FindsTheNearestTargetOrOriginWithinTheRadius) {
