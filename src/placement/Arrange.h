@@ -12,12 +12,22 @@
 #include "placement/ArrangeGeometry.h"
 #include "placement/HostAdapters.h"
 #include "placement/PlacementRun.h"
+#include "placement/PlacementTable.h"
 #include "placement/Preview.h"
 #include "placement/Replicate.h"
 
 namespace kordane {
 
-enum class TArrangePattern { RowsOrColumns, Grid, Distribute, Align, Circle, Replicate, Snap };
+enum class TArrangePattern {
+  RowsOrColumns,
+  Grid,
+  Distribute,
+  Align,
+  Circle,
+  Replicate,
+  Snap,
+  Table
+};
 enum class TArrangeOrder { Increasing, Decreasing, ByPosition };
 
 // What an Apply of the pattern is called in the undo history ("Grid"); "Rows or columns" is Go.
@@ -67,6 +77,13 @@ struct TArrangeChoices {
   std::string gridYText = "100";
   std::string originXText = "0";
   std::string originYText = "0";
+  // From a table: lengths in the table's units, its origin in the design's.
+  std::string tableFileText;
+  TTableUnit tableUnits = TTableUnit::Mm;
+  std::string tableOriginXText = "0";
+  std::string tableOriginYText = "0";
+  // Not a choice and never stored: the file as last read, which the pattern places from.
+  TTableFile tableFile;
 
   friend bool operator==(const TArrangeChoices&, const TArrangeChoices&) = default;
 };
@@ -82,6 +99,9 @@ struct TArrangeParams {
   TCircleParams circle;
   TReplicateParams replicate;
   TSnapParams snap;
+  // From a table: every row's target; the table is kept for the designators they show.
+  std::shared_ptr<const TPlacementTable> table;
+  std::vector<TTableTarget> tableTargets;
 };
 
 // Reads the texts of the chosen pattern (and "Turn to" when it is checked), lengths in the given
@@ -111,7 +131,8 @@ void RunArrange(IDbxCalls& host, const TArrangeChoices& choices, IPlacementView&
 TPreview MakeArrangePreview(IDbxCalls& host, const TArrangeChoices& choices);
 // The same over a selection served from memory: the Arrange window's live picture. Replicate's
 // picture marks the reference channel and every channel's anchor, its summary counts channels
-// and parts left alone, and its messages end with a line for each part left alone.
+// and parts left alone, and its messages end with a line for each part left alone; a table's
+// summary counts the parts placed and the rows and parts left out, each of which it lists.
 TPreview MakeArrangePreview(TSelectionHost& host, const TArrangeChoices& choices);
 
 }  // namespace kordane
