@@ -103,13 +103,12 @@ struct Field {
 bool SplitFields(std::string_view line, char separator, std::vector<Field>& fields,
                  TPlacementTable& table) {
   fields.clear();
+  const bool blanks = separator == 0;
+  const auto ends = [&](char c) { return blanks ? IsBlank(c) : c == separator; };
   std::size_t pos = 0;
-  const auto skipBlanks = [&]() {
-    while (pos < line.size() && IsBlank(line[pos]) && line[pos] != separator) ++pos;
-  };
   while (true) {
-    skipBlanks();
-    if (separator == 0 && pos == line.size()) return true;
+    while (pos < line.size() && IsBlank(line[pos]) && (blanks || line[pos] != separator)) ++pos;
+    if (blanks && pos == line.size()) return true;
     Field field;
     if (pos < line.size() && line[pos] == '"') {
       const std::size_t start = ++pos;
@@ -132,20 +131,15 @@ bool SplitFields(std::string_view line, char separator, std::vector<Field>& fiel
       if (escaped) field.text = table.unquoted.emplace_back(std::move(unquoted));
       field.quoted = true;
       // Anything up to the next separator after the closing quote is not part of the field.
-      while (pos < line.size() && line[pos] != separator && !(separator == 0 && IsBlank(line[pos])))
-        ++pos;
+      while (pos < line.size() && !ends(line[pos])) ++pos;
     } else {
       const std::size_t start = pos;
-      while (pos < line.size() && line[pos] != separator && !(separator == 0 && IsBlank(line[pos])))
-        ++pos;
+      while (pos < line.size() && !ends(line[pos])) ++pos;
       field.text = Trimmed(line.substr(start, pos - start));
     }
     fields.push_back(field);
-    if (pos < line.size() && line[pos] == separator && separator != 0) {
-      ++pos;
-      continue;
-    }
-    if (separator != 0 || pos == line.size()) return true;
+    if (pos == line.size()) return true;
+    if (!blanks) ++pos;  // past the separator; a blank is skipped with the next field's
   }
 }
 
@@ -221,10 +215,15 @@ Header ReadHeader(std::string_view text, std::vector<Field>& fields, TPlacementT
   return header;
 }
 
+std::string_view AfterHashes(std::string_view comment) {
+  while (!comment.empty() && comment.front() == '#') comment.remove_prefix(1);
+  return Trimmed(comment);
+}
+
 // "## Unit = mm, ...": the table's unit; none when the line is no such line.
 std::optional<std::string_view> UnitLine(std::string_view line) {
   if (line.substr(0, 2) != "##") return std::nullopt;
-  std::string_view rest = Trimmed(line.substr(line.find_first_not_of('#')));
+  std::string_view rest = AfterHashes(line);
   if (rest.size() < 4 || Folded(rest.substr(0, 4)) != "unit") return std::nullopt;
   rest = Trimmed(rest.substr(4));
   if (rest.empty() || rest.front() != '=') return std::nullopt;
@@ -362,7 +361,7 @@ void Read(TPlacementTable& table) {
       }
       if (header) continue;
       // A comment naming the columns is the header.
-      const std::string_view named = Trimmed(trimmed.substr(trimmed.find_first_not_of('#')));
+      const std::string_view named = AfterHashes(trimmed);
       Header commented = ReadHeader(named, fields, table);
       if (!commented.designator.index || !commented.x.index) continue;
       header = std::move(commented);
