@@ -515,6 +515,13 @@ TArrangeParams ParseArrangeChoices(const TArrangeChoices& choices, std::int32_t 
   return params;
 }
 
+std::string TableOfSelection(const std::vector<TDbxComponent>& selection,
+                             const TArrangeChoices& choices, std::int32_t units) {
+  const std::int32_t originX = Length(choices.tableOriginXText, "Origin X", false, units);
+  const std::int32_t originY = Length(choices.tableOriginYText, "Origin Y", false, units);
+  return WritePlacementTable(selection, choices.tableUnits, originX, originY);
+}
+
 void SetDefaultLengths(TArrangeChoices& choices, std::int32_t units) {
   if (units != kUnitsMils && units != kUnitsMm) return;
   const auto text = [units](std::int32_t mils) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "host/DbxCalls.h"
 #include "host/DbxUtils.h"
@@ -112,6 +113,11 @@ struct TArrangeParams {
 bool UsesTurnTo(const TArrangeChoices& choices);
 
 TArrangeParams ParseArrangeChoices(const TArrangeChoices& choices, std::int32_t units = DbUnits);
+
+// The selection as a table in the chosen units, the origin (lengths in units, the design's)
+// taken off; throws ConversionError naming an origin that is not valid.
+std::string TableOfSelection(const std::vector<TDbxComponent>& selection,
+                             const TArrangeChoices& choices, std::int32_t units);
 
 // The lengths a window starts with before any are stored: a pitch and a snap grid of 100 mils, a
 // radius of 500 mils and a step of 1000 mils, written in units (mils or mm; any other code leaves

@@ -596,13 +596,15 @@ std::string TableLengthText(std::int64_t db, TTableUnit unit) {
       if (digits < 0) continue;
       const TTableNumber number{negative, static_cast<std::uint64_t>(digits), -places, unit, {}};
       if (TableLengthToDb(number, unit) != db) continue;
-      std::string text = std::to_string(digits / scale);
+      std::string text(negative && digits != 0 ? "-" : "");
+      text += std::to_string(digits / scale);
       if (places > 0) {
-        std::string fraction = std::to_string(digits % scale);
-        text +=
-            "." + std::string(static_cast<std::size_t>(places) - fraction.size(), '0') + fraction;
+        const std::string fraction = std::to_string(digits % scale);
+        text += '.';
+        text.append(static_cast<std::size_t>(places) - fraction.size(), '0');
+        text += fraction;
       }
-      return (negative && digits != 0 ? "-" : "") + text;
+      return text;
     }
   }
   return std::to_string(db);
@@ -630,15 +632,23 @@ std::string WritePlacementTable(const std::vector<TDbxComponent>& selection, TTa
                                                refDes.front() == '#'));
       if (quoted) {
         text += '"';
-        for (const char c : refDes) text += c == '"' ? std::string("\"\"") : std::string(1, c);
+        for (const char c : refDes) {
+          if (c == '"') text += '"';
+          text += c;
+        }
         text += '"';
       } else {
         text += refDes;
       }
       const std::int32_t tenths = NormalisedTenths(part->Rotation());
-      text += "," + TableLengthText(std::int64_t{part->X()} - originX, unit) + "," +
-              TableLengthText(std::int64_t{part->Y()} - originY, unit) + "," +
-              std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + "\r\n";
+      for (const std::string& field :
+           {TableLengthText(std::int64_t{part->X()} - originX, unit),
+            TableLengthText(std::int64_t{part->Y()} - originY, unit),
+            std::to_string(tenths / 10) + '.' + static_cast<char>('0' + tenths % 10)}) {
+        text += ',';
+        text += field;
+      }
+      text += "\r\n";
     }
   }
   return text;
