@@ -8,6 +8,7 @@
 
 #include "host/Conversions.h"
 #include "placement/CompSort.h"
+#include "placement/Preview.h"
 #include "placement/SelectionRun.h"
 
 namespace kordane {
@@ -429,10 +430,6 @@ void Read(TPlacementTable& table) {
   }
 }
 
-std::string NamedCount(std::size_t count, const char* one, const char* many) {
-  return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
 }  // namespace
 
 std::string TableSizeProblem(std::uint64_t bytes) {
@@ -556,8 +553,8 @@ TTablePlan PlanFromTable(std::span<const TReplicatePart> parts,
 
 std::string TableNoteText(const TTableNote& note, std::span<const TReplicatePart> parts,
                           std::span<const TTableTarget> targets) {
-  const std::string rows = NamedCount(note.count, "row", "rows");
-  const std::string held = NamedCount(note.count, "selected part", "selected parts");
+  const std::string rows = Counted(note.count, "row", "rows");
+  const std::string held = Counted(note.count, "selected part", "selected parts");
   if (note.row) {
     const TTableTarget& target = targets[note.index];
     const std::string text = LineText(target.line) + std::string(target.designator);

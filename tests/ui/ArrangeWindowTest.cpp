@@ -424,7 +424,7 @@ TEST_F(ArrangeWindowTest, MnemonicsAreUniqueAmongTheControlsOfEachPattern) {
   Start();
   const int patterns[] = {kIdPatternRows,  kIdPatternGrid,   kIdPatternDistribute,
                           kIdPatternAlign, kIdPatternCircle, kIdPatternReplicate,
-                          kIdPatternSnap};
+                          kIdPatternSnap,  kIdPatternTable};
   std::vector<std::string> shown;
   std::string keepsFirst;  // per pattern: which of the boxes "Keep the first in place" show
   std::vector<kordane::testing::ScriptStep> steps;
@@ -448,7 +448,7 @@ TEST_F(ArrangeWindowTest, MnemonicsAreUniqueAmongTheControlsOfEachPattern) {
     EXPECT_TRUE(std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end())
         << "pattern " << i << " repeats a letter: " << sorted;
   }
-  EXPECT_EQ(keepsFirst, "--g------c----") << "with Grid and with Circle";
+  EXPECT_EQ(keepsFirst, "--g------c------") << "with Grid and with Circle";
 }
 
 TEST_F(ArrangeWindowTest, ChoicesAndFrameComeBackAfterARestart) {
