@@ -124,6 +124,7 @@ std::vector<TDbxComponent*> OrderedMembers(TCompTypeList& group, const TArrangeP
     case TArrangePattern::Align:
     case TArrangePattern::Replicate:
     case TArrangePattern::Snap:
+    case TArrangePattern::Table:
     case TArrangePattern::RowsOrColumns:
       break;
   }
@@ -168,6 +169,30 @@ std::vector<TPlannedGroup> PlanReplicateGroups(const std::vector<TCompTypeList*>
   return plan;
 }
 
+// Every group's members as read, placed from the table's rows.
+std::vector<TPlannedGroup> PlanTableGroups(const std::vector<TCompTypeList*>& groups,
+                                           const TArrangeParams& params) {
+  std::vector<TPlannedGroup> plan;
+  std::vector<TReplicatePart> parts;
+  for (const TCompTypeList* group : groups) {
+    TPlannedGroup planned;
+    planned.members = group->Components();
+    planned.places = PlacesOf(planned.members);
+    for (std::size_t i = 0; i < planned.members.size(); ++i) {
+      parts.push_back({planned.members[i]->RefDesView(), planned.places[i]});
+    }
+    plan.push_back(std::move(planned));
+  }
+  std::vector<TMemberTarget> targets = PlanFromTable(parts, params.tableTargets).targets;
+  auto next = targets.begin();
+  for (TPlannedGroup& planned : plan) {
+    const auto end = next + static_cast<std::ptrdiff_t>(planned.members.size());
+    planned.targets.assign(next, end);
+    next = end;
+  }
+  return plan;
+}
+
 std::vector<TPlannedGroup> Plan(TSortedComp& sorted, const TArrangeParams& params) {
   std::vector<TCompTypeList*> groups;
   for (const std::string& prefix : sorted.Prefixes()) {
@@ -177,6 +202,7 @@ std::vector<TPlannedGroup> Plan(TSortedComp& sorted, const TArrangeParams& param
   if (params.pattern == TArrangePattern::Replicate) {
     return PlanReplicateGroups(groups, params.replicate);
   }
+  if (params.pattern == TArrangePattern::Table) return PlanTableGroups(groups, params);
 
   TPoint64 centre{params.circle.centreX, params.circle.centreY};
   if (params.pattern == TArrangePattern::Circle) {
@@ -222,6 +248,7 @@ std::vector<TPlannedGroup> Plan(TSortedComp& sorted, const TArrangeParams& param
         break;
       case TArrangePattern::Circle:
       case TArrangePattern::Replicate:
+      case TArrangePattern::Table:
       case TArrangePattern::RowsOrColumns:
         break;
     }
@@ -312,6 +339,39 @@ void DescribeReplicate(TPreview& preview, const TReplicateParams& params) {
   }
 }
 
+// The table's summary and list of the rows and parts left out, from the plan over the parts as
+// read; the moves and rotations are the run's.
+void DescribeTable(TPreview& preview, const TArrangeParams& params) {
+  std::vector<TReplicatePart> parts;
+  parts.reserve(preview.parts.size());
+  for (const TPreviewPart& part : preview.parts) {
+    parts.push_back({part.refDes, {part.x, part.y, part.rotation}});
+  }
+  const TTablePlan plan = PlanFromTable(parts, params.tableTargets);
+  for (const TTableNote& note : plan.notes) {
+    preview.messages.push_back(TableNoteText(note, parts, params.tableTargets));
+  }
+  const TPreviewCounts counts = CountChanges(preview);
+  std::string& text = preview.summary;
+  text = Counted(plan.placed, "component", "components") + " placed from " +
+         Counted(params.tableTargets.size(), "row", "rows") + ": " +
+         Counted(counts.moves, "move", "moves") + ", " +
+         Counted(counts.rotations, "rotation", "rotations");
+  if (plan.rowsWithoutPart > 0) {
+    text += "; " + Counted(plan.rowsWithoutPart, "row matches", "rows match") + " no selected part";
+  }
+  if (plan.partsWithoutRow > 0) {
+    text += "; " + Counted(plan.partsWithoutRow, "selected part has", "selected parts have") +
+            " no row";
+  }
+  if (plan.ambiguous > 0) {
+    text += "; " + Counted(plan.ambiguous, "designator", "designators") + " ambiguous";
+  }
+  if (counts.unplaced > 0) {
+    text += "; " + std::to_string(counts.unplaced) + " out of range, not moved";
+  }
+}
+
 // RunArrange over a host that makes no change.
 TPreview PreviewOfArrange(IDbxCalls& host, IChangeNotes& notes, const TArrangeChoices& choices) {
   const auto run = [&choices](IDbxCalls& runHost, IPlacementView& view, bool& designOpen,
@@ -320,9 +380,16 @@ TPreview PreviewOfArrange(IDbxCalls& host, IChangeNotes& notes, const TArrangeCh
   };
   TPreview preview = PreviewOfRun(host, notes, run, "", nullptr, "");
   preview.units = notes.DesignUnits();  // the scale bar's, as the lengths'
-  if (choices.pattern == TArrangePattern::Replicate && preview.failure.empty()) {
+  const bool described =
+      choices.pattern == TArrangePattern::Replicate || choices.pattern == TArrangePattern::Table;
+  if (described && preview.failure.empty()) {
     try {
-      DescribeReplicate(preview, ParseArrangeChoices(choices, preview.units).replicate);
+      const TArrangeParams params = ParseArrangeChoices(choices, preview.units);
+      if (choices.pattern == TArrangePattern::Replicate) {
+        DescribeReplicate(preview, params.replicate);
+      } else {
+        DescribeTable(preview, params);
+      }
     } catch (const ConversionError& error) {
       preview.failure = error.what();
     }
@@ -348,6 +415,8 @@ const char* ArrangeStepName(TArrangePattern pattern) {
       return "Replicate";
     case TArrangePattern::Snap:
       return "Snap to grid";
+    case TArrangePattern::Table:
+      return "From a table";
   }
   return "Arrange";
 }
@@ -356,6 +425,7 @@ bool UsesTurnTo(const TArrangeChoices& choices) {
   switch (choices.pattern) {
     case TArrangePattern::RowsOrColumns:  // the main window's own
     case TArrangePattern::Replicate:
+    case TArrangePattern::Table:  // the angles come from the table
       return false;
     case TArrangePattern::Circle:
       return !choices.turnWithCircle;
@@ -426,6 +496,19 @@ TArrangeParams ParseArrangeChoices(const TArrangeChoices& choices, std::int32_t 
       params.snap.originX = Length(choices.originXText, "Origin X", false, units);
       params.snap.originY = Length(choices.originYText, "Origin Y", false, units);
       break;
+    case TArrangePattern::Table: {
+      const std::int32_t originX = Length(choices.tableOriginXText, "Origin X", false, units);
+      const std::int32_t originY = Length(choices.tableOriginYText, "Origin Y", false, units);
+      const TTableFile& file = choices.tableFile;
+      if (choices.tableFileText.find_first_not_of(' ') == std::string::npos) {
+        Invalid("File must name a table: type its name or choose it with Browse");
+      }
+      if (!file.failure.empty()) Invalid(file.failure);
+      if (!file.table) Invalid("The table has not been read");
+      params.table = file.table;
+      params.tableTargets = ResolveTable(*file.table, choices.tableUnits, originX, originY);
+      break;
+    }
     case TArrangePattern::RowsOrColumns:
       break;
   }
@@ -447,6 +530,13 @@ void ConvertLengths(TArrangeChoices& choices, std::int32_t units) {
   }
 }
 
+std::string TableOfSelection(const std::vector<TDbxComponent>& selection,
+                             const TArrangeChoices& choices, std::int32_t units) {
+  const std::int32_t originX = Length(choices.tableOriginXText, "Origin X", false, units);
+  const std::int32_t originY = Length(choices.tableOriginYText, "Origin Y", false, units);
+  return WritePlacementTable(selection, choices.tableUnits, originX, originY);
+}
+
 void SetDefaultLengths(TArrangeChoices& choices, std::int32_t units) {
   if (units != kUnitsMils && units != kUnitsMm) return;
   const auto text = [units](std::int32_t mils) {
@@ -466,6 +556,8 @@ void SetDefaultLengths(TArrangeChoices& choices, std::int32_t units) {
   choices.stepXText = text(1000);
   choices.stepYText = defaults.stepYText;
   choices.lengthUnits = units;
+  choices.tableOriginXText = defaults.tableOriginXText;
+  choices.tableOriginYText = defaults.tableOriginYText;
 }
 
 void RunArrange(IDbxCalls& host, const TArrangeChoices& choices, IPlacementView& view,

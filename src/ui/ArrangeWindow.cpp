@@ -49,7 +49,7 @@ using namespace arrange_style;
 // The patterns' panels, in the order of TArrangePattern.
 constexpr const TArrangePanel* kPanels[] = {&kRowsPanel,  &kGridPanel,   &kDistributePanel,
                                             &kAlignPanel, &kCirclePanel, &kReplicatePanel,
-                                            &kSnapPanel};
+                                            &kSnapPanel,  &kTablePanel};
 
 // The choices on the left, in tab order: each field right after its label, so that the label's
 // mnemonic reaches it. The controls on the right are placed by Layout.
@@ -259,6 +259,7 @@ TArrangeChoices TArrangeWindow::ChoicesShown() const {
   choices.turn = IsChecked(Control(kIdTurn));
   choices.turnText = WindowText(Control(kIdTurnText));
   choices.lengthUnits = lengthUnits_;
+  choices.tableFile = tableFile_;
   return choices;
 }
 
@@ -291,6 +292,10 @@ void TArrangeWindow::ShowPatternControls() {
 void TArrangeWindow::Refresh() {
   noticeShown_ = false;
   choices_ = ChoicesShown();
+  if (choices_.pattern == TArrangePattern::Table && choices_.tableFileText != tableFile_.path) {
+    ReadTable();
+    choices_.tableFile = tableFile_;
+  }
   ShowPatternControls();
   bool applicable = false;
   if (!readFailure_.empty()) {
@@ -324,7 +329,40 @@ void TArrangeWindow::Refresh() {
 }
 
 void TArrangeWindow::ReadAgain() {
+  if (ChoicesShown().pattern == TArrangePattern::Table) ReadTable();
   Adopt(arranger_.ReadSelection());
+}
+
+void TArrangeWindow::ReadTable() {
+  tableFile_ = ReadTableFile(WindowText(Control(kIdTableFile)));
+}
+
+bool TArrangeWindow::TableChanged() {
+  TTableFile read = ReadTableFile(choices_.tableFileText);
+  if (SameTableContent(read, tableFile_)) return false;
+  tableFile_ = std::move(read);
+  Refresh();
+  noticeShown_ = true;
+  const std::string notice =
+      "The table's file changed since the picture was drawn: " +
+      (picture_.failure.empty() ? "check the picture and press Apply again" : picture_.failure);
+  SetWindowTextA(Control(kIdArrangeSummary), notice.c_str());
+  return true;
+}
+
+void TArrangeWindow::ExportTable() {
+  const TArrangeChoices choices = ChoicesShown();
+  if (!readFailure_.empty()) {
+    ShowErrorReport(Handle(), readFailure_);
+    return;
+  }
+  const std::string text =
+      TableOfSelection(selection_->Selection(), choices, selection_->DesignUnits());
+  if (!WriteTableFile(Handle(), choices.tableFileText, text)) return;
+  SetStatus(Counted(selection_->Selection().size(), "part", "parts") + " written to " +
+            choices.tableFileText);
+  ReadTable();
+  Refresh();
 }
 
 void TArrangeWindow::Adopt(TSelectionRead read) {
@@ -367,6 +405,8 @@ void TArrangeWindow::Apply() {
     }
     return;
   }
+  // The same for the table's content.
+  if (choices_.pattern == TArrangePattern::Table && TableChanged()) return;
   // However the run ends, the window shows the selection as it now is; an error that ended it
   // is reported after that.
   std::exception_ptr failure;
@@ -553,6 +593,12 @@ void TArrangeWindow::OnCommand(int id, int code) {
       return;
     case kIdArrangeClose:
       PostMessageA(Handle(), WM_CLOSE, 0, 0);
+      return;
+    case kIdTableBrowse:
+      if (code == BN_CLICKED) BrowseForTable(Handle(), Control(kIdTableFile));
+      return;
+    case kIdTableExport:
+      if (code == BN_CLICKED && IsWindowEnabled(Control(kIdTableExport))) ExportTable();
       return;
     case kIdSetupSave:
       if (code == BN_CLICKED && IsWindowEnabled(Control(kIdSetupSave))) SaveSetupTyped();

@@ -29,6 +29,7 @@
 #include "ui/arrange/ReplicatePanel.h"
 #include "ui/arrange/RowsPanel.h"
 #include "ui/arrange/SnapPanel.h"
+#include "ui/arrange/TablePanel.h"
 
 namespace kordane::ui {
 
@@ -38,7 +39,7 @@ inline constexpr const char* kArrangeCaption = "Arrange";
 // The controls every pattern shares; each pattern's own are in its panel's header.
 enum ArrangeControlId : int {
   kIdPatternBox = 400,
-  // 401 to 405, 412 and 413: the pattern buttons of the panels.
+  // 401 to 405, 412, 413 and 415: the pattern buttons of the panels.
   kIdOrderLabel = 406,
   kIdOrder,
   kIdTurn,
@@ -119,6 +120,12 @@ class TArrangeWindow final : public WindowBase, public IArrangeControls {
   void ShowPatternControls();
   // Lengths kept in the other unit shown converted to the design's (they are saved so).
   void ShowInDesignUnits();
+  // Reads the table's file anew. Apply: whether its content changed since the picture was drawn,
+  // in which case the picture is drawn from the new content and the summary says so.
+  void ReadTable();
+  bool TableChanged();
+  // Writes the selection as last read to the table's file.
+  void ExportTable();
   // Replicate's anchor list: the selection's numbered designators, as last read.
   void ShowAnchorCandidates();
   void SetStatus(const std::string& text);
@@ -148,6 +155,8 @@ class TArrangeWindow final : public WindowBase, public IArrangeControls {
   // read, if anything.
   std::unique_ptr<TSelectionHost> selection_;
   std::string readFailure_;
+  // The table's file as last read: the picture and Apply place from its content.
+  TTableFile tableFile_;
   // The summary line tells that Apply found the selection changed, until the picture is redrawn.
   bool noticeShown_ = false;
   TPreview picture_;

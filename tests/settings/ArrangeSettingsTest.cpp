@@ -40,10 +40,19 @@ TEST(ArrangeSettings, EveryChoiceComesBackAsSaved) {
   SaveArrangeChoices(profile, choices);
   EXPECT_EQ(profile.ReadString("Pattern"), "6");
   EXPECT_EQ(LoadArrangeChoices(profile), choices);
+  choices.pattern = TArrangePattern::Table;
+  choices.tableFileText = " C:\\boards\\rev B.csv ";
+  choices.tableUnits = TTableUnit::Inches;
+  choices.tableOriginXText = " 1,5 ";
+  choices.tableOriginYText = "-2e1";
+  SaveArrangeChoices(profile, choices);
+  EXPECT_EQ(profile.ReadString("Pattern"), "7");
+  EXPECT_EQ(profile.ReadString("Table Units"), "2");
+  EXPECT_EQ(LoadArrangeChoices(profile), choices);
 }
 
 TEST(ArrangeSettings, ChoicesThatNameNoOptionTakeTheirDefaults) {
-  fakes::MemoryProfile profile{{"Pattern", "7"},  {"Order", "-1"}, {"Start", "two"},
+  fakes::MemoryProfile profile{{"Pattern", "9"},  {"Order", "-1"}, {"Start", "two"},
                                {"Align To", "3"}, {"Snake", "x"},  {"Pitch X", "12.5"},
                                {"Units", "3"}};
   TArrangeChoices expected;
