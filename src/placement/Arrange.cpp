@@ -124,6 +124,7 @@ std::vector<TDbxComponent*> OrderedMembers(TCompTypeList& group, const TArrangeP
     case TArrangePattern::Align:
     case TArrangePattern::Replicate:
     case TArrangePattern::Snap:
+    case TArrangePattern::Transform:
     case TArrangePattern::RowsOrColumns:
       break;
   }
@@ -144,9 +145,11 @@ std::size_t FirstAtLow(const std::vector<TDbxComponent*>& read,
   return static_cast<std::size_t>(found - ordered.begin());
 }
 
-// Replicate over every group at once: each group's members as read, with their targets.
-std::vector<TPlannedGroup> PlanReplicateGroups(const std::vector<TCompTypeList*>& groups,
-                                               const TReplicateParams& params) {
+// A pattern over every group at once (Replicate, Transform): each group's members as read, with
+// the targets that targetsOf gives the whole selection, part for part.
+template <typename TargetsOf>
+std::vector<TPlannedGroup> PlanAsOnePiece(const std::vector<TCompTypeList*>& groups,
+                                          const TargetsOf& targetsOf) {
   std::vector<TPlannedGroup> plan;
   std::vector<TReplicatePart> parts;
   for (const TCompTypeList* group : groups) {
@@ -158,7 +161,7 @@ std::vector<TPlannedGroup> PlanReplicateGroups(const std::vector<TCompTypeList*>
     }
     plan.push_back(std::move(planned));
   }
-  std::vector<TMemberTarget> targets = PlanReplicate(parts, params).targets;
+  std::vector<TMemberTarget> targets = targetsOf(std::span<const TReplicatePart>(parts));
   auto next = targets.begin();
   for (TPlannedGroup& planned : plan) {
     const auto end = next + static_cast<std::ptrdiff_t>(planned.members.size());
@@ -175,7 +178,14 @@ std::vector<TPlannedGroup> Plan(TSortedComp& sorted, const TArrangeParams& param
     if (group != nullptr && group->Count() > 0) groups.push_back(group);
   }
   if (params.pattern == TArrangePattern::Replicate) {
-    return PlanReplicateGroups(groups, params.replicate);
+    return PlanAsOnePiece(groups, [&params](std::span<const TReplicatePart> parts) {
+      return PlanReplicate(parts, params.replicate).targets;
+    });
+  }
+  if (params.pattern == TArrangePattern::Transform) {
+    return PlanAsOnePiece(groups, [&params](std::span<const TTransformPart> parts) {
+      return TransformTargets(parts, params.transform);
+    });
   }
 
   TPoint64 centre{params.circle.centreX, params.circle.centreY};
@@ -222,6 +232,7 @@ std::vector<TPlannedGroup> Plan(TSortedComp& sorted, const TArrangeParams& param
         break;
       case TArrangePattern::Circle:
       case TArrangePattern::Replicate:
+      case TArrangePattern::Transform:
       case TArrangePattern::RowsOrColumns:
         break;
     }
@@ -312,6 +323,28 @@ void DescribeReplicate(TPreview& preview, const TReplicateParams& params) {
   }
 }
 
+// A length in database units as the design's units show it.
+std::string LengthText(std::int64_t db, std::int32_t units) {
+  if (units == kUnitsMils) return DbToMilsText(static_cast<std::int32_t>(db));
+  if (units == kUnitsMm) return DbToMmText(static_cast<std::int32_t>(db));
+  return std::to_string(db);
+}
+
+// Transform's pivot, from the parts as read, and where it is in the summary.
+void DescribeTransform(TPreview& preview, const TTransformParams& params) {
+  std::vector<TTransformPart> parts;
+  parts.reserve(preview.parts.size());
+  for (const TPreviewPart& part : preview.parts) {
+    parts.push_back({part.refDes, {part.x, part.y, part.rotation}});
+  }
+  const TPoint64 pivot = TransformPivot(parts, params);
+  // Within 32 bits: a centre or an origin of parts as read, or a point typed as a length.
+  preview.pivot =
+      TPreviewPoint{static_cast<std::int32_t>(pivot.x), static_cast<std::int32_t>(pivot.y)};
+  preview.summary += "; pivot at (" + LengthText(pivot.x, preview.units) + ", " +
+                     LengthText(pivot.y, preview.units) + ") " + UnitsName(preview.units);
+}
+
 // RunArrange over a host that makes no change.
 TPreview PreviewOfArrange(IDbxCalls& host, IChangeNotes& notes, const TArrangeChoices& choices) {
   const auto run = [&choices](IDbxCalls& runHost, IPlacementView& view, bool& designOpen,
@@ -320,12 +353,15 @@ TPreview PreviewOfArrange(IDbxCalls& host, IChangeNotes& notes, const TArrangeCh
   };
   TPreview preview = PreviewOfRun(host, notes, run, "", nullptr, "");
   preview.units = notes.DesignUnits();  // the scale bar's, as the lengths'
-  if (choices.pattern == TArrangePattern::Replicate && preview.failure.empty()) {
-    try {
+  if (!preview.failure.empty()) return preview;
+  try {
+    if (choices.pattern == TArrangePattern::Replicate) {
       DescribeReplicate(preview, ParseArrangeChoices(choices, preview.units).replicate);
-    } catch (const ConversionError& error) {
-      preview.failure = error.what();
+    } else if (choices.pattern == TArrangePattern::Transform) {
+      DescribeTransform(preview, ParseArrangeChoices(choices, preview.units).transform);
     }
+  } catch (const ConversionError& error) {
+    preview.failure = error.what();
   }
   return preview;
 }
@@ -348,6 +384,8 @@ const char* ArrangeStepName(TArrangePattern pattern) {
       return "Replicate";
     case TArrangePattern::Snap:
       return "Snap to grid";
+    case TArrangePattern::Transform:
+      return "Transform";
   }
   return "Arrange";
 }
@@ -356,6 +394,7 @@ bool UsesTurnTo(const TArrangeChoices& choices) {
   switch (choices.pattern) {
     case TArrangePattern::RowsOrColumns:  // the main window's own
     case TArrangePattern::Replicate:
+    case TArrangePattern::Transform:
       return false;
     case TArrangePattern::Circle:
       return !choices.turnWithCircle;
@@ -426,6 +465,21 @@ TArrangeParams ParseArrangeChoices(const TArrangeChoices& choices, std::int32_t 
       params.snap.originX = Length(choices.originXText, "Origin X", false, units);
       params.snap.originY = Length(choices.originYText, "Origin Y", false, units);
       break;
+    case TArrangePattern::Transform: {
+      TTransformParams& transform = params.transform;
+      transform.mirror = choices.mirror;
+      transform.mirrorTurns = choices.mirrorTurns;
+      transform.turn = DegreesToTenths(Angle(choices.turnByText, "Turn by"));
+      transform.pivot = choices.pivot;
+      transform.pivotPart = choices.pivotPartText;
+      if (choices.pivot == TPivot::Point) {
+        transform.pivotX = Length(choices.pivotXText, "Pivot X", false, units);
+        transform.pivotY = Length(choices.pivotYText, "Pivot Y", false, units);
+      }
+      transform.moveX = Length(choices.moveXText, "Move X", false, units);
+      transform.moveY = Length(choices.moveYText, "Move Y", false, units);
+      break;
+    }
     case TArrangePattern::RowsOrColumns:
       break;
   }
@@ -450,6 +504,10 @@ void SetDefaultLengths(TArrangeChoices& choices, std::int32_t units) {
   choices.ringStepText = defaults.ringStepText;
   choices.stepXText = text(1000);
   choices.stepYText = defaults.stepYText;
+  choices.pivotXText = defaults.pivotXText;
+  choices.pivotYText = defaults.pivotYText;
+  choices.moveXText = defaults.moveXText;
+  choices.moveYText = defaults.moveYText;
 }
 
 void RunArrange(IDbxCalls& host, const TArrangeChoices& choices, IPlacementView& view,

@@ -1,5 +1,6 @@
 // The Arrange patterns over the host's selection: grid, distribute, align and circle, each group
-// by designator prefix, and replicate, each channel by designator number, as one run with Go's
+// by designator prefix, replicate, each channel by designator number, and transform, the whole
+// selection as one piece, as one run with Go's
 // connection, capture, grouping and tally. The texts are the window's as typed; lengths are in
 // the design's own units, angles in degrees.
 #pragma once
@@ -14,10 +15,26 @@
 #include "placement/PlacementRun.h"
 #include "placement/Preview.h"
 #include "placement/Replicate.h"
+#include "placement/Transform.h"
 
 namespace kordane {
 
-enum class TArrangePattern { RowsOrColumns, Grid, Distribute, Align, Circle, Replicate, Snap };
+// The values are the settings file's "Pattern".
+enum class TArrangePattern {
+  RowsOrColumns,
+  Grid,
+  Distribute,
+  Align,
+  Circle,
+  Replicate,
+  Snap,
+  Transform = 8,
+};
+inline constexpr TArrangePattern kArrangePatterns[] = {
+    TArrangePattern::RowsOrColumns, TArrangePattern::Grid,      TArrangePattern::Distribute,
+    TArrangePattern::Align,         TArrangePattern::Circle,    TArrangePattern::Replicate,
+    TArrangePattern::Snap,          TArrangePattern::Transform,
+};
 enum class TArrangeOrder { Increasing, Decreasing, ByPosition };
 
 // What an Apply of the pattern is called in the undo history ("Grid"); "Rows or columns" is Go.
@@ -67,6 +84,16 @@ struct TArrangeChoices {
   std::string gridYText = "100";
   std::string originXText = "0";
   std::string originYText = "0";
+  // Transform.
+  TMirror mirror = TMirror::None;
+  bool mirrorTurns = true;
+  std::string turnByText = "0";
+  TPivot pivot = TPivot::SelectionCentre;
+  std::string pivotPartText;
+  std::string pivotXText = "0";
+  std::string pivotYText = "0";
+  std::string moveXText = "0";
+  std::string moveYText = "0";
 
   friend bool operator==(const TArrangeChoices&, const TArrangeChoices&) = default;
 };
@@ -82,13 +109,15 @@ struct TArrangeParams {
   TCircleParams circle;
   TReplicateParams replicate;
   TSnapParams snap;
+  TTransformParams transform;
 };
 
 // Reads the texts of the chosen pattern (and "Turn to" when it is checked), lengths in the given
 // units code: the design's. Throws ConversionError naming the first parameter that is not valid,
 // for example "Columns must be a whole number of 1 or more".
-// Whether "Turn to" plays a part: Replicate takes its angles from the reference channel, and a
-// circle that turns its members with it overrides it. Where it plays none, its text is not judged.
+// Whether "Turn to" plays a part: Replicate takes its angles from the reference channel,
+// Transform turns the parts by its own angle, and a circle that turns its members with it
+// overrides it. Where it plays none, its text is not judged.
 bool UsesTurnTo(const TArrangeChoices& choices);
 
 TArrangeParams ParseArrangeChoices(const TArrangeChoices& choices, std::int32_t units = DbUnits);
@@ -111,7 +140,8 @@ void RunArrange(IDbxCalls& host, const TArrangeChoices& choices, IPlacementView&
 TPreview MakeArrangePreview(IDbxCalls& host, const TArrangeChoices& choices);
 // The same over a selection served from memory: the Arrange window's live picture. Replicate's
 // picture marks the reference channel and every channel's anchor, its summary counts channels
-// and parts left alone, and its messages end with a line for each part left alone.
+// and parts left alone, and its messages end with a line for each part left alone. Transform's
+// picture marks its pivot.
 TPreview MakeArrangePreview(TSelectionHost& host, const TArrangeChoices& choices);
 
 }  // namespace kordane
