@@ -323,9 +323,10 @@ void DescribeReplicate(TPreview& preview, const TReplicateParams& params) {
   }
 }
 
-// A length in database units as the design's units show it.
+// A length in database units as the design's units show it, mils to four decimals.
 std::string LengthText(std::int64_t db, std::int32_t units) {
-  if (units == kUnitsMils) return DbToMilsText(static_cast<std::int32_t>(db));
+  if (units == kUnitsMils)
+    return FloatToText(std::round(static_cast<double>(db) * 10000 / kDbPerMil) / 10000);
   if (units == kUnitsMm) return DbToMmText(static_cast<std::int32_t>(db));
   return std::to_string(db);
 }

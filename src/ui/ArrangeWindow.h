@@ -3,8 +3,9 @@
 // selection as it was last read, a summary line that names a parameter that is not valid, the
 // RefDes messages, and a status line. It reads the selection when it opens, on F5 and on "Read
 // selection"; Apply arranges through the host as one step of the main window's undo history, and
-// Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z) step back and forward through that history. Its frame and
-// choices are kept in the settings file, section "Arrange", and its saved setups in sections of
+// Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z) step back and forward through that history,
+// and Ctrl+Shift+S swaps the places of two selected components as the main window does. Its frame
+// and choices are kept in the settings file, section "Arrange", and its saved setups in sections of
 // their own.
 #pragma once
 
@@ -29,6 +30,7 @@
 #include "ui/arrange/ReplicatePanel.h"
 #include "ui/arrange/RowsPanel.h"
 #include "ui/arrange/SnapPanel.h"
+#include "ui/arrange/TransformPanel.h"
 
 namespace kordane::ui {
 
@@ -38,7 +40,7 @@ inline constexpr const char* kArrangeCaption = "Arrange";
 // The controls every pattern shares; each pattern's own are in its panel's header.
 enum ArrangeControlId : int {
   kIdPatternBox = 400,
-  // 401 to 405, 412 and 413: the pattern buttons of the panels.
+  // 401 to 405, 412, 413 and 415: the pattern buttons of the panels.
   kIdOrderLabel = 406,
   kIdOrder,
   kIdTurn,
@@ -53,6 +55,7 @@ enum ArrangeControlId : int {
   kIdArrangeStatus,
   kIdArrangeUndo,  // Ctrl+Z
   kIdArrangeRedo,  // Ctrl+Y, Ctrl+Shift+Z
+  kIdArrangeSwap,  // Ctrl+Shift+S
   kIdArrangeClose = IDCANCEL,
   // Saved setups, above the choices.
   kIdSetupLabel = 600,
@@ -77,6 +80,9 @@ class IArrangeOwner {
   // A step back or forward in the history; false, with nothing done, when there is none.
   virtual bool UndoLastRun() = 0;
   virtual bool RedoLastUndone() = 0;
+  // Swaps the places of the two selected components, as one step of the undo history; with any
+  // other number selected, the status line says so.
+  virtual void SwapPlaces() = 0;
   // The main window's status line as the last action left it.
   virtual std::string StatusLine() const = 0;
 };
@@ -110,12 +116,15 @@ class TArrangeWindow final : public WindowBase, public IArrangeControls {
   // A step back or forward in the history, then the selection read again.
   void Undo();
   void Redo();
+  // Swap places through the main window, then the selection read again.
+  void SwapPlaces();
   // Takes the choices from the controls, shows the pattern's own controls and the picture.
   void Refresh();
   TArrangeChoices ChoicesShown() const;
   void ShowChoices(const TArrangeChoices& choices);
   void ShowPatternControls();
-  // Replicate's anchor list: the selection's numbered designators, as last read.
+  // Replicate's anchor list and Transform's pivot part list: the selection's numbered designators,
+  // as last read.
   void ShowAnchorCandidates();
   void SetStatus(const std::string& text);
   // The saved setups: the list from the settings file, Save and Delete as the typed name allows,
