@@ -487,6 +487,21 @@ TArrangeParams ParseArrangeChoices(const TArrangeChoices& choices, std::int32_t 
   return params;
 }
 
+void ConvertLengths(TArrangeChoices& choices, std::int32_t units) {
+  if (units != kUnitsMils && units != kUnitsMm) return;
+  const std::int32_t from = choices.lengthUnits;
+  choices.lengthUnits = units;
+  if ((from != kUnitsMils && from != kUnitsMm) || from == units) return;
+  for (std::string TArrangeChoices::*length : kArrangeLengths) {
+    std::string& text = choices.*length;
+    try {
+      text = units == kUnitsMm ? DbToMmText(MilsTextToDb(text)) : DbToMilsText(MmTextToDb(text));
+    } catch (const std::exception&) {
+      // Not a length (yet): the summary names it as it stands.
+    }
+  }
+}
+
 void SetDefaultLengths(TArrangeChoices& choices, std::int32_t units) {
   if (units != kUnitsMils && units != kUnitsMm) return;
   const auto text = [units](std::int32_t mils) {
@@ -509,6 +524,7 @@ void SetDefaultLengths(TArrangeChoices& choices, std::int32_t units) {
   choices.pivotYText = defaults.pivotYText;
   choices.moveXText = defaults.moveXText;
   choices.moveYText = defaults.moveYText;
+  choices.lengthUnits = units;
 }
 
 void RunArrange(IDbxCalls& host, const TArrangeChoices& choices, IPlacementView& view,

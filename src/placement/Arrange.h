@@ -94,9 +94,26 @@ struct TArrangeChoices {
   std::string pivotYText = "0";
   std::string moveXText = "0";
   std::string moveYText = "0";
+  // The units the length texts are written in (mils or mm); unknown: the design's, whatever
+  // they are.
+  std::int32_t lengthUnits = -1;
 
   friend bool operator==(const TArrangeChoices&, const TArrangeChoices&) = default;
 };
+
+// Every length text of the choices, in the design's units: one list for every pattern's lengths.
+inline constexpr std::string TArrangeChoices::*kArrangeLengths[] = {
+    &TArrangeChoices::pitchXText,  &TArrangeChoices::pitchYText,  &TArrangeChoices::centreXText,
+    &TArrangeChoices::centreYText, &TArrangeChoices::radiusText,  &TArrangeChoices::ringStepText,
+    &TArrangeChoices::stepXText,   &TArrangeChoices::stepYText,   &TArrangeChoices::gridXText,
+    &TArrangeChoices::gridYText,   &TArrangeChoices::originXText, &TArrangeChoices::originYText,
+    &TArrangeChoices::pivotXText,  &TArrangeChoices::pivotYText,  &TArrangeChoices::moveXText,
+    &TArrangeChoices::moveYText};
+
+// The lengths written in `units` (mils or mm; any other: nothing changes). Lengths written in the
+// other unit are converted as the main window's unit buttons convert the spacing; a text that
+// does not read as a length stays as it is. Lengths of unknown units are taken as written in them.
+void ConvertLengths(TArrangeChoices& choices, std::int32_t units);
 
 // The choices as numbers: lengths in database units, angles in tenths or degrees.
 struct TArrangeParams {
@@ -112,14 +129,14 @@ struct TArrangeParams {
   TTransformParams transform;
 };
 
-// Reads the texts of the chosen pattern (and "Turn to" when it is checked), lengths in the given
-// units code: the design's. Throws ConversionError naming the first parameter that is not valid,
-// for example "Columns must be a whole number of 1 or more".
 // Whether "Turn to" plays a part: Replicate takes its angles from the reference channel,
 // Transform turns the parts by its own angle, and a circle that turns its members with it
 // overrides it. Where it plays none, its text is not judged.
 bool UsesTurnTo(const TArrangeChoices& choices);
 
+// Reads the texts of the chosen pattern (and "Turn to" when it is checked), lengths in the given
+// units code: the design's. Throws ConversionError naming the first parameter that is not valid,
+// for example "Columns must be a whole number of 1 or more".
 TArrangeParams ParseArrangeChoices(const TArrangeChoices& choices, std::int32_t units = DbUnits);
 
 // The lengths a window starts with before any are stored: a pitch and a snap grid of 100 mils, a

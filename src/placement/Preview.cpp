@@ -1,5 +1,6 @@
 #include "placement/Preview.h"
 
+#include <algorithm>
 #include <limits>
 #include <map>
 #include <optional>
@@ -180,6 +181,14 @@ TPreview PreviewOfRun(IDbxCalls& host, IChangeNotes& notes, const TPreviewedRun&
   GroupParts(preview);
   preview.summary = Summary(preview, summaryTail);
   return preview;
+}
+
+bool SameParts(const std::vector<TDbxComponent>& a, const std::vector<TDbxComponent>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](const TDbxComponent& x, const TDbxComponent& y) {
+                      return x.X() == y.X() && x.Y() == y.Y() && x.Rotation() == y.Rotation() &&
+                             x.RefDesView() == y.RefDesView();
+                    });
 }
 
 TSelectionRead ReadSelection(IDbxCalls& host, IPlacementView* unitsLabel) {

@@ -84,6 +84,10 @@ struct TSelectionRead {
 };
 TSelectionRead ReadSelection(IDbxCalls& host, IPlacementView* unitsLabel = nullptr);
 
+// Whether two readings show the same parts, in the same order, each with the same designator,
+// place and angle: what a picture drawn from one would show of the other.
+bool SameParts(const std::vector<TDbxComponent>& a, const std::vector<TDbxComponent>& b);
+
 // Name of a units code for texts: "mils", "mm", or "database units".
 std::string UnitsName(std::int32_t units);
 

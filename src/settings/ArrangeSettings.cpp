@@ -111,6 +111,9 @@ TArrangeChoices LoadArrangeChoices(IProfileSection& profile) {
       choices.*text.field = std::move(*stored);
     }
   }
+  // Without it (files of earlier versions), the lengths are the design's, whatever its units.
+  const std::optional<std::int32_t> units = ReadInteger(profile, keys::kUnits);
+  if (units == kUnitsMils || units == kUnitsMm) choices.lengthUnits = *units;
   return choices;
 }
 
@@ -137,6 +140,9 @@ void SaveArrangeChoices(IProfileSection& profile, const TArrangeChoices& choices
     profile.WriteString(flag.key, choices.*flag.field ? "1" : "0");
   }
   for (const TextKey& text : kTexts) profile.WriteString(text.key, choices.*text.field);
+  if (choices.lengthUnits == kUnitsMils || choices.lengthUnits == kUnitsMm) {
+    profile.WriteString(keys::kUnits, std::to_string(choices.lengthUnits));
+  }
 }
 
 }  // namespace kordane

@@ -59,6 +59,7 @@ inline constexpr const char* kPivotX = "Pivot X";
 inline constexpr const char* kPivotY = "Pivot Y";
 inline constexpr const char* kMoveX = "Move X";
 inline constexpr const char* kMoveY = "Move Y";
+inline constexpr const char* kUnits = "Units";  // 1 mils, 2 mm: the lengths' units
 }  // namespace arrange_keys
 
 TArrangeChoices LoadArrangeChoices(IProfileSection& profile);

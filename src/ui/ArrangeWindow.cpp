@@ -242,6 +242,7 @@ HWND TArrangeWindow::Control(int id) const {
 
 void TArrangeWindow::ShowChoices(const TArrangeChoices& choices) {
   CountGuard guard(showingChoices_);
+  lengthUnits_ = choices.lengthUnits;
   for (const TArrangePanel* panel : kPanels) {
     Check(Control(panel->radio.front().id), panel->pattern == choices.pattern);
     if (panel->show != nullptr) panel->show(*this, choices);
@@ -260,7 +261,16 @@ TArrangeChoices TArrangeWindow::ChoicesShown() const {
   choices.order = static_cast<TArrangeOrder>(Selected(Control(kIdOrder)));
   choices.turn = IsChecked(Control(kIdTurn));
   choices.turnText = WindowText(Control(kIdTurnText));
+  choices.lengthUnits = lengthUnits_;
   return choices;
+}
+
+void TArrangeWindow::ShowInDesignUnits() {
+  const std::int32_t units = selection_ ? selection_->DesignUnits() : kUnitsUnknown;
+  if (units == lengthUnits_ || (units != kUnitsMils && units != kUnitsMm)) return;
+  TArrangeChoices shown = ChoicesShown();
+  ConvertLengths(shown, units);
+  ShowChoices(shown);
 }
 
 void TArrangeWindow::ShowPatternControls() {
@@ -282,11 +292,12 @@ void TArrangeWindow::ShowPatternControls() {
 }
 
 void TArrangeWindow::Refresh() {
+  noticeShown_ = false;
   choices_ = ChoicesShown();
   ShowPatternControls();
-  bool applicable = true;
+  bool applicable = false;
   if (!readFailure_.empty()) {
-    // The host could not be read; Apply tries it again.
+    // The host could not be read: nothing to apply until F5 or "Read selection" reads it.
     picture_ = TPreview{};
     picture_.failure = readFailure_;
   } else {
@@ -302,6 +313,8 @@ void TArrangeWindow::Refresh() {
   std::string summary = !picture_.failure.empty() ? picture_.failure : picture_.summary;
   if (!setupProblem_.empty()) summary += (summary.empty() ? "" : "; ") + setupProblem_;
   SetWindowTextA(Control(kIdArrangeSummary), summary.c_str());
+  // A button that goes grey under the focus would leave the keyboard nowhere.
+  if (!applicable && GetFocus() == Control(kIdApply)) SetFocus(Control(kIdReadSelection));
   EnableWindow(Control(kIdApply), applicable);
 
   const HWND messages = Control(kIdArrangeMessages);
@@ -314,15 +327,22 @@ void TArrangeWindow::Refresh() {
 }
 
 void TArrangeWindow::ReadAgain() {
-  TSelectionRead read = arranger_.ReadSelection();
+  Adopt(arranger_.ReadSelection());
+}
+
+void TArrangeWindow::Adopt(TSelectionRead read) {
   readFailure_ = std::move(read.failure);
-  selection_ = std::make_unique<TSelectionHost>(std::move(read.components), read.units);
-  if (defaultLengths_) {
-    TArrangeChoices shown = ChoicesShown();
-    SetDefaultLengths(shown, read.units);
-    ShowChoices(shown);
+  // A failed read keeps the last good one (its units, its anchors); Apply waits for a good one.
+  if (readFailure_.empty() || !selection_) {
+    selection_ = std::make_unique<TSelectionHost>(std::move(read.components), read.units);
+    if (defaultLengths_) {
+      TArrangeChoices shown = ChoicesShown();
+      SetDefaultLengths(shown, read.units);
+      ShowChoices(shown);
+    }
+    ShowInDesignUnits();
+    ShowAnchorCandidates();
   }
-  ShowAnchorCandidates();
   Refresh();
 }
 
@@ -337,6 +357,22 @@ void TArrangeWindow::ShowAnchorCandidates() {
 
 void TArrangeWindow::Apply() {
   choices_ = ChoicesShown();
+  // Apply does what the picture shows or nothing: a selection that changed since it was drawn
+  // (other parts, or a part moved or turned) is drawn anew for the user to check first.
+  TSelectionRead read = arranger_.ReadSelection();
+  if (!read.failure.empty() || read.units != selection_->DesignUnits() ||
+      !SameParts(read.components, selection_->Selection())) {
+    const bool failed = !read.failure.empty();
+    Adopt(std::move(read));
+    if (!failed) {
+      noticeShown_ = true;
+      const std::string notice =
+          "The selection changed since the picture was drawn: " +
+          (picture_.failure.empty() ? "check the picture and press Apply again" : picture_.failure);
+      SetWindowTextA(Control(kIdArrangeSummary), notice.c_str());
+    }
+    return;
+  }
   // However the run ends, the window shows the selection as it now is; an error that ended it
   // is reported after that.
   std::exception_ptr failure;
@@ -382,6 +418,7 @@ void TArrangeWindow::ShowSetupNames() {
     // An unreadable file lists none.
   }
   RefillList(Control(kIdSetup), names);
+  WidenDropDownFor(Control(kIdSetup), names);
   ShowSetupButtons();
 }
 
@@ -442,6 +479,7 @@ void TArrangeWindow::ChooseSetup() {
   }
   if (loaded) {
     ShowChoices(*loaded);
+    ShowInDesignUnits();
     defaultLengths_ = false;  // the setup's lengths, as saved
   }
   ShowSetupButtons();
@@ -449,7 +487,7 @@ void TArrangeWindow::ChooseSetup() {
 }
 
 void TArrangeWindow::SetStatus(const std::string& text) {
-  SendMessageA(Control(kIdArrangeStatus), SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  SetStatusBarText(Control(kIdArrangeStatus), text);
 }
 
 RECT TArrangeWindow::PictureRect() const {
@@ -638,7 +676,7 @@ LRESULT TArrangeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
       // A parameter that is not valid is named in red.
       const bool named = reinterpret_cast<HWND>(lParam) == Control(kIdArrangeSummary) &&
-                         (!picture_.failure.empty() || !setupProblem_.empty());
+                         (!picture_.failure.empty() || !setupProblem_.empty() || noticeShown_);
       if (named) SetTextColor(dc, RGB(200, 0, 0));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }

@@ -112,6 +112,8 @@ class TArrangeWindow final : public WindowBase, public IArrangeControls {
 
   // Reads the selection afresh and shows what Apply would do with it.
   void ReadAgain();
+  // Shows a reading: the picture drawn from it, or, when it failed, its error over the last one.
+  void Adopt(TSelectionRead read);
   void Apply();
   // A step back or forward in the history, then the selection read again.
   void Undo();
@@ -123,6 +125,8 @@ class TArrangeWindow final : public WindowBase, public IArrangeControls {
   TArrangeChoices ChoicesShown() const;
   void ShowChoices(const TArrangeChoices& choices);
   void ShowPatternControls();
+  // Lengths kept in the other unit shown converted to the design's (they are saved so).
+  void ShowInDesignUnits();
   // Replicate's anchor list and Transform's pivot part list: the selection's numbered designators,
   // as last read.
   void ShowAnchorCandidates();
@@ -153,11 +157,14 @@ class TArrangeWindow final : public WindowBase, public IArrangeControls {
   // read, if anything.
   std::unique_ptr<TSelectionHost> selection_;
   std::string readFailure_;
+  // The summary line tells that Apply found the selection changed, until the picture is redrawn.
+  bool noticeShown_ = false;
   TPreview picture_;
   // Why the typed setup name cannot be saved under; empty when it can or nothing is typed.
   std::string setupProblem_;
   // No length stored or typed yet: they follow the design's units.
   bool defaultLengths_ = true;
+  std::int32_t lengthUnits_ = -1;  // the units the lengths shown are written in
   int showingChoices_ = 0;  // >0 while the program sets the controls: their notices are its own
   int result_ = 0;
   HWND lastFocus_ = nullptr;

@@ -480,11 +480,7 @@ void TfrmMain::SetTop(int top) {
 }
 
 void TfrmMain::SetStatusText(const std::string& text) {
-  // The simple panel shows the text; the first part holds it too, for WM_GETTEXT, which reads
-  // that part.
-  const auto lParam = reinterpret_cast<LPARAM>(text.c_str());
-  SendMessageA(Control(kIdStatusBar), SB_SETTEXTA, SB_SIMPLEID, lParam);
-  SendMessageA(Control(kIdStatusBar), SB_SETTEXTA, 0, lParam);
+  SetStatusBarText(Control(kIdStatusBar), text);
 }
 
 void TfrmMain::SetUnitsLabel(const std::string& text) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "ui/DpiScale.h"
+#include "ui/StatusText.h"
 
 namespace kordane::ui {
 
@@ -265,6 +266,30 @@ bool TranslateShortcut(HWND window, HACCEL shortcuts, MSG& message) {
     if (lstrcmpiA(className, "Edit") == 0) return false;
   }
   return TranslateAcceleratorA(window, shortcuts, &message) != 0;
+}
+
+void SetStatusBarText(HWND statusBar, const std::string& text) {
+  RECT client{};
+  GetClientRect(statusBar, &client);
+  // Room for the bar's borders and its size grip.
+  const LONG room = client.right - client.left - 2 * GetSystemMetrics(SM_CXVSCROLL);
+  const HDC dc = GetDC(statusBar);
+  std::string shown = text;
+  if (dc != nullptr) {
+    const auto font = reinterpret_cast<HFONT>(SendMessageA(statusBar, WM_GETFONT, 0, 0));
+    const SelectObjectGuard selected(dc, font);
+    shown = ShortenedPathToFit(text, [dc, room](const std::string& candidate) {
+      SIZE size{};
+      GetTextExtentPoint32A(dc, candidate.c_str(), static_cast<int>(candidate.size()), &size);
+      return size.cx <= room;
+    });
+    ReleaseDC(statusBar, dc);
+  }
+  // The simple panel shows the text; the first part holds it too, for WM_GETTEXT, which reads
+  // that part.
+  const auto lParam = reinterpret_cast<LPARAM>(shown.c_str());
+  SendMessageA(statusBar, SB_SETTEXTA, SB_SIMPLEID, lParam);
+  SendMessageA(statusBar, SB_SETTEXTA, 0, lParam);
 }
 
 }  // namespace kordane::ui

@@ -190,6 +190,10 @@ void KeepFocusOnActivate(HWND window, WPARAM wParam, HWND& lastFocus, HWND fallb
 // The text of a window or control.
 std::string WindowText(HWND window);
 
+// Sets a status bar's text (its simple panel's too), a path in it shortened in the middle so that
+// the message's end fits the bar's width.
+void SetStatusBarText(HWND statusBar, const std::string& text);
+
 // Translates a message of the loop by the window's keyboard shortcuts: true when it was one.
 // While an edit field has the focus, Ctrl+Z and Ctrl+Y take back what was typed there, as in
 // every dialog, rather than a step of the window.

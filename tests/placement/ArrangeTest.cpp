@@ -253,6 +253,35 @@ TEST_P(ArrangeParameters, NameWhatIsNotValid) {
   }
 }
 
+// Lengths kept in one unit and shown in a design of the other, as the main window's unit buttons
+// convert: every length, a text that is no length left as it stands, unknown units taken as the
+// design's.
+TEST(ArrangeLengths, ConvertToTheDesignsUnits) {
+  struct Row {
+    std::int32_t from, to;
+    const char* pitch;
+    const char* shown;
+  };
+  const Row rows[] = {
+      {kUnitsMils, kUnitsMm, "200", "5.08"},
+      {kUnitsMm, kUnitsMils, "2.54", "100"},
+      {kUnitsMils, kUnitsMils, "200.0004", "200.0004"},
+      {kUnitsUnknown, kUnitsMm, "200", "200"},
+      {kUnitsMils, kUnitsMm, "wide", "wide"},
+      {kUnitsMils, kUnitsUnknown, "200", "200"},
+  };
+  for (const Row& row : rows) {
+    TArrangeChoices choices;
+    choices.lengthUnits = row.from;
+    choices.pitchXText = row.pitch;
+    choices.originYText = row.pitch;
+    ConvertLengths(choices, row.to);
+    EXPECT_EQ(choices.pitchXText, row.shown) << row.pitch << " from " << row.from;
+    EXPECT_EQ(choices.originYText, row.shown) << "every length";
+    EXPECT_EQ(choices.lengthUnits, row.to == kUnitsUnknown ? row.from : row.to);
+  }
+}
+
 // Turning with the circle overrides "Turn to": its text plays no part and is not judged.
 TEST(ArrangeParametersTurn, NotJudgedWhileTurningWithTheCircle) {
   DbUnits = kUnitsMils;

@@ -204,6 +204,32 @@ INSTANTIATE_TEST_SUITE_P(
                                  {"Error converting RefDes: U1A", "Error converting RefDes: U1A"}}),
     [](const auto& row) { return std::string(row.param.name); });
 
+// What Apply compares with the reading its picture was drawn from.
+TEST(PreviewTest, ReadingsDifferByAnyPartsDesignatorPlaceOrAngleOrByTheSelection) {
+  const auto part = [](const char* refDes, std::int32_t x, std::int32_t y, std::int32_t angle) {
+    TDbxComponent record{};
+    record.SetRefDes(refDes);
+    record.SetX(x);
+    record.SetY(y);
+    record.SetRotation(angle);
+    return record;
+  };
+  const std::vector<TDbxComponent> read{part("R1", 1, 2, 0), part("C1", 3, 4, 900)};
+  std::vector<TDbxComponent> other = read;
+  other[1].bytes[0] = 7;  // a host's own bytes are not what the picture shows
+  EXPECT_TRUE(SameParts(read, other));
+  const std::vector<std::vector<TDbxComponent>> differ{
+      {part("R1", 1, 2, 0)},
+      {part("R1", 1, 2, 0), part("C1", 3, 4, 900), part("D1", 0, 0, 0)},
+      {part("C1", 3, 4, 900), part("R1", 1, 2, 0)},
+      {part("R1", 2, 2, 0), part("C1", 3, 4, 900)},
+      {part("R1", 1, 3, 0), part("C1", 3, 4, 900)},
+      {part("R1", 1, 2, 0), part("C1", 3, 4, 901)},
+      {part("R2", 1, 2, 0), part("C1", 3, 4, 900)},
+  };
+  for (const auto& reading : differ) EXPECT_FALSE(SameParts(read, reading)) << reading.size();
+}
+
 TEST(PreviewPlotTest, FitsTheBoardWithYUpAndAMargin) {
   TPreview preview;
   TPreviewPart part;

@@ -26,8 +26,10 @@ TEST(ArrangeSettings, EveryChoiceComesBackAsSaved) {
   choices.stepXText = "-2,5";
   choices.stagger = choices.keepFirst = true;
   choices.originYText = " -0,5 ";
+  choices.lengthUnits = kUnitsMm;
   fakes::MemoryProfile profile;
   SaveArrangeChoices(profile, choices);
+  EXPECT_EQ(profile.ReadString("Units"), "2");
   EXPECT_EQ(LoadArrangeChoices(profile), choices);
   choices.pattern = TArrangePattern::Replicate;
   SaveArrangeChoices(profile, choices);
@@ -54,9 +56,9 @@ TEST(ArrangeSettings, EveryChoiceComesBackAsSaved) {
 }
 
 TEST(ArrangeSettings, ChoicesThatNameNoOptionTakeTheirDefaults) {
-  fakes::MemoryProfile profile{{"Pattern", "7"},   {"Order", "-1"}, {"Start", "two"},
-                               {"Align To", "3"},  {"Snake", "x"},  {"Mirror", "3"},
-                               {"Pitch X", "12.5"}};
+  fakes::MemoryProfile profile{{"Pattern", "7"},  {"Order", "-1"}, {"Start", "two"},
+                               {"Align To", "3"}, {"Snake", "x"},  {"Pitch X", "12.5"},
+                               {"Units", "3"},    {"Mirror", "3"}};
   TArrangeChoices expected;
   expected.pitchXText = "12.5";
   EXPECT_EQ(LoadArrangeChoices(profile), expected);

@@ -50,4 +50,22 @@ void RefillList(HWND list, const std::vector<std::string>& entries) {
   SetWindowTextA(list, typed.c_str());
 }
 
+void WidenDropDownFor(HWND list, const std::vector<std::string>& entries) {
+  RECT field{};
+  GetWindowRect(list, &field);
+  LONG width = field.right - field.left;
+  const HDC dc = GetDC(list);
+  if (dc == nullptr) return;
+  {
+    const SelectObjectGuard font(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
+    for (const std::string& entry : entries) {
+      SIZE size{};
+      GetTextExtentPoint32A(dc, entry.c_str(), static_cast<int>(entry.size()), &size);
+      width = std::max<LONG>(width, size.cx + 2 * GetSystemMetrics(SM_CXVSCROLL));
+    }
+  }
+  ReleaseDC(list, dc);
+  SendMessageA(list, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0);
+}
+
 }  // namespace kordane::ui

@@ -73,6 +73,9 @@ void SetText(HWND control, const std::string& text);
 void FillList(HWND list, std::span<const char* const> entries);
 // Fills a drop-down list anew. Emptying the list empties its field too: the text typed stays.
 void RefillList(HWND list, const std::vector<std::string>& entries);
+// Makes a drop-down list's list wide enough for the longest of its entries (a setup's name may be
+// 40 characters in a field of a dozen).
+void WidenDropDownFor(HWND list, const std::vector<std::string>& entries);
 
 // The letter after a caption's '&', lower case; 0 without one. For the compile-time checks.
 constexpr char MnemonicOf(const char* text) {
