@@ -1,5 +1,6 @@
 // The Arrange patterns over the host's selection: grid, distribute, align and circle, each group
-// by designator prefix, and replicate, each channel by designator number, as one run with Go's
+// by designator prefix, replicate, each channel by designator number, and transform, the whole
+// selection as one piece, as one run with Go's
 // connection, capture, grouping and tally. The texts are the window's as typed; lengths are in
 // the design's own units, angles in degrees.
 #pragma once
@@ -16,9 +17,11 @@
 #include "placement/PlacementTable.h"
 #include "placement/Preview.h"
 #include "placement/Replicate.h"
+#include "placement/Transform.h"
 
 namespace kordane {
 
+// The values are the settings file's "Pattern".
 enum class TArrangePattern {
   RowsOrColumns,
   Grid,
@@ -27,7 +30,13 @@ enum class TArrangePattern {
   Circle,
   Replicate,
   Snap,
-  Table
+  Table,
+  Transform,
+};
+inline constexpr TArrangePattern kArrangePatterns[] = {
+    TArrangePattern::RowsOrColumns, TArrangePattern::Grid,   TArrangePattern::Distribute,
+    TArrangePattern::Align,         TArrangePattern::Circle, TArrangePattern::Replicate,
+    TArrangePattern::Snap,          TArrangePattern::Table,  TArrangePattern::Transform,
 };
 enum class TArrangeOrder { Increasing, Decreasing, ByPosition };
 
@@ -78,6 +87,16 @@ struct TArrangeChoices {
   std::string gridYText = "100";
   std::string originXText = "0";
   std::string originYText = "0";
+  // Transform.
+  TMirror mirror = TMirror::None;
+  bool mirrorTurns = true;
+  std::string turnByText = "0";
+  TPivot pivot = TPivot::SelectionCentre;
+  std::string pivotPartText;
+  std::string pivotXText = "0";
+  std::string pivotYText = "0";
+  std::string moveXText = "0";
+  std::string moveYText = "0";
   // The units the length texts are written in (mils or mm); unknown: the design's, whatever
   // they are.
   std::int32_t lengthUnits = -1;
@@ -100,6 +119,8 @@ inline constexpr std::string TArrangeChoices::*kArrangeLengths[] = {
     &TArrangeChoices::stepXText,        &TArrangeChoices::stepYText,
     &TArrangeChoices::gridXText,        &TArrangeChoices::gridYText,
     &TArrangeChoices::originXText,      &TArrangeChoices::originYText,
+    &TArrangeChoices::pivotXText,       &TArrangeChoices::pivotYText,
+    &TArrangeChoices::moveXText,        &TArrangeChoices::moveYText,
     &TArrangeChoices::tableOriginXText, &TArrangeChoices::tableOriginYText};
 
 // The lengths written in `units` (mils or mm; any other: nothing changes). Lengths written in the
@@ -121,10 +142,12 @@ struct TArrangeParams {
   // From a table: every row's target; the table is kept for the designators they show.
   std::shared_ptr<const TPlacementTable> table;
   std::vector<TTableTarget> tableTargets;
+  TTransformParams transform;
 };
 
-// Whether "Turn to" plays a part: Replicate takes its angles from the reference channel, and a
-// circle that turns its members with it overrides it. Where it plays none, its text is not judged.
+// Whether "Turn to" plays a part: Replicate and a table give the angles,
+// Transform turns the parts by its own angle, and a circle that turns its members with it
+// overrides it. Where it plays none, its text is not judged.
 bool UsesTurnTo(const TArrangeChoices& choices);
 
 // Reads the texts of the chosen pattern (and "Turn to" when it is checked), lengths in the given
@@ -157,6 +180,7 @@ TPreview MakeArrangePreview(IDbxCalls& host, const TArrangeChoices& choices);
 // picture marks the reference channel and every channel's anchor, its summary counts channels
 // and parts left alone, and its messages end with a line for each part left alone; a table's
 // summary counts the parts placed and the rows and parts left out, each of which it lists.
+// Transform's picture marks its pivot.
 TPreview MakeArrangePreview(TSelectionHost& host, const TArrangeChoices& choices);
 
 }  // namespace kordane

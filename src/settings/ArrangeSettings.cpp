@@ -45,6 +45,12 @@ constexpr TextKey kTexts[] = {
     {keys::kTableFile, &TArrangeChoices::tableFileText},
     {keys::kTableOriginX, &TArrangeChoices::tableOriginXText},
     {keys::kTableOriginY, &TArrangeChoices::tableOriginYText},
+    {keys::kTurnBy, &TArrangeChoices::turnByText},
+    {keys::kPivotPart, &TArrangeChoices::pivotPartText},
+    {keys::kPivotX, &TArrangeChoices::pivotXText},
+    {keys::kPivotY, &TArrangeChoices::pivotYText},
+    {keys::kMoveX, &TArrangeChoices::moveXText},
+    {keys::kMoveY, &TArrangeChoices::moveYText},
 };
 
 constexpr FlagKey kFlags[] = {
@@ -59,6 +65,7 @@ constexpr FlagKey kFlags[] = {
     {keys::kClockwise, &TArrangeChoices::clockwise},
     {keys::kTurnWithCircle, &TArrangeChoices::turnWithCircle},
     {keys::kChannels, &TArrangeChoices::inSteps},
+    {keys::kMirrorTurns, &TArrangeChoices::mirrorTurns},
 };
 
 std::optional<std::int32_t> ReadInteger(IProfileSection& profile, const char* key) {
@@ -87,13 +94,15 @@ void WriteChoice(IProfileSection& profile, const char* key, Enum choice) {
 
 TArrangeChoices LoadArrangeChoices(IProfileSection& profile) {
   TArrangeChoices choices;
-  ReadChoice(profile, keys::kPattern, 8, choices.pattern);
+  ReadChoice(profile, keys::kPattern, 9, choices.pattern);
   ReadChoice(profile, keys::kOrder, 3, choices.order);
   ReadChoice(profile, keys::kStart, 4, choices.start);
   ReadChoice(profile, keys::kDistributeAxis, 2, choices.distributeAxis);
   ReadChoice(profile, keys::kAlignAxis, 2, choices.alignAxis);
   ReadChoice(profile, keys::kAlignTo, 3, choices.alignEdge);
   ReadChoice(profile, keys::kTableUnits, 3, choices.tableUnits);
+  ReadChoice(profile, keys::kMirror, 3, choices.mirror);
+  ReadChoice(profile, keys::kPivot, 3, choices.pivot);
   for (const FlagKey& flag : kFlags) {
     const std::optional<std::int32_t> stored = ReadInteger(profile, flag.key);
     if (stored) choices.*flag.field = *stored != 0;
@@ -113,7 +122,8 @@ bool StoresArrangeLengths(IProfileSection& profile) {
   for (const char* key :
        {keys::kPitchX, keys::kPitchY, keys::kCentreX, keys::kCentreY, keys::kRadius,
         keys::kRingStep, keys::kStepX, keys::kStepY, keys::kGridX, keys::kGridY, keys::kOriginX,
-        keys::kOriginY, keys::kTableOriginX, keys::kTableOriginY}) {
+        keys::kOriginY, keys::kPivotX, keys::kPivotY, keys::kMoveX, keys::kMoveY,
+        keys::kTableOriginX, keys::kTableOriginY}) {
     if (profile.ReadString(key)) return true;
   }
   return false;
@@ -127,6 +137,8 @@ void SaveArrangeChoices(IProfileSection& profile, const TArrangeChoices& choices
   WriteChoice(profile, keys::kAlignAxis, choices.alignAxis);
   WriteChoice(profile, keys::kAlignTo, choices.alignEdge);
   WriteChoice(profile, keys::kTableUnits, choices.tableUnits);
+  WriteChoice(profile, keys::kMirror, choices.mirror);
+  WriteChoice(profile, keys::kPivot, choices.pivot);
   for (const FlagKey& flag : kFlags) {
     profile.WriteString(flag.key, choices.*flag.field ? "1" : "0");
   }

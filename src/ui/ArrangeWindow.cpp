@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <exception>
+#include <initializer_list>
 #include <iterator>
 #include <optional>
 #include <stdexcept>
@@ -49,7 +50,7 @@ using namespace arrange_style;
 // The patterns' panels, in the order of TArrangePattern.
 constexpr const TArrangePanel* kPanels[] = {&kRowsPanel,  &kGridPanel,   &kDistributePanel,
                                             &kAlignPanel, &kCirclePanel, &kReplicatePanel,
-                                            &kSnapPanel,  &kTablePanel};
+                                            &kSnapPanel,  &kTablePanel,  &kTransformPanel};
 
 // The choices on the left, in tab order: each field right after its label, so that the label's
 // mnemonic reaches it. The controls on the right are placed by Layout.
@@ -109,10 +110,10 @@ constexpr auto kArrangeControls = JoinControls<CountControls()>();
 
 constexpr bool PanelsInPatternOrder() {
   for (std::size_t i = 0; i < std::size(kPanels); ++i) {
-    if (static_cast<std::size_t>(kPanels[i]->pattern) != i) return false;
+    if (i > 0 && kPanels[i - 1]->pattern >= kPanels[i]->pattern) return false;
     if (kPanels[i]->radio.size() != 1) return false;
   }
-  return true;
+  return std::size(kPanels) == std::size(kArrangePatterns);
 }
 static_assert(PanelsInPatternOrder(), "one panel per pattern, in order, each with one button");
 
@@ -156,7 +157,8 @@ static_assert(MnemonicsUnique(), "two controls shown together share a mnemonic")
 constexpr const char* kOrders[] = {"Increasing", "Decreasing", "By position"};
 
 const TArrangePanel& PanelOf(TArrangePattern pattern) {
-  return *kPanels[static_cast<std::size_t>(pattern)];
+  const auto found = std::ranges::find(kPanels, pattern, &TArrangePanel::pattern);
+  return found != std::end(kPanels) ? **found : *kPanels[0];
 }
 
 bool IsLength(int id) {
@@ -202,6 +204,7 @@ TArrangeWindow::TArrangeWindow(HWND owner, IArrangeOwner& arranger, std::string 
   ACCEL keys[] = {{FCONTROL | FVIRTKEY, 'Z', kIdArrangeUndo},
                   {FCONTROL | FVIRTKEY, 'Y', kIdArrangeRedo},
                   {FCONTROL | FSHIFT | FVIRTKEY, 'Z', kIdArrangeRedo},
+                  {FCONTROL | FSHIFT | FVIRTKEY, 'S', kIdArrangeSwap},
                   {FVIRTKEY, VK_F5, kIdReadSelection}};
   shortcuts_.reset(CreateAcceleratorTableA(keys, static_cast<int>(std::size(keys))));
 
@@ -383,8 +386,11 @@ void TArrangeWindow::Adopt(TSelectionRead read) {
 
 void TArrangeWindow::ShowAnchorCandidates() {
   CountGuard guard(showingChoices_);
-  RefillList(Control(kIdAnchor), readFailure_.empty() ? AnchorCandidates(selection_->Selection())
-                                                      : std::vector<std::string>{});
+  const std::vector<std::string> candidates =
+      readFailure_.empty() ? AnchorCandidates(selection_->Selection()) : std::vector<std::string>{};
+  for (const int id : std::initializer_list<int>{kIdAnchor, kIdPivotPart}) {
+    RefillList(Control(id), candidates);
+  }
 }
 
 void TArrangeWindow::Apply() {
@@ -432,6 +438,12 @@ void TArrangeWindow::Undo() {
 
 void TArrangeWindow::Redo() {
   if (!arranger_.RedoLastUndone()) return;
+  SetStatus(arranger_.StatusLine());
+  ReadAgain();
+}
+
+void TArrangeWindow::SwapPlaces() {
+  arranger_.SwapPlaces();
   SetStatus(arranger_.StatusLine());
   ReadAgain();
 }
@@ -591,6 +603,9 @@ void TArrangeWindow::OnCommand(int id, int code) {
     case kIdArrangeRedo:
       Redo();
       return;
+    case kIdArrangeSwap:
+      SwapPlaces();
+      return;
     case kIdArrangeClose:
       PostMessageA(Handle(), WM_CLOSE, 0, 0);
       return;
@@ -625,12 +640,12 @@ void TArrangeWindow::OnCommand(int id, int code) {
     Check(Control(kIdGridKeepFirst), keep);
     Check(Control(kIdCircleKeepFirst), keep);
   }
-  if (id == kIdAnchor && code == CBN_SELCHANGE) {
+  if ((id == kIdAnchor || id == kIdPivotPart) && code == CBN_SELCHANGE) {
     // The field shows the entry chosen only after this notice.
-    const std::optional<std::string> chosen = ChosenEntry(Control(kIdAnchor));
+    const std::optional<std::string> chosen = ChosenEntry(Control(id));
     if (!chosen) return;
     CountGuard guard(showingChoices_);
-    SetWindowTextA(Control(kIdAnchor), chosen->c_str());
+    SetWindowTextA(Control(id), chosen->c_str());
   }
   const bool changed =
       code == BN_CLICKED || code == EN_CHANGE || code == CBN_SELCHANGE || code == CBN_EDITCHANGE;

@@ -3,8 +3,9 @@
 // selection as it was last read, a summary line that names a parameter that is not valid, the
 // RefDes messages, and a status line. It reads the selection when it opens, on F5 and on "Read
 // selection"; Apply arranges through the host as one step of the main window's undo history, and
-// Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z) step back and forward through that history. Its frame and
-// choices are kept in the settings file, section "Arrange", and its saved setups in sections of
+// Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z) step back and forward through that history,
+// and Ctrl+Shift+S swaps the places of two selected components as the main window does. Its frame
+// and choices are kept in the settings file, section "Arrange", and its saved setups in sections of
 // their own.
 #pragma once
 
@@ -30,6 +31,7 @@
 #include "ui/arrange/RowsPanel.h"
 #include "ui/arrange/SnapPanel.h"
 #include "ui/arrange/TablePanel.h"
+#include "ui/arrange/TransformPanel.h"
 
 namespace kordane::ui {
 
@@ -54,6 +56,7 @@ enum ArrangeControlId : int {
   kIdArrangeStatus,
   kIdArrangeUndo,  // Ctrl+Z
   kIdArrangeRedo,  // Ctrl+Y, Ctrl+Shift+Z
+  kIdArrangeSwap,  // Ctrl+Shift+S
   kIdArrangeClose = IDCANCEL,
   // Saved setups, above the choices.
   kIdSetupLabel = 600,
@@ -78,6 +81,9 @@ class IArrangeOwner {
   // A step back or forward in the history; false, with nothing done, when there is none.
   virtual bool UndoLastRun() = 0;
   virtual bool RedoLastUndone() = 0;
+  // Swaps the places of the two selected components, as one step of the undo history; with any
+  // other number selected, the status line says so.
+  virtual void SwapPlaces() = 0;
   // The main window's status line as the last action left it.
   virtual std::string StatusLine() const = 0;
 };
@@ -113,6 +119,8 @@ class TArrangeWindow final : public WindowBase, public IArrangeControls {
   // A step back or forward in the history, then the selection read again.
   void Undo();
   void Redo();
+  // Swap places through the main window, then the selection read again.
+  void SwapPlaces();
   // Takes the choices from the controls, shows the pattern's own controls and the picture.
   void Refresh();
   TArrangeChoices ChoicesShown() const;
@@ -126,7 +134,8 @@ class TArrangeWindow final : public WindowBase, public IArrangeControls {
   bool TableChanged();
   // Writes the selection as last read to the table's file.
   void ExportTable();
-  // Replicate's anchor list: the selection's numbered designators, as last read.
+  // Replicate's anchor list and Transform's pivot part list: the selection's numbered designators,
+  // as last read.
   void ShowAnchorCandidates();
   void SetStatus(const std::string& text);
   // The saved setups: the list from the settings file, Save and Delete as the typed name allows,
