@@ -10,7 +10,7 @@
 namespace kordane::ui {
 
 enum TableControlId : int {
-  kIdPatternTable = 415,
+  kIdPatternTable = 414,
   kIdTableFileLabel = 580,
   kIdTableFile,
   kIdTableBrowse,
