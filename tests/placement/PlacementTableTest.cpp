@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "Records.h"
 #include "host/Conversions.h"
 #include "placement/Arrange.h"
 #include "placement/PlacementTable.h"
@@ -106,15 +107,6 @@ TEST(TableSize, AboveFiftyMegabytesIsRefusedWithItsSize) {
   EXPECT_EQ(TableSizeProblem(kLargestTableBytes), "");
   EXPECT_EQ(TableSizeProblem(kLargestTableBytes + 1),
             "The table is 50.1 MB: at most 50 MB is read");
-}
-
-TDbxComponent Part(const std::string& refDes, std::int32_t x, std::int32_t y, std::int32_t r) {
-  TDbxComponent part;
-  part.SetRefDes(refDes);
-  part.SetX(x);
-  part.SetY(y);
-  part.SetRotation(r);
-  return part;
 }
 
 TArrangeChoices TableChoices(const std::string& text, TTableUnit units) {

@@ -4,13 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "Board.h"
 #include "MemoryHost.h"
 #include "RecordingHost.h"
+#include "Records.h"
 #include "host/DbxLoader.h"
 #include "host/DbxUtils.h"
 #include "placement/Arrange.h"
@@ -22,22 +22,6 @@ namespace {
 
 // The pivot of the selection's centre is (400, 200); lengths are in database units.
 constexpr const char* kThree = "U1 0 0 0, R1 1001 0 900, C1 -200 400 300";
-
-std::vector<TDbxComponent> Records(const std::string& text) {
-  std::vector<TDbxComponent> records;
-  std::istringstream parts(text);
-  for (std::string part; std::getline(parts, part, ',');) {
-    std::istringstream fields(part);
-    std::string refDes;
-    std::int32_t x = 0, y = 0, rotation = 0;
-    fields >> refDes >> x >> y >> rotation;
-    records.emplace_back().SetRefDes(refDes);
-    records.back().SetX(x);
-    records.back().SetY(y);
-    records.back().SetRotation(rotation);
-  }
-  return records;
-}
 
 struct TransformRow {
   const char* name;
