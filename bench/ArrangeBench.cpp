@@ -12,6 +12,7 @@
 #include "host/DbxUtils.h"
 #include "placement/Arrange.h"
 #include "placement/HostAdapters.h"
+#include "placement/PlacementTable.h"
 #include "ui/PreviewPlot.h"
 
 namespace {
@@ -59,6 +60,15 @@ void BM_ArrangePicture(benchmark::State& state) {
   kordane::TSelectionHost memory(
       channels ? MakeChannels(state.range(0)) : MakeSelection(state.range(0)), kordane::kUnitsMils);
   choices.anchorText = "U100";
+  if (choices.pattern == TArrangePattern::Table) {
+    // Every part placed elsewhere from a table that names each of them.
+    std::vector<TDbxComponent> moved = memory.Selection();
+    for (TDbxComponent& part : moved) part.SetX(part.X() + 2540);
+    choices.tableFileText = "placement.csv";
+    choices.tableFile = {"placement.csv", "",
+                         kordane::ReadPlacementTable(
+                             kordane::WritePlacementTable(moved, kordane::TTableUnit::Mm, 0, 0))};
+  }
   choices.order = kordane::TArrangeOrder::ByPosition;
   choices.columnsText = "20";
   choices.snake = true;
@@ -79,7 +89,33 @@ BENCHMARK(BM_ArrangePicture)
         {{1000, 10000},
          {static_cast<int>(TArrangePattern::Grid), static_cast<int>(TArrangePattern::Distribute),
           static_cast<int>(TArrangePattern::Align), static_cast<int>(TArrangePattern::Circle),
-          static_cast<int>(TArrangePattern::Replicate)}})
+          static_cast<int>(TArrangePattern::Replicate), static_cast<int>(TArrangePattern::Table)}})
+    ->Unit(benchmark::kMillisecond);
+
+// Reading a table of as many rows as there are selected components and matching the two.
+void BM_TableReadAndMatch(benchmark::State& state) {
+  const std::vector<TDbxComponent> selection = MakeSelection(state.range(0));
+  const std::string text = kordane::WritePlacementTable(selection, kordane::TTableUnit::Mm, 0, 0);
+  std::vector<kordane::TReplicatePart> parts;
+  for (const TDbxComponent& part : selection) {
+    parts.push_back({part.RefDesView(), {part.X(), part.Y(), part.Rotation()}});
+  }
+  std::size_t placed = 0;
+  for (auto _ : state) {
+    const auto table = kordane::ReadPlacementTable(text);
+    const std::vector<kordane::TTableTarget> targets =
+        kordane::ResolveTable(*table, kordane::TTableUnit::Mm, 0, 0);
+    placed = kordane::PlanFromTable(parts, targets).placed;
+    benchmark::DoNotOptimize(placed);
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  state.counters["placed"] = static_cast<double>(placed);
+}
+BENCHMARK(BM_TableReadAndMatch)
+    ->ArgName("rows")
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
     ->Unit(benchmark::kMillisecond);
 
 // A grid of the components on a picture of 600 x 450 pixels, zoomed in about its middle by the

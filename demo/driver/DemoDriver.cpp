@@ -251,7 +251,7 @@ int main(int argc, char** argv) {
     // The window reads the selection again after Apply: wait for its new picture.
     if (!WaitSettled(arrange, 30s)) return 1;
   } else if (command == "arrange-zoom") {
-    constexpr int kPicture = 507;
+    constexpr int kPicture = 508;
     const HWND arrange = FindWindowA("TArrangeWindow", "Arrange");
     const HWND picture = FindControl(arrange, kPicture);
     if (picture == nullptr) {

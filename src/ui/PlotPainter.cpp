@@ -48,6 +48,20 @@ void DrawReplicateMarks(HDC dc, const TPreviewPart& part, PlotPoint at, int size
   }
 }
 
+// Transform's pivot: a ring with a cross through it.
+void DrawPivotMark(HDC dc, PlotPoint at, int size, int dpi) {
+  const int radius = Scale(size, dpi);
+  const int arm = radius + Scale(size / 2, dpi);
+  GdiObject<HPEN> pen(CreatePen(PS_SOLID, Scale(1, dpi), kMarkColour));
+  SelectObjectGuard selectedPen(dc, pen.Get());
+  SelectObjectGuard hollow(dc, GetStockObject(NULL_BRUSH));
+  Ellipse(dc, at.x - radius, at.y - radius, at.x + radius + 1, at.y + radius + 1);
+  MoveToEx(dc, at.x - arm, at.y, nullptr);
+  LineTo(dc, at.x + arm + 1, at.y);
+  MoveToEx(dc, at.x, at.y - arm, nullptr);
+  LineTo(dc, at.x, at.y + arm + 1);
+}
+
 COLORREF ColourOf(const TGroupStyle& style) {
   return RGB(style.red, style.green, style.blue);
 }
@@ -108,7 +122,7 @@ int DrawLegend(HDC dc, const RECT& area, const TPreview& preview, int dpi, bool 
     lines.push_back(GroupName(group.prefix) + " (" + std::to_string(group.count) + ")");
     widest = std::max<int>(widest, TextSize(dc, lines.back()).cx);
   }
-  // Replicate's marks, each on a line of its own below the groups.
+  // Replicate's marks and Transform's pivot, each on a line of its own below the groups.
   std::vector<TPreviewPart> marks;
   const auto addMark = [&](bool TPreviewPart::*mark, const char* name) {
     const bool shown = std::any_of(preview.parts.begin(), preview.parts.end(),
@@ -120,6 +134,10 @@ int DrawLegend(HDC dc, const RECT& area, const TPreview& preview, int dpi, bool 
   };
   addMark(&TPreviewPart::reference, "channel copied");
   addMark(&TPreviewPart::anchor, "anchor");
+  if (preview.pivot) {
+    lines.emplace_back("pivot");
+    widest = std::max<int>(widest, TextSize(dc, lines.back()).cx);
+  }
   const int gap = Px(kGap);
   const int boxWidth = widest + Px(26);
   if (!draw) return boxWidth + gap;
@@ -137,9 +155,11 @@ int DrawLegend(HDC dc, const RECT& area, const TPreview& preview, int dpi, bool 
       SelectObjectGuard selectedPen(dc, pen.Get());
       SelectObjectGuard selectedBrush(dc, brush.Get());
       DrawMark(dc, {box.left + Px(11), y + Px(8)}, Px(4), style.mark);
-    } else {
+    } else if (i < preview.groups.size() + marks.size()) {
       DrawReplicateMarks(dc, marks[i - preview.groups.size()], {box.left + Px(11), y + Px(8)}, 3,
                          dpi);
+    } else {
+      DrawPivotMark(dc, {box.left + Px(11), y + Px(8)}, 4, dpi);
     }
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     TextAt(dc, box.left + Px(20), y, lines[i]);
@@ -226,6 +246,7 @@ void DrawRunPicture(HDC dc, const RECT& area, const TPreview& preview, int dpi, 
     SetTextColor(dc, ColourOf(GroupStyle(preview.parts[label.part].group, preview.groups.size())));
     TextAt(dc, label.at.x, label.at.y, label.text);
   }
+  if (preview.pivot) DrawPivotMark(dc, plot.ToScreen(preview.pivot->x, preview.pivot->y), 6, dpi);
   SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
   DrawLegend(dc, area, preview, dpi, true);
 

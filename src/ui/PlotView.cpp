@@ -55,7 +55,15 @@ void PictureView::Show(const TPreview& preview, bool refit) {
     minY = std::min({minY, static_cast<double>(part.y), static_cast<double>(part.toY)});
     maxY = std::max({maxY, static_cast<double>(part.y), static_cast<double>(part.toY)});
   }
-  if (preview.parts.empty()) minX = maxX = minY = maxY = 0;
+  if (preview.parts.empty()) {
+    minX = maxX = minY = maxY = 0;
+  } else if (preview.pivot) {
+    // The pivot is marked too, wherever it is.
+    minX = std::min(minX, static_cast<double>(preview.pivot->x));
+    maxX = std::max(maxX, static_cast<double>(preview.pivot->x));
+    minY = std::min(minY, static_cast<double>(preview.pivot->y));
+    maxY = std::max(maxY, static_cast<double>(preview.pivot->y));
+  }
   centre_ = {minX + (maxX - minX) / 2, minY + (maxY - minY) / 2};
   boxWidth_ = maxX - minX;
   boxHeight_ = maxY - minY;

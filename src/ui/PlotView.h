@@ -61,9 +61,10 @@ std::vector<int> LabelLevels(const TPreview& preview);
 inline constexpr double kClosestViewWidth = 200000;
 
 // The picture's view of a run in a plot of width x height pixels with a margin: fitted to every
-// origin and target until the user zooms or pans, then kept as the run is worked out again for
-// other choices (a new reading of the selection fits again). It zooms from the whole selection
-// down to a view kClosestViewWidth across, and never further in than a pixel per database unit.
+// origin and target (and the pivot) until the user zooms or pans, then kept as the run is worked
+// out again for other choices (a new reading of the selection fits again). It zooms from the whole
+// selection down to a view kClosestViewWidth across, and never further in than a pixel per database
+// unit.
 class PictureView {
  public:
   PictureView() = default;

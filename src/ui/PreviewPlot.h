@@ -20,9 +20,9 @@ struct PlotPoint {
 
 class PlotTransform {
  public:
-  // Fits every origin and target of the preview into the rectangle (left, top, width, height)
-  // with margin pixels on each side, keeping the board's proportions; one point, or none, sits
-  // in the middle.
+  // Fits every origin and target of the preview, and its pivot, into the rectangle (left, top,
+  // width, height) with margin pixels on each side, keeping the board's proportions; one point,
+  // or none, sits in the middle.
   PlotTransform(const TPreview& preview, int left, int top, int width, int height, int margin);
   // A view whose client pixel (0, 0) is at (left, top).
   PlotTransform(const ZoomView& view, int left, int top) : view_(view), left_(left), top_(top) {}
