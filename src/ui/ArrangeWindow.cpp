@@ -574,9 +574,10 @@ void TArrangeWindow::Layout() {
     below += Px(kMessagesHeight) + gap;
   }
   MoveWindow(Control(kIdArrangeSummary), picture.left, below, width, Px(kSummaryHeight), TRUE);
-  if (pictureView_)
+  if (pictureView_) {
     MoveWindow(pictureView_->Handle(), picture.left, picture.top, width,
                picture.bottom - picture.top, TRUE);
+  }
 }
 
 void TArrangeWindow::Open() {
@@ -591,10 +592,11 @@ void TArrangeWindow::BringToFront() {
   SetActiveWindow(Handle());
 }
 
+bool TArrangeWindow::Holds(HWND window) const {
+  return Handle() != nullptr && (window == Handle() || IsChild(Handle(), window));
+}
+
 bool TArrangeWindow::TranslateWindowMessage(MSG& message) {
-  if (Handle() == nullptr || (message.hwnd != Handle() && !IsChild(Handle(), message.hwnd))) {
-    return false;
-  }
   return TranslateShortcut(Handle(), shortcuts_.get(), message) ||
          IsDialogMessageA(Handle(), &message);
 }

@@ -105,8 +105,10 @@ class TArrangeWindow final : public WindowBase, public IArrangeControls {
   void BringToFront();
   // After a run in the main window: the picture drawn from the selection read afresh.
   void ReadSelectionAgain() { ReadAgain(); }
-  // Keyboard shortcuts and dialog keys for a message of the loop that is the window's or one of
-  // its controls': true when it was handled.
+  // Whether a window is this one or one of its controls.
+  bool Holds(HWND window) const;
+  // The window's keyboard shortcuts and dialog keys for a message of the loop that it holds: true
+  // when it was handled.
   bool TranslateWindowMessage(MSG& message);
 
   HWND Control(int id) const override;

@@ -318,13 +318,9 @@ void TfrmMain::UpdateHistoryEntries() {
 }
 
 bool TfrmMain::TranslateShortcut(MSG& message) {
-  if (TArrangeWindow* open = ArrangeWindow();
-      open != nullptr && open->TranslateWindowMessage(message)) {
-    return true;
-  }
-  if (const HWND arrange = arrange_ ? arrange_->Handle() : nullptr;
-      arrange != nullptr && (message.hwnd == arrange || IsChild(arrange, message.hwnd))) {
-    return false;  // a key of the Arrange window's that is no shortcut there
+  // The Arrange window's keys are its own, shortcuts there or not.
+  if (TArrangeWindow* open = ArrangeWindow(); open != nullptr && open->Holds(message.hwnd)) {
+    return open->TranslateWindowMessage(message);
   }
   return ui::TranslateShortcut(Handle(), shortcuts_.get(), message);
 }
