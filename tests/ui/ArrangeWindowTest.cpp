@@ -168,7 +168,8 @@ TEST_F(ArrangeWindowTest, ErrorDisablesApplyApplyArrangesAndStaysOpenCtrlZUndoes
 }
 
 // The picture as the mouse and the keys reach it, and the main window in use beside it: Go there
-// makes the picture read the selection again, and "Arrange..." brings back the same window.
+// makes the picture read the selection again, "Arrange..." brings back the same window, and
+// closing the main window closes it.
 TEST_F(ArrangeWindowTest, PictureZoomsPansAndFitsWhileTheMainWindowGoesOn) {
   Start();
   const auto picture = [] { return GetDlgItem(OpenArrange(), kIdArrangePicture); };
@@ -228,7 +229,7 @@ TEST_F(ArrangeWindowTest, PictureZoomsPansAndFitsWhileTheMainWindowGoesOn) {
            GetClassNameA(window, name, sizeof name);
            windows += std::string(name) == kArrangeClass ? 1 : 0;
          }
-         PostMessageA(OpenArrange(), WM_CLOSE, 0, 0);
+         PostMessageA(form_->Handle(), WM_CLOSE, 0, 0);
        }},
       ArrangeReady);
   RunArrange(*form_);
@@ -242,6 +243,9 @@ TEST_F(ArrangeWindowTest, PictureZoomsPansAndFitsWhileTheMainWindowGoesOn) {
   EXPECT_EQ(afterGo, "5 components in 2 groups: 3 moves, 0 rotations")
       << "Go in the main window, then the selection read again";
   EXPECT_EQ(windows, 1) << "Arrange... brings the open window to the front";
+  EXPECT_EQ(OpenArrange(), nullptr) << "closing the main window closes it";
+  EXPECT_NE(testing::ReadFile(folder_ / "Kordane.INI").find("[Arrange]"), std::string::npos)
+      << "and it kept its choices";
 }
 
 TEST_F(ArrangeWindowTest, CircleAppliedPutsTheLedsOnARing) {
