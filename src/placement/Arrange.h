@@ -1,5 +1,5 @@
 // The Arrange patterns over the host's selection: grid, distribute, align and circle, each group
-// by designator prefix, and replicate, each channel by designator number, as one run with Go's
+// by designator prefix, and replicate, each channel by designator, as one run with Go's
 // connection, capture, grouping and tally. The texts are the window's as typed; lengths are in
 // the design's own units, angles in degrees.
 #pragma once
@@ -57,6 +57,7 @@ struct TArrangeChoices {
   bool turnWithCircle = false;
   std::string offsetText = "0";
   // Replicate.
+  TChannelScheme channelScheme = TChannelScheme::NumbersInBlocks;
   std::string blockSizeText = "100";
   std::string anchorText;
   bool inSteps = false;  // else at each channel's anchor

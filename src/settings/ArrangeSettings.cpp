@@ -90,6 +90,7 @@ TArrangeChoices LoadArrangeChoices(IProfileSection& profile) {
   ReadChoice(profile, keys::kDistributeAxis, 2, choices.distributeAxis);
   ReadChoice(profile, keys::kAlignAxis, 2, choices.alignAxis);
   ReadChoice(profile, keys::kAlignTo, 3, choices.alignEdge);
+  ReadChoice(profile, keys::kChannelScheme, 2, choices.channelScheme);
   for (const FlagKey& flag : kFlags) {
     const std::optional<std::int32_t> stored = ReadInteger(profile, flag.key);
     if (stored) choices.*flag.field = *stored != 0;
@@ -121,6 +122,7 @@ void SaveArrangeChoices(IProfileSection& profile, const TArrangeChoices& choices
   WriteChoice(profile, keys::kDistributeAxis, choices.distributeAxis);
   WriteChoice(profile, keys::kAlignAxis, choices.alignAxis);
   WriteChoice(profile, keys::kAlignTo, choices.alignEdge);
+  WriteChoice(profile, keys::kChannelScheme, choices.channelScheme);
   for (const FlagKey& flag : kFlags) {
     profile.WriteString(flag.key, choices.*flag.field ? "1" : "0");
   }

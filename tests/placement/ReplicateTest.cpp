@@ -32,7 +32,7 @@ std::vector<TDbxComponent> Records(const std::string& text) {
   return records;
 }
 
-const char* const kWhy[] = {"number", "shared", "counterpart", "anchor"};
+const char* const kWhy[] = {"number", "shared", "counterpart", "anchor", "step", "fit"};
 
 struct ReplicateRow {
   const char* name;
@@ -118,7 +118,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReplicateRow{"TargetsBeyond32BitsAreGivenForTheRunToRefuse",
                      "U1 2147483647 0 0, U2 0 0 0, U3 0 0 0",
                      {1, "U1", true, 2147483647, 0},
-                     "-, 4294967294 0 0, 6442450941 0 0"}));
+                     "-, 4294967294 0 0, 6442450941 0 0",
+                     "U2:fit U3:fit"}));
 
 TPreview Picture(const char* parts, const TArrangeChoices& choices) {
   DbUnits = kUnitsMils;
