@@ -287,6 +287,9 @@ void DescribeReplicate(TPreview& preview, const TReplicateParams& params) {
     part.reference = mark == TReplicateMark::Reference || mark == TReplicateMark::ReferenceAnchor;
     part.anchor = mark == TReplicateMark::ReferenceAnchor || mark == TReplicateMark::ChannelAnchor;
   }
+  // Tags need no number: the grouping's reports of designators without one would only bury the
+  // reasons below.
+  if (plan.scheme == TChannelScheme::TagAfterSeparator) preview.messages.clear();
   const TPreviewCounts counts = CountChanges(preview);
   std::size_t withoutCounterpart = 0;
   std::size_t withoutStep = 0;
