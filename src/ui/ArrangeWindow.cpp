@@ -345,8 +345,22 @@ void TArrangeWindow::Adopt(TSelectionRead read) {
 
 void TArrangeWindow::ShowAnchorCandidates() {
   CountGuard guard(showingChoices_);
-  RefillList(Control(kIdAnchor), readFailure_.empty() ? AnchorCandidates(selection_->Selection())
-                                                      : std::vector<std::string>{});
+  RefillList(Control(kIdAnchor),
+             readFailure_.empty()
+                 ? AnchorCandidates(selection_->Selection(), ChoicesShown().channelScheme)
+                 : std::vector<std::string>{});
+}
+
+void TArrangeWindow::FindChannelsShown() {
+  if (!readFailure_.empty()) return;  // the summary names what keeps the selection from a read
+  std::string found;
+  {
+    CountGuard guard(showingChoices_);
+    found = ShowFoundChannels(*this, selection_->Selection());
+  }
+  ShowAnchorCandidates();
+  Refresh();
+  SetWindowTextA(Control(kIdArrangeSummary), found.c_str());
 }
 
 void TArrangeWindow::Apply() {
@@ -557,6 +571,9 @@ void TArrangeWindow::OnCommand(int id, int code) {
     case kIdSetupSave:
       if (code == BN_CLICKED && IsWindowEnabled(Control(kIdSetupSave))) SaveSetupTyped();
       return;
+    case kIdFindChannels:
+      if (code == BN_CLICKED) FindChannelsShown();
+      return;
     case kIdSetupDelete:
       if (code == BN_CLICKED && IsWindowEnabled(Control(kIdSetupDelete))) DeleteSetupTyped();
       return;
@@ -578,6 +595,9 @@ void TArrangeWindow::OnCommand(int id, int code) {
     const bool keep = IsChecked(Control(id));
     Check(Control(kIdGridKeepFirst), keep);
     Check(Control(kIdCircleKeepFirst), keep);
+  }
+  if ((id == kIdChannelNumbers || id == kIdChannelTags) && code == BN_CLICKED) {
+    ShowAnchorCandidates();
   }
   if (id == kIdAnchor && code == CBN_SELCHANGE) {
     // The field shows the entry chosen only after this notice.

@@ -119,8 +119,12 @@ class TArrangeWindow final : public WindowBase, public IArrangeControls {
   void ShowPatternControls();
   // Lengths kept in the other unit shown converted to the design's (they are saved so).
   void ShowInDesignUnits();
-  // Replicate's anchor list: the selection's numbered designators, as last read.
+  // Replicate's anchor list: the selection's designators that have a channel in the scheme shown,
+  // as last read.
   void ShowAnchorCandidates();
+  // Replicate's Find over the selection as last read: the choices it finds shown, and what it
+  // found in the summary line until the next change.
+  void FindChannelsShown();
   void SetStatus(const std::string& text);
   // The saved setups: the list from the settings file, Save and Delete as the typed name allows,
   // and the choices of the one chosen brought back.
