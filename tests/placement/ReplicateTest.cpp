@@ -182,31 +182,38 @@ TEST(FindChannels, SchemeBlockAndAnchorFromTheDesignators) {
       // Channels 1 and 2 tie on size: C101 comes first in Go's order.
       {"HundredsWithAPartialChannelAndAChannel0",
        "R001 R002 C001 U101 R101 R102 C101 U201 R201 R202 C201 U301 R301", "",
-       "Found 4 channels of 13 parts, numbered in blocks of 100; anchor U101"},
+       "Found 3 channels of 4 parts, numbered in blocks of 100; anchor U101"},
       {"TheTypedAnchorsChannelIsTheReference",
        "R001 R002 C001 U101 R101 R102 C101 U201 R201 R202 C201 U301 R301", " u201",
-       "Found 4 channels of 13 parts, numbered in blocks of 100; anchor U201"},
+       "Found 3 channels of 4 parts, numbered in blocks of 100; anchor U201"},
       // Blocks of 100 copy the same: the larger block wins the tie.
       {"Thousands", "U1001 R1001 R1002 C1003 U2001 R2001 R2002 C2003", "",
-       "Found 2 channels of 8 parts, numbered in blocks of 1000; anchor U1001"},
+       "Found 2 channels of 4 parts, numbered in blocks of 1000; anchor U1001"},
       {"KeysWithTheirDiodes", "S1 S2 S3 S4 S10 S11 D1 D2 D3 D4 D10 D11", "",
-       "Found 6 channels of 12 parts, numbered in blocks of 1; anchor S1"},
+       "Found 6 channels of 2 parts, numbered in blocks of 1; anchor S1"},
       {"LetterTags", "U1_A R1_A R2_A C1_A U1_B R1_B R2_B C1_B R2_C TP1", "",
-       "Found 3 channels of 9 parts, tagged after a separator; anchor U1_A"},
+       "Found 2 channels of 4 parts, tagged after a separator; anchor U1_A"},
       // Blocks of 1 make the same copy: tags win the tie.
       {"NumberTags", "IC3.1 R12.1 R13.1 IC3.2 R12.2 R13.2", "",
-       "Found 2 channels of 6 parts, tagged after a separator; anchor IC3.1"},
+       "Found 2 channels of 3 parts, tagged after a separator; anchor IC3.1"},
       // U102's role is held by all three channels, U101's by one.
-      {"TheRoleMostChannelsHold", "U101 U102 R101 U202 R201 U302 R301", "",
-       "Found 3 channels of 7 parts, numbered in blocks of 100; anchor U102"},
+      {"TheRoleMostChannelsHold", "U101 U102 R101 U202 R201 W201 U302 R301 W301", "",
+       "Found 3 channels of 3 parts, numbered in blocks of 100; anchor U102"},
+      // The largest channel, 0, is what the board does not repeat: channel 1, of the size most
+      // channels have, copies better.
+      {"CommonPartsBelowTheFirstBlock", "R1 R2 R3 C1 C2 J1 U101 R101 C101 U201 R201 C201", "",
+       "Found 2 channels of 3 parts, numbered in blocks of 100; anchor U101"},
       // Neither prefix is in the list: R has fewer parts in the channel than C.
       {"TheRarestPrefix", "C101 C102 R101 C201 C202 R201", "",
-       "Found 2 channels of 6 parts, numbered in blocks of 100; anchor R101"},
+       "Found 2 channels of 3 parts, numbered in blocks of 100; anchor R101"},
       {"AKeysSwitchNotItsDiode", "D7 SW7 D8 SW8", "",
-       "Found 2 channels of 4 parts, numbered in blocks of 1; anchor SW7"},
+       "Found 2 channels of 2 parts, numbered in blocks of 1; anchor SW7"},
       // Shared roles in the typed anchor's channel: another anchor in it.
       {"ATypedAnchorThatCannotAnchor", "R5 R05 C5 R6 C6", "r5",
-       "Found 2 channels of 5 parts, numbered in blocks of 1; anchor C5"},
+       "Found 2 channels of 3 parts, numbered in blocks of 1; anchor C5"},
+      // U1 names u1 too: no anchor.
+      {"AnAnchorNamesOnePart", "U1 u1 R1 U2 u2 R2", "",
+       "Found 2 channels of 3 parts, numbered in blocks of 1; anchor R1"},
       {"NothingRepeats", "R1 C1 TP_X", "",
        "Found no channels: neither numbers in blocks nor tags after a separator give two "
        "channels with an anchor; nothing changed"},

@@ -738,7 +738,7 @@ TEST_F(ReplicateWindowTest, FindShowsTheTagsApplyCopiesCtrlZTakesItBackASetupKee
       ArrangeReady);
   form_->Arrange1Click();
   ASSERT_TRUE(script.Finished());
-  EXPECT_EQ(shown, std::vector<std::string>{"Found 2 channels of 4 parts, tagged after a "
+  EXPECT_EQ(shown, std::vector<std::string>{"Found 2 channels of 2 parts, tagged after a "
                                             "separator; anchor U1_A | U1_A | 10"})
       << "the tags chosen, the block size disabled";
   ExpectLines(copied, {"U1_B 2540000 0 900", "R1_B 2540000 254000 1800", "TP1 5080000 0 0"});

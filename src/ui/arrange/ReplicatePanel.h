@@ -34,7 +34,7 @@ inline constexpr const char* kBlocksNote =
     "R5; with 1, D7 goes with SW7.";
 inline constexpr const char* kTagsNote =
     "Channel = the tag after the last _, . or -, role = the text before it: R5_B is channel B's "
-    "R5. In steps, tag 3 or C is the third.";
+    "R5.";
 inline constexpr ControlSpec kPatternButton[] = {
     {kIdPatternReplicate, 0, "BUTTON", "Replicat&e", kVisible | kRadio, 0, 174, 50, 68, 17}};
 inline constexpr ControlSpec kControls[] = {
