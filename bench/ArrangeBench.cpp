@@ -12,6 +12,7 @@
 #include "placement/Arrange.h"
 #include "placement/ChannelFind.h"
 #include "placement/HostAdapters.h"
+#include "placement/PlacementTable.h"
 
 namespace {
 
@@ -63,6 +64,15 @@ void BM_ArrangePicture(benchmark::State& state) {
       kordane::kUnitsMils);
   choices.anchorText = tagged ? "U0_1" : "U100";
   if (tagged) choices.channelScheme = kordane::TChannelScheme::TagAfterSeparator;
+  if (choices.pattern == TArrangePattern::Table) {
+    // Every part placed elsewhere from a table that names each of them.
+    std::vector<TDbxComponent> moved = memory.Selection();
+    for (TDbxComponent& part : moved) part.SetX(part.X() + 2540);
+    choices.tableFileText = "placement.csv";
+    choices.tableFile = {"placement.csv", "",
+                         kordane::ReadPlacementTable(
+                             kordane::WritePlacementTable(moved, kordane::TTableUnit::Mm, 0, 0))};
+  }
   choices.order = kordane::TArrangeOrder::ByPosition;
   choices.columnsText = "20";
   choices.snake = true;
@@ -83,10 +93,36 @@ BENCHMARK(BM_ArrangePicture)
         {{1000, 10000},
          {static_cast<int>(TArrangePattern::Grid), static_cast<int>(TArrangePattern::Distribute),
           static_cast<int>(TArrangePattern::Align), static_cast<int>(TArrangePattern::Circle),
-          static_cast<int>(TArrangePattern::Replicate)},
+          static_cast<int>(TArrangePattern::Replicate), static_cast<int>(TArrangePattern::Table)},
          {0}})
     ->Args({1000, static_cast<int>(TArrangePattern::Replicate), 1})
     ->Args({10000, static_cast<int>(TArrangePattern::Replicate), 1})
+    ->Unit(benchmark::kMillisecond);
+
+// Reading a table of as many rows as there are selected components and matching the two.
+void BM_TableReadAndMatch(benchmark::State& state) {
+  const std::vector<TDbxComponent> selection = MakeSelection(state.range(0));
+  const std::string text = kordane::WritePlacementTable(selection, kordane::TTableUnit::Mm, 0, 0);
+  std::vector<kordane::TReplicatePart> parts;
+  for (const TDbxComponent& part : selection) {
+    parts.push_back({part.RefDesView(), {part.X(), part.Y(), part.Rotation()}});
+  }
+  std::size_t placed = 0;
+  for (auto _ : state) {
+    const auto table = kordane::ReadPlacementTable(text);
+    const std::vector<kordane::TTableTarget> targets =
+        kordane::ResolveTable(*table, kordane::TTableUnit::Mm, 0, 0);
+    placed = kordane::PlanFromTable(parts, targets).placed;
+    benchmark::DoNotOptimize(placed);
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  state.counters["placed"] = static_cast<double>(placed);
+}
+BENCHMARK(BM_TableReadAndMatch)
+    ->ArgName("rows")
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
     ->Unit(benchmark::kMillisecond);
 
 // Replicate's Find over channels numbered in hundreds, with nothing typed.

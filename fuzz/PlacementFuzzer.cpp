@@ -9,13 +9,14 @@
 // made through the undo history, which then takes it back, makes it again and takes it back once
 // more over the same host: each of those keeps the same rules of connection and status line, and
 // every component whose changes were all accepted ends where it was handed out, or where the run
-// left it. The run is Go's, or one of the Arrange patterns with any choices,
+// left it. The run is Go's, or one of the Arrange patterns (Transform among them) with any choices,
 // under the same rules of connection and cleanup; each of their components is turned and moved
 // at most once, never from or to a value beyond 32 bits. Replicate's Find over the components
 // handed out finds only what Replicate can then copy from the anchor it names.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <optional>
 #include <string>
@@ -242,7 +243,10 @@ const std::vector<std::string> kBlockTexts = {"1", "2", "10", "100", "0", "-3", 
 // Any choices of the Arrange window but "Rows or columns" (which is Go's run).
 TArrangeChoices ArrangeChoicesFrom(FuzzedDataProvider& data) {
   TArrangeChoices c;
-  c.pattern = static_cast<TArrangePattern>(data.ConsumeIntegralInRange<int>(1, 5));
+  static constexpr TArrangePattern kPatterns[] = {
+      TArrangePattern::Grid,   TArrangePattern::Distribute, TArrangePattern::Align,
+      TArrangePattern::Circle, TArrangePattern::Replicate,  TArrangePattern::Transform};
+  c.pattern = kPatterns[data.ConsumeIntegralInRange<std::size_t>(0, std::size(kPatterns) - 1)];
   c.order = static_cast<TArrangeOrder>(data.ConsumeIntegralInRange<int>(0, 2));
   c.turn = data.ConsumeBool();
   c.turnText = TextFrom(data, kAngleTexts, 12);
@@ -272,6 +276,15 @@ TArrangeChoices ArrangeChoicesFrom(FuzzedDataProvider& data) {
   c.inSteps = data.ConsumeBool();
   c.stepXText = TextFrom(data, kLengthTexts, 12);
   c.stepYText = TextFrom(data, kLengthTexts, 12);
+  c.mirror = static_cast<TMirror>(data.ConsumeIntegralInRange<int>(0, 2));
+  c.mirrorTurns = data.ConsumeBool();
+  c.turnByText = TextFrom(data, kAngleTexts, 12);
+  c.pivot = static_cast<TPivot>(data.ConsumeIntegralInRange<int>(0, 2));
+  c.pivotPartText = TextFrom(data, kAnchorTexts, 12);
+  c.pivotXText = TextFrom(data, kLengthTexts, 12);
+  c.pivotYText = TextFrom(data, kLengthTexts, 12);
+  c.moveXText = TextFrom(data, kLengthTexts, 12);
+  c.moveYText = TextFrom(data, kLengthTexts, 12);
   c.channelScheme =
       data.ConsumeBool() ? TChannelScheme::TagAfterSeparator : TChannelScheme::NumbersInBlocks;
   return c;

@@ -21,7 +21,7 @@ for arg in "$@"; do
     *) seconds="$arg" ;;
   esac
 done
-[ ${#targets[@]} -gt 0 ] || targets=(conversions compsort board settings placement)
+[ ${#targets[@]} -gt 0 ] || targets=(conversions compsort board settings placement table)
 
 # clang 14 and its libFuzzer runtime come with the project's dependencies.
 if ! command -v clang++-14 >/dev/null ||

@@ -124,6 +124,8 @@ std::vector<TDbxComponent*> OrderedMembers(TCompTypeList& group, const TArrangeP
     case TArrangePattern::Align:
     case TArrangePattern::Replicate:
     case TArrangePattern::Snap:
+    case TArrangePattern::Table:
+    case TArrangePattern::Transform:
     case TArrangePattern::RowsOrColumns:
       break;
   }
@@ -144,9 +146,11 @@ std::size_t FirstAtLow(const std::vector<TDbxComponent*>& read,
   return static_cast<std::size_t>(found - ordered.begin());
 }
 
-// Replicate over every group at once: each group's members as read, with their targets.
-std::vector<TPlannedGroup> PlanReplicateGroups(const std::vector<TCompTypeList*>& groups,
-                                               const TReplicateParams& params) {
+// A pattern over every group at once (Replicate, From a table, Transform): each group's members as
+// read, with the targets that targetsOf gives the whole selection, part for part.
+template <typename TargetsOf>
+std::vector<TPlannedGroup> PlanAsOnePiece(const std::vector<TCompTypeList*>& groups,
+                                          const TargetsOf& targetsOf) {
   std::vector<TPlannedGroup> plan;
   std::vector<TReplicatePart> parts;
   for (const TCompTypeList* group : groups) {
@@ -158,7 +162,7 @@ std::vector<TPlannedGroup> PlanReplicateGroups(const std::vector<TCompTypeList*>
     }
     plan.push_back(std::move(planned));
   }
-  std::vector<TMemberTarget> targets = PlanReplicate(parts, params).targets;
+  std::vector<TMemberTarget> targets = targetsOf(std::span<const TReplicatePart>(parts));
   auto next = targets.begin();
   for (TPlannedGroup& planned : plan) {
     const auto end = next + static_cast<std::ptrdiff_t>(planned.members.size());
@@ -175,7 +179,19 @@ std::vector<TPlannedGroup> Plan(TSortedComp& sorted, const TArrangeParams& param
     if (group != nullptr && group->Count() > 0) groups.push_back(group);
   }
   if (params.pattern == TArrangePattern::Replicate) {
-    return PlanReplicateGroups(groups, params.replicate);
+    return PlanAsOnePiece(groups, [&params](std::span<const TReplicatePart> parts) {
+      return PlanReplicate(parts, params.replicate).targets;
+    });
+  }
+  if (params.pattern == TArrangePattern::Transform) {
+    return PlanAsOnePiece(groups, [&params](std::span<const TTransformPart> parts) {
+      return TransformTargets(parts, params.transform);
+    });
+  }
+  if (params.pattern == TArrangePattern::Table) {
+    return PlanAsOnePiece(groups, [&params](std::span<const TReplicatePart> parts) {
+      return PlanFromTable(parts, params.tableTargets).targets;
+    });
   }
 
   TPoint64 centre{params.circle.centreX, params.circle.centreY};
@@ -222,6 +238,8 @@ std::vector<TPlannedGroup> Plan(TSortedComp& sorted, const TArrangeParams& param
         break;
       case TArrangePattern::Circle:
       case TArrangePattern::Replicate:
+      case TArrangePattern::Table:
+      case TArrangePattern::Transform:
       case TArrangePattern::RowsOrColumns:
         break;
     }
@@ -272,14 +290,20 @@ void MakeChanges(TSelectionStep& step, const std::vector<TPlannedGroup>& plan,
   }
 }
 
-// Replicate's marks, summary and list of the parts left alone, from the plan over the parts as
-// read; the moves and rotations are the run's.
-void DescribeReplicate(TPreview& preview, const TReplicateParams& params) {
+// The selection as the picture read it, for the patterns that plan over every part at once.
+std::vector<TReplicatePart> PartsAsRead(const TPreview& preview) {
   std::vector<TReplicatePart> parts;
   parts.reserve(preview.parts.size());
   for (const TPreviewPart& part : preview.parts) {
     parts.push_back({part.refDes, {part.x, part.y, part.rotation}});
   }
+  return parts;
+}
+
+// Replicate's marks, summary and list of the parts left alone, from the plan over the parts as
+// read; the moves and rotations are the run's.
+void DescribeReplicate(TPreview& preview, const TReplicateParams& params) {
+  const std::vector<TReplicatePart> parts = PartsAsRead(preview);
   const TReplicatePlan plan = PlanReplicate(parts, params);
   for (std::size_t i = 0; i < parts.size(); ++i) {
     TPreviewPart& part = preview.parts[i];
@@ -334,6 +358,54 @@ void DescribeReplicate(TPreview& preview, const TReplicateParams& params) {
   }
 }
 
+// The table's summary and list of the rows and parts left out, from the plan over the parts as
+// read; the moves and rotations are the run's.
+void DescribeTable(TPreview& preview, const TArrangeParams& params) {
+  const std::vector<TReplicatePart> parts = PartsAsRead(preview);
+  const TTablePlan plan = PlanFromTable(parts, params.tableTargets);
+  for (const TTableNote& note : plan.notes) {
+    preview.messages.push_back(TableNoteText(note, parts, params.tableTargets));
+  }
+  const TPreviewCounts counts = CountChanges(preview);
+  std::string& text = preview.summary;
+  text = Counted(plan.placed, "component", "components") + " placed from " +
+         Counted(params.tableTargets.size(), "row", "rows") + ": " +
+         Counted(counts.moves, "move", "moves") + ", " +
+         Counted(counts.rotations, "rotation", "rotations");
+  if (plan.rowsWithoutPart > 0) {
+    text += "; " + Counted(plan.rowsWithoutPart, "row matches", "rows match") + " no selected part";
+  }
+  if (plan.partsWithoutRow > 0) {
+    text += "; " + Counted(plan.partsWithoutRow, "selected part has", "selected parts have") +
+            " no row";
+  }
+  if (plan.ambiguous > 0) {
+    text += "; " + Counted(plan.ambiguous, "designator", "designators") + " ambiguous";
+  }
+  if (counts.unplaced > 0) {
+    text += "; " + std::to_string(counts.unplaced) + " out of range, not moved";
+  }
+}
+
+// A length in database units as the design's units show it, mils to four decimals.
+std::string LengthText(std::int64_t db, std::int32_t units) {
+  if (units == kUnitsMils)
+    return FloatToText(std::round(static_cast<double>(db) * 10000 / kDbPerMil) / 10000);
+  if (units == kUnitsMm) return DbToMmText(static_cast<std::int32_t>(db));
+  return std::to_string(db);
+}
+
+// Transform's pivot, from the parts as read, and where it is in the summary.
+void DescribeTransform(TPreview& preview, const TTransformParams& params) {
+  const std::vector<TReplicatePart> parts = PartsAsRead(preview);
+  const TPoint64 pivot = TransformPivot(parts, params);
+  // Within 32 bits: a centre or an origin of parts as read, or a point typed as a length.
+  preview.pivot =
+      TPreviewPoint{static_cast<std::int32_t>(pivot.x), static_cast<std::int32_t>(pivot.y)};
+  preview.summary += "; pivot at (" + LengthText(pivot.x, preview.units) + ", " +
+                     LengthText(pivot.y, preview.units) + ") " + UnitsName(preview.units);
+}
+
 // RunArrange over a host that makes no change.
 TPreview PreviewOfArrange(IDbxCalls& host, IChangeNotes& notes, const TArrangeChoices& choices) {
   const auto run = [&choices](IDbxCalls& runHost, IPlacementView& view, bool& designOpen,
@@ -342,12 +414,17 @@ TPreview PreviewOfArrange(IDbxCalls& host, IChangeNotes& notes, const TArrangeCh
   };
   TPreview preview = PreviewOfRun(host, notes, run, "", nullptr, "");
   preview.units = notes.DesignUnits();  // the scale bar's, as the lengths'
-  if (choices.pattern == TArrangePattern::Replicate && preview.failure.empty()) {
-    try {
+  if (!preview.failure.empty()) return preview;
+  try {
+    if (choices.pattern == TArrangePattern::Replicate) {
       DescribeReplicate(preview, ParseArrangeChoices(choices, preview.units).replicate);
-    } catch (const ConversionError& error) {
-      preview.failure = error.what();
+    } else if (choices.pattern == TArrangePattern::Table) {
+      DescribeTable(preview, ParseArrangeChoices(choices, preview.units));
+    } else if (choices.pattern == TArrangePattern::Transform) {
+      DescribeTransform(preview, ParseArrangeChoices(choices, preview.units).transform);
     }
+  } catch (const ConversionError& error) {
+    preview.failure = error.what();
   }
   return preview;
 }
@@ -370,6 +447,10 @@ const char* ArrangeStepName(TArrangePattern pattern) {
       return "Replicate";
     case TArrangePattern::Snap:
       return "Snap to grid";
+    case TArrangePattern::Table:
+      return "From a table";
+    case TArrangePattern::Transform:
+      return "Transform";
   }
   return "Arrange";
 }
@@ -378,6 +459,8 @@ bool UsesTurnTo(const TArrangeChoices& choices) {
   switch (choices.pattern) {
     case TArrangePattern::RowsOrColumns:  // the main window's own
     case TArrangePattern::Replicate:
+    case TArrangePattern::Table:      // the angles come from the table
+    case TArrangePattern::Transform:  // it turns by its own angle
       return false;
     case TArrangePattern::Circle:
       return !choices.turnWithCircle;
@@ -452,6 +535,34 @@ TArrangeParams ParseArrangeChoices(const TArrangeChoices& choices, std::int32_t 
       params.snap.originX = Length(choices.originXText, "Origin X", false, units);
       params.snap.originY = Length(choices.originYText, "Origin Y", false, units);
       break;
+    case TArrangePattern::Table: {
+      const std::int32_t originX = Length(choices.tableOriginXText, "Origin X", false, units);
+      const std::int32_t originY = Length(choices.tableOriginYText, "Origin Y", false, units);
+      const TTableFile& file = choices.tableFile;
+      if (choices.tableFileText.find_first_not_of(' ') == std::string::npos) {
+        Invalid("File must name a table: type its name or choose it with Browse");
+      }
+      if (!file.failure.empty()) Invalid(file.failure);
+      if (!file.table) Invalid("The table has not been read");
+      params.table = file.table;
+      params.tableTargets = ResolveTable(*file.table, choices.tableUnits, originX, originY);
+      break;
+    }
+    case TArrangePattern::Transform: {
+      TTransformParams& transform = params.transform;
+      transform.mirror = choices.mirror;
+      transform.mirrorTurns = choices.mirrorTurns;
+      transform.turn = DegreesToTenths(Angle(choices.turnByText, "Turn by"));
+      transform.pivot = choices.pivot;
+      transform.pivotPart = choices.pivotPartText;
+      if (choices.pivot == TPivot::Point) {
+        transform.pivotX = Length(choices.pivotXText, "Pivot X", false, units);
+        transform.pivotY = Length(choices.pivotYText, "Pivot Y", false, units);
+      }
+      transform.moveX = Length(choices.moveXText, "Move X", false, units);
+      transform.moveY = Length(choices.moveYText, "Move Y", false, units);
+      break;
+    }
     case TArrangePattern::RowsOrColumns:
       break;
   }
@@ -473,6 +584,13 @@ void ConvertLengths(TArrangeChoices& choices, std::int32_t units) {
   }
 }
 
+std::string TableOfSelection(const std::vector<TDbxComponent>& selection,
+                             const TArrangeChoices& choices, std::int32_t units) {
+  const std::int32_t originX = Length(choices.tableOriginXText, "Origin X", false, units);
+  const std::int32_t originY = Length(choices.tableOriginYText, "Origin Y", false, units);
+  return WritePlacementTable(selection, choices.tableUnits, originX, originY);
+}
+
 void SetDefaultLengths(TArrangeChoices& choices, std::int32_t units) {
   if (units != kUnitsMils && units != kUnitsMm) return;
   const auto text = [units](std::int32_t mils) {
@@ -491,7 +609,13 @@ void SetDefaultLengths(TArrangeChoices& choices, std::int32_t units) {
   choices.ringStepText = defaults.ringStepText;
   choices.stepXText = text(1000);
   choices.stepYText = defaults.stepYText;
+  choices.pivotXText = defaults.pivotXText;
+  choices.pivotYText = defaults.pivotYText;
+  choices.moveXText = defaults.moveXText;
+  choices.moveYText = defaults.moveYText;
   choices.lengthUnits = units;
+  choices.tableOriginXText = defaults.tableOriginXText;
+  choices.tableOriginYText = defaults.tableOriginYText;
 }
 
 void RunArrange(IDbxCalls& host, const TArrangeChoices& choices, IPlacementView& view,

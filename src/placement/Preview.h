@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,10 @@ struct TPreviewPart {
   bool anchor = false;
 };
 
+struct TPreviewPoint {
+  std::int32_t x = 0, y = 0;
+};
+
 struct TPreviewGroup {
   std::string prefix;
   std::size_t count = 0;
@@ -43,6 +48,8 @@ struct TPreview {
   // Of the scale bar: DbUnits after Go's run, the design's own after an Arrange run.
   std::int32_t units = -1;
   std::string summary;  // "11 components in 3 groups: 11 moves, 9 rotations; pitch 200 mils"
+  // Transform: the point it mirrors and turns about, marked in the picture.
+  std::optional<TPreviewPoint> pivot;
 };
 
 // The window's choices and rotation text, as a run would read them; the units label goes to

@@ -42,6 +42,15 @@ constexpr TextKey kTexts[] = {
     {keys::kGridY, &TArrangeChoices::gridYText},
     {keys::kOriginX, &TArrangeChoices::originXText},
     {keys::kOriginY, &TArrangeChoices::originYText},
+    {keys::kTableFile, &TArrangeChoices::tableFileText},
+    {keys::kTableOriginX, &TArrangeChoices::tableOriginXText},
+    {keys::kTableOriginY, &TArrangeChoices::tableOriginYText},
+    {keys::kTurnBy, &TArrangeChoices::turnByText},
+    {keys::kPivotPart, &TArrangeChoices::pivotPartText},
+    {keys::kPivotX, &TArrangeChoices::pivotXText},
+    {keys::kPivotY, &TArrangeChoices::pivotYText},
+    {keys::kMoveX, &TArrangeChoices::moveXText},
+    {keys::kMoveY, &TArrangeChoices::moveYText},
 };
 
 constexpr FlagKey kFlags[] = {
@@ -56,6 +65,7 @@ constexpr FlagKey kFlags[] = {
     {keys::kClockwise, &TArrangeChoices::clockwise},
     {keys::kTurnWithCircle, &TArrangeChoices::turnWithCircle},
     {keys::kChannels, &TArrangeChoices::inSteps},
+    {keys::kMirrorTurns, &TArrangeChoices::mirrorTurns},
 };
 
 std::optional<std::int32_t> ReadInteger(IProfileSection& profile, const char* key) {
@@ -84,13 +94,16 @@ void WriteChoice(IProfileSection& profile, const char* key, Enum choice) {
 
 TArrangeChoices LoadArrangeChoices(IProfileSection& profile) {
   TArrangeChoices choices;
-  ReadChoice(profile, keys::kPattern, 7, choices.pattern);
+  ReadChoice(profile, keys::kPattern, 9, choices.pattern);
   ReadChoice(profile, keys::kOrder, 3, choices.order);
   ReadChoice(profile, keys::kStart, 4, choices.start);
   ReadChoice(profile, keys::kDistributeAxis, 2, choices.distributeAxis);
   ReadChoice(profile, keys::kAlignAxis, 2, choices.alignAxis);
   ReadChoice(profile, keys::kAlignTo, 3, choices.alignEdge);
   ReadChoice(profile, keys::kChannelScheme, 2, choices.channelScheme);
+  ReadChoice(profile, keys::kTableUnits, 3, choices.tableUnits);
+  ReadChoice(profile, keys::kMirror, 3, choices.mirror);
+  ReadChoice(profile, keys::kPivot, 3, choices.pivot);
   for (const FlagKey& flag : kFlags) {
     const std::optional<std::int32_t> stored = ReadInteger(profile, flag.key);
     if (stored) choices.*flag.field = *stored != 0;
@@ -107,9 +120,11 @@ TArrangeChoices LoadArrangeChoices(IProfileSection& profile) {
 }
 
 bool StoresArrangeLengths(IProfileSection& profile) {
-  for (const char* key : {keys::kPitchX, keys::kPitchY, keys::kCentreX, keys::kCentreY,
-                          keys::kRadius, keys::kRingStep, keys::kStepX, keys::kStepY, keys::kGridX,
-                          keys::kGridY, keys::kOriginX, keys::kOriginY}) {
+  for (const char* key :
+       {keys::kPitchX, keys::kPitchY, keys::kCentreX, keys::kCentreY, keys::kRadius,
+        keys::kRingStep, keys::kStepX, keys::kStepY, keys::kGridX, keys::kGridY, keys::kOriginX,
+        keys::kOriginY, keys::kPivotX, keys::kPivotY, keys::kMoveX, keys::kMoveY,
+        keys::kTableOriginX, keys::kTableOriginY}) {
     if (profile.ReadString(key)) return true;
   }
   return false;
@@ -123,6 +138,9 @@ void SaveArrangeChoices(IProfileSection& profile, const TArrangeChoices& choices
   WriteChoice(profile, keys::kAlignAxis, choices.alignAxis);
   WriteChoice(profile, keys::kAlignTo, choices.alignEdge);
   WriteChoice(profile, keys::kChannelScheme, choices.channelScheme);
+  WriteChoice(profile, keys::kTableUnits, choices.tableUnits);
+  WriteChoice(profile, keys::kMirror, choices.mirror);
+  WriteChoice(profile, keys::kPivot, choices.pivot);
   for (const FlagKey& flag : kFlags) {
     profile.WriteString(flag.key, choices.*flag.field ? "1" : "0");
   }

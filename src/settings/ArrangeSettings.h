@@ -12,7 +12,7 @@ namespace arrange_keys {
 inline constexpr const char* kSection = "Arrange";
 inline constexpr const char* kPattern = "Pattern";  // 0 rows or columns, 1 grid, 2 distribute,
                                                     // 3 align, 4 circle, 5 replicate,
-                                                    // 6 snap to grid
+                                                    // 6 snap to grid, 7 from a table, 8 transform
 inline constexpr const char* kOrder = "Order";      // 0 increasing, 1 decreasing, 2 by position
 inline constexpr const char* kTurn = "Turn";
 inline constexpr const char* kTurnTo = "Turn To";
@@ -51,7 +51,21 @@ inline constexpr const char* kGridX = "Grid X";
 inline constexpr const char* kGridY = "Grid Y";
 inline constexpr const char* kOriginX = "Origin X";
 inline constexpr const char* kOriginY = "Origin Y";
+inline constexpr const char* kMirror = "Mirror";  // 0 none, 1 left to right, 2 top to bottom
+inline constexpr const char* kMirrorTurns = "Mirror Turns";
+inline constexpr const char* kTurnBy = "Turn By";
+inline constexpr const char* kPivot =
+    "Pivot";  // 0 centre of the selection, 1 a component, 2 a point
+inline constexpr const char* kPivotPart = "Pivot Part";
+inline constexpr const char* kPivotX = "Pivot X";
+inline constexpr const char* kPivotY = "Pivot Y";
+inline constexpr const char* kMoveX = "Move X";
+inline constexpr const char* kMoveY = "Move Y";
 inline constexpr const char* kUnits = "Units";  // 1 mils, 2 mm: the lengths' units
+inline constexpr const char* kTableFile = "Table File";
+inline constexpr const char* kTableUnits = "Table Units";  // 0 mm, 1 mils, 2 inches
+inline constexpr const char* kTableOriginX = "Table Origin X";
+inline constexpr const char* kTableOriginY = "Table Origin Y";
 }  // namespace arrange_keys
 
 TArrangeChoices LoadArrangeChoices(IProfileSection& profile);

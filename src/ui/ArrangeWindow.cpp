@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <exception>
+#include <initializer_list>
 #include <iterator>
 #include <optional>
 #include <stdexcept>
@@ -49,7 +50,7 @@ using namespace arrange_style;
 // The patterns' panels, in the order of TArrangePattern.
 constexpr const TArrangePanel* kPanels[] = {&kRowsPanel,  &kGridPanel,   &kDistributePanel,
                                             &kAlignPanel, &kCirclePanel, &kReplicatePanel,
-                                            &kSnapPanel};
+                                            &kSnapPanel,  &kTablePanel,  &kTransformPanel};
 
 // The choices on the left, in tab order: each field right after its label, so that the label's
 // mnemonic reaches it. The controls on the right are placed by Layout.
@@ -109,10 +110,10 @@ constexpr auto kArrangeControls = JoinControls<CountControls()>();
 
 constexpr bool PanelsInPatternOrder() {
   for (std::size_t i = 0; i < std::size(kPanels); ++i) {
-    if (static_cast<std::size_t>(kPanels[i]->pattern) != i) return false;
+    if (i > 0 && kPanels[i - 1]->pattern >= kPanels[i]->pattern) return false;
     if (kPanels[i]->radio.size() != 1) return false;
   }
-  return true;
+  return std::size(kPanels) == std::size(kArrangePatterns);
 }
 static_assert(PanelsInPatternOrder(), "one panel per pattern, in order, each with one button");
 
@@ -156,7 +157,8 @@ static_assert(MnemonicsUnique(), "two controls shown together share a mnemonic")
 constexpr const char* kOrders[] = {"Increasing", "Decreasing", "By position"};
 
 const TArrangePanel& PanelOf(TArrangePattern pattern) {
-  return *kPanels[static_cast<std::size_t>(pattern)];
+  const auto found = std::ranges::find(kPanels, pattern, &TArrangePanel::pattern);
+  return found != std::end(kPanels) ? **found : *kPanels[0];
 }
 
 bool IsLength(int id) {
@@ -202,6 +204,7 @@ TArrangeWindow::TArrangeWindow(HWND owner, IArrangeOwner& arranger, std::string 
   ACCEL keys[] = {{FCONTROL | FVIRTKEY, 'Z', kIdArrangeUndo},
                   {FCONTROL | FVIRTKEY, 'Y', kIdArrangeRedo},
                   {FCONTROL | FSHIFT | FVIRTKEY, 'Z', kIdArrangeRedo},
+                  {FCONTROL | FSHIFT | FVIRTKEY, 'S', kIdArrangeSwap},
                   {FVIRTKEY, VK_F5, kIdReadSelection}};
   shortcuts_.reset(CreateAcceleratorTableA(keys, static_cast<int>(std::size(keys))));
 
@@ -259,6 +262,7 @@ TArrangeChoices TArrangeWindow::ChoicesShown() const {
   choices.turn = IsChecked(Control(kIdTurn));
   choices.turnText = WindowText(Control(kIdTurnText));
   choices.lengthUnits = lengthUnits_;
+  choices.tableFile = tableFile_;
   return choices;
 }
 
@@ -291,6 +295,10 @@ void TArrangeWindow::ShowPatternControls() {
 void TArrangeWindow::Refresh() {
   noticeShown_ = false;
   choices_ = ChoicesShown();
+  if (choices_.pattern == TArrangePattern::Table && choices_.tableFileText != tableFile_.path) {
+    ReadTable();
+    choices_.tableFile = tableFile_;
+  }
   ShowPatternControls();
   bool applicable = false;
   if (!readFailure_.empty()) {
@@ -324,7 +332,40 @@ void TArrangeWindow::Refresh() {
 }
 
 void TArrangeWindow::ReadAgain() {
+  if (ChoicesShown().pattern == TArrangePattern::Table) ReadTable();
   Adopt(arranger_.ReadSelection());
+}
+
+void TArrangeWindow::ReadTable() {
+  tableFile_ = ReadTableFile(WindowText(Control(kIdTableFile)));
+}
+
+bool TArrangeWindow::TableChanged() {
+  TTableFile read = ReadTableFile(choices_.tableFileText);
+  if (SameTableContent(read, tableFile_)) return false;
+  tableFile_ = std::move(read);
+  Refresh();
+  noticeShown_ = true;
+  const std::string notice =
+      "The table's file changed since the picture was drawn: " +
+      (picture_.failure.empty() ? "check the picture and press Apply again" : picture_.failure);
+  SetWindowTextA(Control(kIdArrangeSummary), notice.c_str());
+  return true;
+}
+
+void TArrangeWindow::ExportTable() {
+  const TArrangeChoices choices = ChoicesShown();
+  if (!readFailure_.empty()) {
+    ShowErrorReport(Handle(), readFailure_);
+    return;
+  }
+  const std::string text =
+      TableOfSelection(selection_->Selection(), choices, selection_->DesignUnits());
+  if (!WriteTableFile(Handle(), choices.tableFileText, text)) return;
+  SetStatus(Counted(selection_->Selection().size(), "part", "parts") + " written to " +
+            choices.tableFileText);
+  ReadTable();
+  Refresh();
 }
 
 void TArrangeWindow::Adopt(TSelectionRead read) {
@@ -345,10 +386,12 @@ void TArrangeWindow::Adopt(TSelectionRead read) {
 
 void TArrangeWindow::ShowAnchorCandidates() {
   CountGuard guard(showingChoices_);
+  const bool fine = readFailure_.empty();
   RefillList(Control(kIdAnchor),
-             readFailure_.empty()
-                 ? AnchorCandidates(selection_->Selection(), ChoicesShown().channelScheme)
-                 : std::vector<std::string>{});
+             fine ? AnchorCandidates(selection_->Selection(), ChoicesShown().channelScheme)
+                  : std::vector<std::string>{});
+  RefillList(Control(kIdPivotPart),
+             fine ? AnchorCandidates(selection_->Selection()) : std::vector<std::string>{});
 }
 
 void TArrangeWindow::FindChannelsShown() {
@@ -381,6 +424,8 @@ void TArrangeWindow::Apply() {
     }
     return;
   }
+  // The same for the table's content.
+  if (choices_.pattern == TArrangePattern::Table && TableChanged()) return;
   // However the run ends, the window shows the selection as it now is; an error that ended it
   // is reported after that.
   std::exception_ptr failure;
@@ -406,6 +451,12 @@ void TArrangeWindow::Undo() {
 
 void TArrangeWindow::Redo() {
   if (!arranger_.RedoLastUndone()) return;
+  SetStatus(arranger_.StatusLine());
+  ReadAgain();
+}
+
+void TArrangeWindow::SwapPlaces() {
+  arranger_.SwapPlaces();
   SetStatus(arranger_.StatusLine());
   ReadAgain();
 }
@@ -565,8 +616,17 @@ void TArrangeWindow::OnCommand(int id, int code) {
     case kIdArrangeRedo:
       Redo();
       return;
+    case kIdArrangeSwap:
+      SwapPlaces();
+      return;
     case kIdArrangeClose:
       PostMessageA(Handle(), WM_CLOSE, 0, 0);
+      return;
+    case kIdTableBrowse:
+      if (code == BN_CLICKED) BrowseForTable(Handle(), Control(kIdTableFile));
+      return;
+    case kIdTableExport:
+      if (code == BN_CLICKED && IsWindowEnabled(Control(kIdTableExport))) ExportTable();
       return;
     case kIdSetupSave:
       if (code == BN_CLICKED && IsWindowEnabled(Control(kIdSetupSave))) SaveSetupTyped();
@@ -599,12 +659,12 @@ void TArrangeWindow::OnCommand(int id, int code) {
   if ((id == kIdChannelNumbers || id == kIdChannelTags) && code == BN_CLICKED) {
     ShowAnchorCandidates();
   }
-  if (id == kIdAnchor && code == CBN_SELCHANGE) {
+  if ((id == kIdAnchor || id == kIdPivotPart) && code == CBN_SELCHANGE) {
     // The field shows the entry chosen only after this notice.
-    const std::optional<std::string> chosen = ChosenEntry(Control(kIdAnchor));
+    const std::optional<std::string> chosen = ChosenEntry(Control(id));
     if (!chosen) return;
     CountGuard guard(showingChoices_);
-    SetWindowTextA(Control(kIdAnchor), chosen->c_str());
+    SetWindowTextA(Control(id), chosen->c_str());
   }
   const bool changed =
       code == BN_CLICKED || code == EN_CHANGE || code == CBN_SELCHANGE || code == CBN_EDITCHANGE;

@@ -3,8 +3,9 @@
 // selection as it was last read, a summary line that names a parameter that is not valid, the
 // RefDes messages, and a status line. It reads the selection when it opens, on F5 and on "Read
 // selection"; Apply arranges through the host as one step of the main window's undo history, and
-// Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z) step back and forward through that history. Its frame and
-// choices are kept in the settings file, section "Arrange", and its saved setups in sections of
+// Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z) step back and forward through that history,
+// and Ctrl+Shift+S swaps the places of two selected components as the main window does. Its frame
+// and choices are kept in the settings file, section "Arrange", and its saved setups in sections of
 // their own.
 #pragma once
 
@@ -29,6 +30,8 @@
 #include "ui/arrange/ReplicatePanel.h"
 #include "ui/arrange/RowsPanel.h"
 #include "ui/arrange/SnapPanel.h"
+#include "ui/arrange/TablePanel.h"
+#include "ui/arrange/TransformPanel.h"
 
 namespace kordane::ui {
 
@@ -38,7 +41,7 @@ inline constexpr const char* kArrangeCaption = "Arrange";
 // The controls every pattern shares; each pattern's own are in its panel's header.
 enum ArrangeControlId : int {
   kIdPatternBox = 400,
-  // 401 to 405, 412 and 413: the pattern buttons of the panels.
+  // 401 to 405, 412, 413 and 415: the pattern buttons of the panels.
   kIdOrderLabel = 406,
   kIdOrder,
   kIdTurn,
@@ -53,6 +56,7 @@ enum ArrangeControlId : int {
   kIdArrangeStatus,
   kIdArrangeUndo,  // Ctrl+Z
   kIdArrangeRedo,  // Ctrl+Y, Ctrl+Shift+Z
+  kIdArrangeSwap,  // Ctrl+Shift+S
   kIdArrangeClose = IDCANCEL,
   // Saved setups, above the choices.
   kIdSetupLabel = 600,
@@ -77,6 +81,9 @@ class IArrangeOwner {
   // A step back or forward in the history; false, with nothing done, when there is none.
   virtual bool UndoLastRun() = 0;
   virtual bool RedoLastUndone() = 0;
+  // Swaps the places of the two selected components, as one step of the undo history; with any
+  // other number selected, the status line says so.
+  virtual void SwapPlaces() = 0;
   // The main window's status line as the last action left it.
   virtual std::string StatusLine() const = 0;
 };
@@ -112,6 +119,8 @@ class TArrangeWindow final : public WindowBase, public IArrangeControls {
   // A step back or forward in the history, then the selection read again.
   void Undo();
   void Redo();
+  // Swap places through the main window, then the selection read again.
+  void SwapPlaces();
   // Takes the choices from the controls, shows the pattern's own controls and the picture.
   void Refresh();
   TArrangeChoices ChoicesShown() const;
@@ -119,7 +128,14 @@ class TArrangeWindow final : public WindowBase, public IArrangeControls {
   void ShowPatternControls();
   // Lengths kept in the other unit shown converted to the design's (they are saved so).
   void ShowInDesignUnits();
-  // Replicate's anchor list: the selection's designators that have a channel in the scheme shown,
+  // Reads the table's file anew. Apply: whether its content changed since the picture was drawn,
+  // in which case the picture is drawn from the new content and the summary says so.
+  void ReadTable();
+  bool TableChanged();
+  // Writes the selection as last read to the table's file.
+  void ExportTable();
+  // Replicate's anchor list (the selection's designators that have a channel in the scheme shown)
+  // and Transform's pivot part list (its numbered designators),
   // as last read.
   void ShowAnchorCandidates();
   // Replicate's Find over the selection as last read: the choices it finds shown, and what it
@@ -152,6 +168,8 @@ class TArrangeWindow final : public WindowBase, public IArrangeControls {
   // read, if anything.
   std::unique_ptr<TSelectionHost> selection_;
   std::string readFailure_;
+  // The table's file as last read: the picture and Apply place from its content.
+  TTableFile tableFile_;
   // The summary line tells that Apply found the selection changed, until the picture is redrawn.
   bool noticeShown_ = false;
   TPreview picture_;

@@ -6,6 +6,7 @@
 
 #include "host/DbxUtils.h"
 #include "placement/Preview.h"
+#include "placement/SwapPlaces.h"
 #include "settings/win32/IniFileProfile.h"
 #include "ui/AboutBox.h"
 #include "ui/ArtResources.h"
@@ -60,6 +61,22 @@ constexpr const char* kRotationChoices[] = {"-135", "-90", "-45", "0", "45", "90
 constexpr int kRotationRows = 9;
 
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_BORDER;
+
+// The window's view, except that designators without a number are not shown in message boxes:
+// the Arrange window lists them, and Swap places has no use for their numbers.
+class QuietRefDesView final : public IPlacementView {
+ public:
+  explicit QuietRefDesView(IPlacementView& window) : window_(window) {}
+  void SetStatusText(const std::string& text) override { window_.SetStatusText(text); }
+  void SetUnitsLabel(const std::string& text) override { window_.SetUnitsLabel(text); }
+  void BeginWaitCursor() override { window_.BeginWaitCursor(); }
+  void EndWaitCursor() override { window_.EndWaitCursor(); }
+  std::string RotationText() override { return window_.RotationText(); }
+  void ShowRefDesError(const std::string&) override {}
+
+ private:
+  IPlacementView& window_;
+};
 
 int IdOf(TControl control) {
   switch (control) {
@@ -135,6 +152,7 @@ void TfrmMain::Show() {
   popupMenu_ = CreatePopupMenu();
   AppendMenuA(popupMenu_, MF_STRING, kIdPreview, "&Preview...");
   AppendMenuA(popupMenu_, MF_STRING, kIdArrange, "A&rrange...");
+  AppendMenuA(popupMenu_, MF_STRING, kIdSwapPlaces, "&Swap places\tCtrl+Shift+S");
   AppendMenuA(popupMenu_, MF_STRING, kIdUndo, kUndoEntry);
   AppendMenuA(popupMenu_, MF_STRING, kIdRedo, kRedoEntry);
   AppendMenuA(popupMenu_, MF_SEPARATOR, 0, nullptr);
@@ -142,7 +160,8 @@ void TfrmMain::Show() {
   UpdateHistoryEntries();
   ACCEL keys[] = {{FCONTROL | FVIRTKEY, 'Z', kIdUndo},
                   {FCONTROL | FVIRTKEY, 'Y', kIdRedo},
-                  {FCONTROL | FSHIFT | FVIRTKEY, 'Z', kIdRedo}};
+                  {FCONTROL | FSHIFT | FVIRTKEY, 'Z', kIdRedo},
+                  {FCONTROL | FSHIFT | FVIRTKEY, 'S', kIdSwapPlaces}};
   shortcuts_.reset(CreateAcceleratorTableA(keys, static_cast<int>(std::size(keys))));
 
   FormCreate();
@@ -254,24 +273,17 @@ std::string TfrmMain::MainRotationText() const {
 }
 
 void TfrmMain::Arrange(const TArrangeChoices& choices) {
-  // The window's view, except that designators without a number are listed in the Arrange
-  // window rather than shown in message boxes.
-  class ListedRefDesView final : public IPlacementView {
-   public:
-    explicit ListedRefDesView(IPlacementView& window) : window_(window) {}
-    void SetStatusText(const std::string& text) override { window_.SetStatusText(text); }
-    void SetUnitsLabel(const std::string& text) override { window_.SetUnitsLabel(text); }
-    void BeginWaitCursor() override { window_.BeginWaitCursor(); }
-    void EndWaitCursor() override { window_.EndWaitCursor(); }
-    std::string RotationText() override { return window_.RotationText(); }
-    void ShowRefDesError(const std::string&) override {}
-
-   private:
-    IPlacementView& window_;
-  } view(*this);
+  QuietRefDesView view(*this);
   HistoryEntriesRefresh refresh{*this};
   undo_.Run(host_, ArrangeStepName(choices.pattern),
             [&](IDbxCalls& recorded) { RunArrange(recorded, choices, view, FDesignOpen); });
+}
+
+void TfrmMain::SwapPlaces1Click() {
+  QuietRefDesView view(*this);
+  HistoryEntriesRefresh refresh{*this};
+  undo_.Run(host_, kSwapPlacesStep,
+            [&](IDbxCalls& recorded) { RunSwapPlaces(recorded, view, FDesignOpen); });
 }
 
 std::string TfrmMain::StatusLine() const {
@@ -396,6 +408,9 @@ void TfrmMain::OnCommand(int id, int code, HWND) {
       break;
     case kIdArrange:
       Arrange1Click();
+      break;
+    case kIdSwapPlaces:
+      SwapPlaces1Click();
       break;
     default:
       break;

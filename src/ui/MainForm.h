@@ -50,6 +50,7 @@ inline constexpr int kIdUndo = 201;
 inline constexpr int kIdPreview = 202;
 inline constexpr int kIdArrange = 203;
 inline constexpr int kIdRedo = 204;
+inline constexpr int kIdSwapPlaces = 205;
 
 inline constexpr const char* kMainWindowClass = "TfrmMain";
 // The client area at 96 DPI; the window scales it and its layout to its own DPI.
@@ -83,6 +84,9 @@ class TfrmMain final : public WindowBase,
   void Preview1Click();
   // Opens the Arrange window.
   void Arrange1Click();
+  // Swaps the places of the two selected components (Ctrl+Shift+S or the popup menu), as one step
+  // of the history; with any other number selected, the status line says so.
+  void SwapPlaces1Click();
   bool UndoAvailable() const { return undo_.CanUndo(); }
   HMENU PopupMenu() const { return popupMenu_; }
   // The window's keyboard shortcuts, for the message loop: true when the message was one.
@@ -131,6 +135,7 @@ class TfrmMain final : public WindowBase,
   void Arrange(const TArrangeChoices& choices) override;
   bool UndoLastRun() override;
   bool RedoLastUndone() override;
+  void SwapPlaces() override { SwapPlaces1Click(); }
   std::string StatusLine() const override;
 
   // Fonts and layout for a DPI; at creation and when the window moves to another monitor.

@@ -43,6 +43,20 @@ void DrawReplicateMarks(HDC dc, const TPreviewPart& part, PlotPoint at, int size
   }
 }
 
+// Transform's pivot: a ring with a cross through it.
+void DrawPivotMark(HDC dc, PlotPoint at, int size, int dpi) {
+  const int radius = Scale(size, dpi);
+  const int arm = radius + Scale(size / 2, dpi);
+  GdiObject<HPEN> pen(CreatePen(PS_SOLID, Scale(1, dpi), kMarkColour));
+  SelectObjectGuard selectedPen(dc, pen.Get());
+  SelectObjectGuard hollow(dc, GetStockObject(NULL_BRUSH));
+  Ellipse(dc, at.x - radius, at.y - radius, at.x + radius + 1, at.y + radius + 1);
+  MoveToEx(dc, at.x - arm, at.y, nullptr);
+  LineTo(dc, at.x + arm + 1, at.y);
+  MoveToEx(dc, at.x, at.y - arm, nullptr);
+  LineTo(dc, at.x, at.y + arm + 1);
+}
+
 COLORREF ColourOf(const TGroupStyle& style) {
   return RGB(style.red, style.green, style.blue);
 }
@@ -150,7 +164,7 @@ int DrawLegend(HDC dc, const RECT& area, const TPreview& preview, int dpi) {
     lines.push_back(GroupName(group.prefix) + " (" + std::to_string(group.count) + ")");
     widest = std::max<int>(widest, TextSize(dc, lines.back()).cx);
   }
-  // Replicate's marks, each on a line of its own below the groups.
+  // Replicate's marks and Transform's pivot, each on a line of its own below the groups.
   std::vector<TPreviewPart> marks;
   const auto addMark = [&](bool TPreviewPart::*mark, const char* name) {
     const bool shown = std::any_of(preview.parts.begin(), preview.parts.end(),
@@ -162,6 +176,10 @@ int DrawLegend(HDC dc, const RECT& area, const TPreview& preview, int dpi) {
   };
   addMark(&TPreviewPart::reference, "channel copied");
   addMark(&TPreviewPart::anchor, "anchor");
+  if (preview.pivot) {
+    lines.emplace_back("pivot");
+    widest = std::max<int>(widest, TextSize(dc, lines.back()).cx);
+  }
   const int gap = Px(kGap);
   const int boxWidth = widest + Px(26);
   RECT box{area.right - gap - boxWidth, area.top + gap, area.right - gap,
@@ -178,9 +196,11 @@ int DrawLegend(HDC dc, const RECT& area, const TPreview& preview, int dpi) {
       SelectObjectGuard selectedPen(dc, pen.Get());
       SelectObjectGuard selectedBrush(dc, brush.Get());
       DrawMark(dc, {box.left + Px(11), y + Px(8)}, Px(4), style.mark);
-    } else {
+    } else if (i < preview.groups.size() + marks.size()) {
       DrawReplicateMarks(dc, marks[i - preview.groups.size()], {box.left + Px(11), y + Px(8)}, 3,
                          dpi);
+    } else {
+      DrawPivotMark(dc, {box.left + Px(11), y + Px(8)}, 4, dpi);
     }
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     TextAt(dc, box.left + Px(20), y, lines[i]);
@@ -253,6 +273,8 @@ void DrawRunPicture(HDC dc, const RECT& area, const TPreview& preview, int dpi) 
     const int y = levels[i] == 0 ? to.y + ring : to.y - ring - 1 - lineHeight;
     TextAt(dc, to.x + Px(5), y, label);
   }
+
+  if (preview.pivot) DrawPivotMark(dc, plot.ToScreen(preview.pivot->x, preview.pivot->y), 6, dpi);
 
   // The scale bar, bottom left, in the design's units.
   const ScaleBar bar = ChooseScaleBar(plot.Scale(), preview.units, width / 4);

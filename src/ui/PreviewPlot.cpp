@@ -26,6 +26,12 @@ PlotTransform::PlotTransform(const TPreview& preview, int left, int top, int wid
   }
   if (preview.parts.empty()) {
     minX = maxX = minY = maxY = 0;
+  } else if (preview.pivot) {
+    // The pivot is marked too, wherever it is.
+    minX = std::min(minX, static_cast<double>(preview.pivot->x));
+    maxX = std::max(maxX, static_cast<double>(preview.pivot->x));
+    minY = std::min(minY, static_cast<double>(preview.pivot->y));
+    maxY = std::max(maxY, static_cast<double>(preview.pivot->y));
   }
   const double usableWidth = std::max(1, width - 2 * margin);
   const double usableHeight = std::max(1, height - 2 * margin);

@@ -17,7 +17,8 @@ struct PlotPoint {
 
 class PlotTransform {
  public:
-  // Fits every origin and target of the preview into the rectangle (left, top, width, height)
+  // Fits every origin and target of the preview, and its pivot, into the rectangle (left, top,
+  // width, height)
   // with margin pixels on each side, keeping the board's proportions; one point, or none, sits
   // in the middle.
   PlotTransform(const TPreview& preview, int left, int top, int width, int height, int margin);

@@ -479,7 +479,8 @@ TEST_P(ArrangeRun, EndsWhereThePictureSaidAndUndoBringsItBack) {
   if (choices.pattern == TArrangePattern::Snap) {
     EXPECT_EQ(std::pair(after.at("TP").x, after.at("TP").y), std::pair(63500, 0))
         << "a part without a number snaps too";
-  } else if (choices.pattern != TArrangePattern::Circle) {
+  } else if (choices.pattern != TArrangePattern::Circle &&
+             choices.pattern != TArrangePattern::Transform) {
     EXPECT_EQ(after.at("U1").x, before.at("U1").x) << "a group of one is not moved";
     EXPECT_EQ(after.at("U1").y, before.at("U1").y);
   }
@@ -548,6 +549,15 @@ INSTANTIATE_TEST_SUITE_P(Patterns, ArrangeRun,
                                                     c.originXText = "25";
                                                     c.turn = true;
                                                     c.turnText = "90";
+                                                  }},
+                                           RunRow{"TransformMirroredTurnedAndMoved",
+                                                  [](TArrangeChoices& c) {
+                                                    c.pattern = TArrangePattern::Transform;
+                                                    c.mirror = TMirror::TopToBottom;
+                                                    c.turnByText = "30";
+                                                    c.pivot = TPivot::Component;
+                                                    c.pivotPartText = "d3";
+                                                    c.moveXText = "-12.5";
                                                   }}));
 
 TEST_F(ArrangeRun, ThePictureOfComponentsThatReadTheSameIsTheRuns) {

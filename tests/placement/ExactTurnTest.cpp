@@ -23,6 +23,9 @@ TEST(ExactTurn, RoundsEachCoordinateOnceFromTheExactOffset) {
       {1, 0, 2100, -1, -1},         // −0.866 and −0.5
       {1000, 0, 450, 707, 707},     // other angles from the sine
       {4'000'000'000, 0, 3300, 3'464'101'615, -2'000'000'000},
+      // A hair inside a half, which an 80-bit product takes for the half itself.
+      {-1'525'870'529, 2'629'855'327, 300, -2'636'370'304, 1'514'586'257},
+      {4'168'755'811, 0, 300, 3'610'248'435, 2'084'377'906},  // a hair past a half
   };
   for (const Row& row : rows) {
     const TPoint64 turned = TExactTurn(row.tenths).Turned(row.dx, row.dy);

@@ -12,6 +12,7 @@
 #include "Board.h"
 #include "MemoryHost.h"
 #include "RecordingHost.h"
+#include "Records.h"
 #include "host/DbxLoader.h"
 #include "host/DbxUtils.h"
 #include "placement/HostAdapters.h"
@@ -206,14 +207,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // What Apply compares with the reading its picture was drawn from.
 TEST(PreviewTest, ReadingsDifferByAnyPartsDesignatorPlaceOrAngleOrByTheSelection) {
-  const auto part = [](const char* refDes, std::int32_t x, std::int32_t y, std::int32_t angle) {
-    TDbxComponent record{};
-    record.SetRefDes(refDes);
-    record.SetX(x);
-    record.SetY(y);
-    record.SetRotation(angle);
-    return record;
-  };
+  const auto part = Part;
   const std::vector<TDbxComponent> read{part("R1", 1, 2, 0), part("C1", 3, 4, 900)};
   std::vector<TDbxComponent> other = read;
   other[1].bytes[0] = 7;  // a host's own bytes are not what the picture shows

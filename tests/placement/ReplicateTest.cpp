@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "Records.h"
 #include "host/DbxUtils.h"
 #include "placement/Arrange.h"
 #include "placement/ChannelFind.h"
@@ -16,23 +17,6 @@
 
 namespace kordane::testing {
 namespace {
-
-// "U101 0 0 0, R101 100 0 900": designators with x, y and rotation.
-std::vector<TDbxComponent> Records(const std::string& text) {
-  std::vector<TDbxComponent> records;
-  std::istringstream parts(text);
-  for (std::string part; std::getline(parts, part, ',');) {
-    std::istringstream fields(part);
-    std::string refDes;
-    std::int32_t x = 0, y = 0, rotation = 0;
-    fields >> refDes >> x >> y >> rotation;
-    records.emplace_back().SetRefDes(refDes);
-    records.back().SetX(x);
-    records.back().SetY(y);
-    records.back().SetRotation(rotation);
-  }
-  return records;
-}
 
 const char* const kWhy[] = {"number", "shared", "counterpart", "anchor", "step", "fit"};
 

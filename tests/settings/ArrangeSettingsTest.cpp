@@ -42,12 +42,31 @@ TEST(ArrangeSettings, EveryChoiceComesBackAsSaved) {
   SaveArrangeChoices(profile, choices);
   EXPECT_EQ(profile.ReadString("Pattern"), "6");
   EXPECT_EQ(LoadArrangeChoices(profile), choices);
+  choices.tableFileText = " C:\\boards\\rev B.csv ";
+  choices.tableUnits = TTableUnit::Inches;
+  choices.tableOriginXText = " 1,5 ";
+  choices.tableOriginYText = "-2e1";
+  choices.pattern = TArrangePattern::Transform;
+  choices.mirror = TMirror::TopToBottom;
+  choices.mirrorTurns = false;
+  choices.turnByText = " -22,5 ";
+  choices.pivot = TPivot::Point;
+  choices.pivotPartText = " u1 ";
+  choices.pivotXText = "1e3";
+  choices.moveYText = "-0,25 ";
+  SaveArrangeChoices(profile, choices);
+  EXPECT_EQ(profile.ReadString("Pattern"), "8");
+  EXPECT_EQ(profile.ReadString("Mirror Turns"), "0");
+  EXPECT_EQ(profile.ReadString("Turn By"), " -22,5 ");
+  EXPECT_EQ(profile.ReadString("Table Units"), "2");
+  EXPECT_EQ(LoadArrangeChoices(profile), choices);
 }
 
 TEST(ArrangeSettings, ChoicesThatNameNoOptionTakeTheirDefaults) {
-  fakes::MemoryProfile profile{{"Pattern", "7"},  {"Order", "-1"},        {"Start", "two"},
-                               {"Align To", "3"}, {"Snake", "x"},         {"Pitch X", "12.5"},
-                               {"Units", "3"},    {"Channel Scheme", "2"}};
+  fakes::MemoryProfile profile{{"Pattern", "9"},       {"Order", "-1"}, {"Start", "two"},
+                               {"Align To", "3"},      {"Snake", "x"},  {"Pitch X", "12.5"},
+                               {"Units", "3"},         {"Mirror", "3"}, {"Table Units", "3"},
+                               {"Channel Scheme", "2"}};
   TArrangeChoices expected;
   expected.pitchXText = "12.5";
   EXPECT_EQ(LoadArrangeChoices(profile), expected);

@@ -242,6 +242,76 @@ TEST_F(ArrangeWindowTest, LengthsAreInTheDesignsUnitsStartInThemAndKeepThem) {
   EXPECT_EQ(shown, (std::vector<std::string>{"100", "500", "mils"}));
 }
 
+// The selection exported, D1 moved on the board, then placed back from the file and the step
+// taken back; a file that changed before Apply into one that does not read is drawn with why.
+TEST_F(ArrangeWindowTest, FromATableExportedAppliedUndoneAndRefused) {
+  Start();
+  const std::string board = testing::ReadFile(Board());
+  const std::string table = (Board().parent_path() / "placement.csv").string();
+  std::string missing, exported, moved, changed;
+  bool applyDisabled = false, orderDisabled = false;
+  std::string placedBack, afterUndo;
+  ModalScript script({
+                         [&] {
+                           Click(kIdPatternTable);
+                           SetWindowTextA(GetDlgItem(OpenArrange(), kIdTableFile), table.c_str());
+                         },
+                         [&] {
+                           const HWND window = OpenArrange();
+                           missing = ItemText(window, kIdArrangeSummary);
+                           applyDisabled = !IsWindowEnabled(GetDlgItem(window, kIdApply));
+                           orderDisabled = !IsWindowEnabled(GetDlgItem(window, kIdOrder)) &&
+                                           !IsWindowEnabled(GetDlgItem(window, kIdTurn));
+                           Click(kIdTableExport);
+                         },
+                         [&] {
+                           exported = ItemText(OpenArrange(), kIdArrangeSummary);
+                           std::string shifted = board;
+                           shifted.replace(shifted.find("D1 0 0 0"), 8, "D1 2540 0 900");
+                           testing::WriteFile(Board(), shifted);
+                           Click(kIdReadSelection);
+                         },
+                         [&] {
+                           moved = ItemText(OpenArrange(), kIdArrangeSummary);
+                           Click(kIdApply);
+                         },
+                         WithFocusIn("Ctrl+Z where the focus is", OpenArrange,
+                                     [&] {
+                                       placedBack = testing::ReadFile(Board());
+                                       HoldControl(true);
+                                       PressKey(GetFocus(), 'Z');
+                                     }),
+                         [&] {
+                           HoldControl(false);
+                           afterUndo = testing::ReadFile(Board());
+                           testing::WriteFile(table, "Ref,X\nD1,0\n");
+                           Click(kIdApply);
+                         },
+                         WithFocusIn("Escape where the focus is", OpenArrange,
+                                     [&] {
+                                       changed = ItemText(OpenArrange(), kIdArrangeSummary);
+                                       applyDisabled =
+                                           applyDisabled &&
+                                           !IsWindowEnabled(GetDlgItem(OpenArrange(), kIdApply));
+                                       PressKey(GetFocus(), VK_ESCAPE);
+                                     }),
+                     },
+                     ArrangeReady);
+  form_->Arrange1Click();
+  ASSERT_TRUE(script.Finished());
+  EXPECT_EQ(missing.rfind("Cannot read " + table + ": ", 0), 0u) << missing;
+  EXPECT_TRUE(orderDisabled);
+  EXPECT_EQ(exported, "5 components placed from 5 rows: 0 moves, 0 rotations");
+  EXPECT_EQ(moved, "5 components placed from 5 rows: 1 move, 1 rotation");
+  EXPECT_EQ(ComponentsOf(Board()).at("D1").x, 2540) << "Ctrl+Z took the step back";
+  EXPECT_EQ(placedBack, board);
+  EXPECT_NE(afterUndo, board);
+  EXPECT_EQ(changed,
+            "The table's file changed since the picture was drawn: line 1: the header has no Y "
+            "column: Ref,X");
+  EXPECT_TRUE(applyDisabled);
+}
+
 // Alt and a letter as the keyboard gives it to the focused control.
 void PressAlt(char letter) {
   PostMessageA(GetFocus(), WM_SYSCHAR, static_cast<WPARAM>(letter), LPARAM{1} << 29);
@@ -363,7 +433,7 @@ TEST_F(ArrangeWindowTest, MnemonicsAreUniqueAmongTheControlsOfEachPattern) {
   Start();
   const int patterns[] = {kIdPatternRows,  kIdPatternGrid,   kIdPatternDistribute,
                           kIdPatternAlign, kIdPatternCircle, kIdPatternReplicate,
-                          kIdPatternSnap};
+                          kIdPatternSnap,  kIdPatternTable,  kIdPatternTransform};
   std::vector<std::string> shown;
   std::string keepsFirst;  // per pattern: which of the boxes "Keep the first in place" show
   std::vector<kordane::testing::ScriptStep> steps;
@@ -387,7 +457,7 @@ TEST_F(ArrangeWindowTest, MnemonicsAreUniqueAmongTheControlsOfEachPattern) {
     EXPECT_TRUE(std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end())
         << "pattern " << i << " repeats a letter: " << sorted;
   }
-  EXPECT_EQ(keepsFirst, "--g------c----") << "with Grid and with Circle";
+  EXPECT_EQ(keepsFirst, "--g------c--------") << "with Grid and with Circle";
 }
 
 TEST_F(ArrangeWindowTest, ChoicesAndFrameComeBackAfterARestart) {
@@ -503,6 +573,67 @@ TEST_F(ArrangeWindowTest, StepsBackAndForwardFromEitherWindowWithTheMenuNamingTh
   EXPECT_EQ(ComponentsOf(Board()), afterGrid);
   EXPECT_EQ(Status(), status);
   EXPECT_EQ(EntriesOf(*form_), "&Undo Grid on 3 components\tCtrl+Z | R&edo\tCtrl+Y (grey)");
+}
+
+// Transform through its panel, taken back with Ctrl+Z; Ctrl+Shift+S in both windows, which with
+// five selected only says so, without a box.
+TEST_F(ArrangeWindowTest, TransformIsAppliedAndTakenBackAndCtrlShiftSSwapsFromEitherWindow) {
+  Start();
+  const std::string board = testing::ReadFile(Board());
+  testing::MessageBoxCatcher boxes;
+  SetFocus(form_->Control(kIdAlign));
+  PressInMainWindow(*form_, 'S', true);
+  EXPECT_EQ(Status(), "Swap places needs exactly two selected components: 5 are selected");
+  EXPECT_TRUE(boxes.Boxes().empty());
+
+  std::string shown;
+  std::string transformed;
+  std::string undone;
+  ModalScript script({
+                         [] { Click(kIdPatternTransform); },
+                         [] { SetWindowTextA(GetDlgItem(OpenArrange(), kIdTurnBy), "90"); },
+                         [] { SetWindowTextA(GetDlgItem(OpenArrange(), kIdMoveX), "10"); },
+                         [&] {
+                           const HWND window = OpenArrange();
+                           shown = ItemText(window, kIdArrangeSummary) + " ";
+                           for (const int id : {kIdApply, kIdOrder, kIdTurn}) {
+                             shown += IsWindowEnabled(GetDlgItem(window, id)) ? "1" : "0";
+                           }
+                           Click(kIdApply);
+                         },
+                         WithFocusIn("Ctrl+Z where the focus is", OpenArrange,
+                                     [&] {
+                                       transformed = testing::ReadFile(Board());
+                                       HoldControl(true);
+                                       PressKey(GetFocus(), 'Z');
+                                     }),
+                         WithFocusIn("Ctrl+Shift+S where the focus is", OpenArrange,
+                                     [&] {
+                                       undone = testing::ReadFile(Board());
+                                       testing::WriteFile(Board(),
+                                                          "units mils\n"
+                                                          "component D1 0 0 0 selected\n"
+                                                          "component D2 700 20 900 selected\n");
+                                       HoldKey(VK_SHIFT, true);
+                                       PressKey(GetFocus(), 'S');
+                                     }),
+                         [&] {
+                           HoldKey(VK_SHIFT, false);
+                           HoldControl(false);
+                           PostMessageA(OpenArrange(), WM_CLOSE, 0, 0);
+                         },
+                     },
+                     ArrangeReady);
+  form_->Arrange1Click();
+  ASSERT_TRUE(script.Finished());
+  EXPECT_EQ(shown,
+            "5 components in 2 groups: 5 moves, 5 rotations; pivot at (0.9843, 0.9055) mils 100")
+      << "Apply enabled, Order and Turn to not";
+  // Turned a quarter about the centre of the selection, (2500, 2300), then 10 mils along.
+  ExpectLines(transformed, {"D1 30200 -200 900", "R1 25200 4800 900"});
+  EXPECT_EQ(undone, board) << "Ctrl+Z took the transform back";
+  ExpectLines(testing::ReadFile(Board()), {"D1 700 20 900", "D2 0 0 0"});
+  EXPECT_EQ(EntriesOf(*form_), "&Undo Swap places on 2 components\tCtrl+Z | R&edo\tCtrl+Y (grey)");
 }
 
 TEST_F(ArrangeWindowTest, CtrlZInAFieldTakesBackTheTypingNotTheBoard) {

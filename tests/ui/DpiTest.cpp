@@ -62,6 +62,7 @@ class NoSelection final : public IArrangeOwner {
   void Arrange(const TArrangeChoices&) override {}
   bool UndoLastRun() override { return false; }
   bool RedoLastUndone() override { return false; }
+  void SwapPlaces() override {}
   std::string StatusLine() const override { return ""; }
 };
 

@@ -269,16 +269,17 @@ bool Greyed(HMENU menu, UINT id) {
   return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
 }
 
-TEST_F(MainFormTest, MenuHasPreviewArrangeUndoRedoAndAboutWithUndoAndRedoGreyedUntilARun) {
+TEST_F(MainFormTest, MenuHasPreviewArrangeSwapUndoRedoAndAboutWithUndoAndRedoGreyedUntilARun) {
   Start();
   const HMENU menu = form_->PopupMenu();
-  ASSERT_EQ(GetMenuItemCount(menu), 6);
+  ASSERT_EQ(GetMenuItemCount(menu), 7);
   EXPECT_EQ(MenuText(menu, 0), "&Preview...");
   EXPECT_EQ(MenuText(menu, 1), "A&rrange...");
-  EXPECT_EQ(MenuText(menu, 2), "&Undo\tCtrl+Z");
-  EXPECT_EQ(MenuText(menu, 3), "R&edo\tCtrl+Y");
-  EXPECT_EQ(GetMenuState(menu, 4, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
-  EXPECT_EQ(MenuText(menu, 5), "&About");
+  EXPECT_EQ(MenuText(menu, 2), "&Swap places\tCtrl+Shift+S");
+  EXPECT_EQ(MenuText(menu, 3), "&Undo\tCtrl+Z");
+  EXPECT_EQ(MenuText(menu, 4), "R&edo\tCtrl+Y");
+  EXPECT_EQ(GetMenuState(menu, 5, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+  EXPECT_EQ(MenuText(menu, 6), "&About");
   EXPECT_TRUE(Greyed(menu, kIdUndo));
   EXPECT_TRUE(Greyed(menu, kIdRedo));
 
