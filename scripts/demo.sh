@@ -20,6 +20,7 @@ rm -rf "$run"
 mkdir -p "$run"
 cp "$build/bin/Kordane.exe" "$build/bin/BoardView.exe" "$build/bin/Dbx32.dll" \
   "$build/bin/board.txt" "$run/"
+cp demo/led-bar.csv "$run/"
 cp "$build/bin/KordaneDriver.exe" "$build/"
 cd "$run"
 # The board view opens right of Kordane's window (which opens at 50, 50 without settings).
@@ -187,6 +188,14 @@ arrange_choices "Pattern=4" "Order=0" "Turn=0" "Centre At=1" "Centre X=1500" "Ce
   "Radius=1000" "Ring Step=-400" "Start Angle=90" "Span=360" "Clockwise=1" "Turn With Circle=1" \
   "Offset=0"
 arrange_demo arrange-circle
+cp board.txt board.circled
+
+# The ring of LEDs and resistors turned by 15 degrees as one piece about the controller's origin
+# (1500, 900) mils, the rings' centre.
+select_only '^(D([1-9]|1[0-6])|R([1-9]|1[0-2]))$'
+arrange_choices "Pattern=8" "Mirror=0" "Mirror Turns=1" "Turn By=15" "Pivot=2" "Pivot X=1500" \
+  "Pivot Y=900" "Move X=0" "Move Y=0"
+arrange_demo arrange-transform
 
 # The driver's channel 2 copied from channel 1, at channel 2's anchor: U201 stays where it is,
 # turned a quarter, and the rest of its channel turns with it.
@@ -196,6 +205,15 @@ arrange_choices "Pattern=5" "Block Size=100" "Anchor=U101" "Channels=0" "Step X=
   "Step Y=0"
 arrange_demo arrange-replicate
 cp board.txt board.replicated
+
+# The sixteen LEDs placed from the placement table beside the demo board (demo/led-bar.csv, in
+# mm from the sister board's corner), whose corner goes to (750, 1300) mils.
+cp board.before board.txt
+select_only '^D([1-9]|1[0-6])$'
+arrange_choices "Pattern=7" "Table File=led-bar.csv" "Table Units=0" "Table Origin X=750" \
+  "Table Origin Y=1300"
+arrange_demo arrange-table
+cp board.txt board.tabled
 
 "${wine[@]}" "$build/KordaneDriver.exe" view-close
 wait_until "the board view did not end" 60 not_running "$boardview"
@@ -225,11 +243,17 @@ echo "Arrange, Replicate: channel 2 of the driver copied from channel 1 about U2
 awk '$1 == "component" && $2 ~ /^[A-Z]+2[0-9][0-9]$/ { printf "  %-4s (%s, %s) %s\n", $2, $3, $4, $5 }' \
   board.replicated
 echo
+echo "Arrange, From a table: the sixteen LEDs placed from led-bar.csv:"
+awk '$1 == "component" && $2 ~ /^D([1-9]|1[0-6])$/ { printf "  %-4s (%s, %s) %s\n", $2, $3, $4, $5 }' \
+  board.tabled
+echo
 echo "Board view: $run/board-before.png (before Go), $run/board-after.png (after Go),"
 echo "  $run/board-arrange.png (after the grid), $run/board-arrange-stagger.png (after the"
 echo "  staggered grid), $run/board-arrange-circle.png (after the circle),"
-echo "  $run/board-arrange-replicate.png (after the copy)"
+echo "  $run/board-arrange-transform.png (after the ring's turn about the controller),"
+echo "  $run/board-arrange-replicate.png (after the copy), $run/board-arrange-table.png (after"
+echo "  the table)"
 echo "Screenshots: $run/kordane.png (the window), $run/about.png (the About box),"
 echo "  $run/preview.png (the preview of the run), $run/arrange.png, $run/arrange-stagger.png,"
-echo "  $run/arrange-circle.png and"
-echo "  $run/arrange-replicate.png (the Arrange window)"
+echo "  $run/arrange-circle.png, $run/arrange-transform.png, $run/arrange-replicate.png and"
+echo "  $run/arrange-table.png (the Arrange window)"

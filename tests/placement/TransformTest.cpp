@@ -3,7 +3,7 @@
 // runs are among the Arrange runs (ArrangeTest.cpp).
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,6 +16,8 @@
 #include "placement/Arrange.h"
 #include "placement/SwapPlaces.h"
 #include "placement/Undo.h"
+#include "settings/ArrangeSettings.h"
+#include "settings/MemoryProfile.h"
 
 namespace kordane::testing {
 namespace {
@@ -25,7 +27,8 @@ constexpr const char* kThree = "U1 0 0 0, R1 1001 0 900, C1 -200 400 300";
 
 struct TransformRow {
   const char* name;
-  std::function<void(TArrangeChoices&)> change;
+  // The choices as the settings file's keys, "Turn By=30|Pivot=1"; the rest as they start.
+  const char* keys;
   // Each part's end "x y rotation", * where it is out of range; or what is refused.
   const char* ends;
   const char* parts = kThree;
@@ -39,11 +42,13 @@ class TransformRules : public ::testing::TestWithParam<TransformRow> {};
 
 TEST_P(TransformRules, HoldInThePicture) {
   DbUnits = kUnitsUnknown;
-  TArrangeChoices choices;
-  choices.pattern = TArrangePattern::Transform;
-  GetParam().change(choices);
+  fakes::MemoryProfile profile{{"Pattern", "8"}};
+  std::istringstream keys(GetParam().keys);
+  for (std::string pair; std::getline(keys, pair, '|');) {
+    profile.values[pair.substr(0, pair.find('='))] = pair.substr(pair.find('=') + 1);
+  }
   TSelectionHost memory(Records(GetParam().parts), kUnitsUnknown);
-  const TPreview picture = MakeArrangePreview(memory, choices);
+  const TPreview picture = MakeArrangePreview(memory, LoadArrangeChoices(profile));
   std::string ends = picture.failure;
   for (const TPreviewPart& part : picture.parts) {
     if (!picture.failure.empty()) break;
@@ -53,80 +58,37 @@ TEST_P(TransformRules, HoldInThePicture) {
   EXPECT_EQ(ends, GetParam().ends);
 }
 
-using M = TMirror;
 INSTANTIATE_TEST_SUITE_P(
     Rules, TransformRules,
     ::testing::Values(
-        TransformRow{"NothingToDo", [](TArrangeChoices&) {}, "0 0 0, 1001 0 900, -200 400 300"},
-        TransformRow{"LeftToRightTurningTheParts",
-                     [](TArrangeChoices& c) { c.mirror = M::LeftToRight; },
+        TransformRow{"NothingToDo", "", "0 0 0, 1001 0 900, -200 400 300"},
+        TransformRow{"LeftToRightTurningTheParts", "Mirror=1",
                      "800 0 1800, -201 0 900, 1000 400 1500"},
-        TransformRow{"LeftToRightKeepingTheAngles",
-                     [](TArrangeChoices& c) {
-                       c.mirror = M::LeftToRight;
-                       c.mirrorTurns = false;
-                     },
+        TransformRow{"LeftToRightKeepingTheAngles", "Mirror=1|Mirror Turns=0",
                      "800 0 0, -201 0 900, 1000 400 300"},
-        TransformRow{"TopToBottomTurningTheParts",
-                     [](TArrangeChoices& c) { c.mirror = M::TopToBottom; },
+        TransformRow{"TopToBottomTurningTheParts", "Mirror=2",
                      "0 400 0, 1001 400 2700, -200 0 3300"},
-        TransformRow{"TopToBottomKeepingTheAngles",
-                     [](TArrangeChoices& c) {
-                       c.mirror = M::TopToBottom;
-                       c.mirrorTurns = false;
-                     },
+        TransformRow{"TopToBottomKeepingTheAngles", "Mirror=2|Mirror Turns=0",
                      "0 400 0, 1001 400 900, -200 0 300"},
-        TransformRow{"QuarterTurnAboutTheCentre", [](TArrangeChoices& c) { c.turnByText = "-270"; },
+        TransformRow{"QuarterTurnAboutTheCentre", "Turn By=-270",
                      "600 -200 900, 600 801 1800, 200 -400 1200"},
         // sin 30° is exactly 1/2: R1 ends 500.5 up, rounded away from zero.
-        TransformRow{"ThirtyAboutAPartNamedInAnyCase",
-                     [](TArrangeChoices& c) {
-                       c.turnByText = "30";
-                       c.pivot = TPivot::Component;
-                       c.pivotPartText = " u1 ";
-                     },
+        TransformRow{"ThirtyAboutAPartNamedInAnyCase", "Turn By=30|Pivot=1|Pivot Part= u1 ",
                      "0 0 300, 867 501 1200, -373 246 600"},
-        TransformRow{"HundredTwentyAboutAPoint",
-                     [](TArrangeChoices& c) {
-                       c.turnByText = "120";
-                       c.pivot = TPivot::Point;
-                       c.pivotXText = "1001";
-                     },
+        TransformRow{"HundredTwentyAboutAPoint", "Turn By=120|Pivot=2|Pivot X=1001",
                      "1502 -867 1200, 1001 0 2100, 1255 -1240 1500"},
-        TransformRow{"MirrorThenTurnThenMove",
-                     [](TArrangeChoices& c) {
-                       c.mirror = M::LeftToRight;
-                       c.turnByText = "90";
-                       c.moveXText = "10";
-                       c.moveYText = "-20";
-                     },
+        TransformRow{"MirrorThenTurnThenMove", "Mirror=1|Turn By=90|Move X=10|Move Y=-20",
                      "610 580 2700, 610 -421 1800, 210 780 2400"},
-        TransformRow{"PastTheLargestCoordinateNotMoved",
-                     [](TArrangeChoices& c) { c.moveXText = "2147483000"; },
+        TransformRow{"PastTheLargestCoordinateNotMoved", "Move X=2147483000",
                      "2147483000 0 0, 1001 0 900*, 2147482800 400 300"},
-        TransformRow{"TurnByNotANumber", [](TArrangeChoices& c) { c.turnByText = "x"; },
-                     "Turn by must be a number of degrees"},
-        TransformRow{"MoveNotANumber", [](TArrangeChoices& c) { c.moveYText = ""; },
-                     "Move Y must be a number"},
-        TransformRow{"PivotPointOutOfRange",
-                     [](TArrangeChoices& c) {
-                       c.pivot = TPivot::Point;
-                       c.pivotXText = "3e9";
-                     },
-                     "Pivot X is out of range"},
-        TransformRow{"PivotPartEmpty", [](TArrangeChoices& c) { c.pivot = TPivot::Component; },
+        TransformRow{"TurnByNotANumber", "Turn By=x", "Turn by must be a number of degrees"},
+        TransformRow{"MoveNotANumber", "Move Y=", "Move Y must be a number"},
+        TransformRow{"PivotPointOutOfRange", "Pivot=2|Pivot X=3e9", "Pivot X is out of range"},
+        TransformRow{"PivotPartEmpty", "Pivot=1",
                      "Pivot part must be the designator of a selected part"},
-        TransformRow{"PivotPartNotSelected",
-                     [](TArrangeChoices& c) {
-                       c.pivot = TPivot::Component;
-                       c.pivotPartText = "Q7";
-                     },
+        TransformRow{"PivotPartNotSelected", "Pivot=1|Pivot Part=Q7",
                      "Pivot part Q7 is not selected"},
-        TransformRow{"PivotPartNamingTwo",
-                     [](TArrangeChoices& c) {
-                       c.pivot = TPivot::Component;
-                       c.pivotPartText = "U1";
-                     },
+        TransformRow{"PivotPartNamingTwo", "Pivot=1|Pivot Part=U1",
                      "Pivot part U1 names more than one selected part", "U1 0 0 0, u1 5 5 0"}));
 
 TEST(TransformPicture, MarksThePivotAndSaysWhereItIs) {
