@@ -207,11 +207,11 @@ arrange_demo arrange-replicate
 cp board.txt board.replicated
 
 # The sixteen LEDs placed from the placement table beside the demo board (demo/led-bar.csv, in
-# mm from the sister board's corner), whose corner goes to (750, 1300) mils.
+# mm from the bar's first LED), whose first LED goes to (600, 1290) mils.
 cp board.before board.txt
 select_only '^D([1-9]|1[0-6])$'
-arrange_choices "Pattern=7" "Table File=led-bar.csv" "Table Units=0" "Table Origin X=750" \
-  "Table Origin Y=1300"
+arrange_choices "Pattern=7" "Table File=led-bar.csv" "Table Units=0" "Table Origin X=600" \
+  "Table Origin Y=1290"
 arrange_demo arrange-table
 cp board.txt board.tabled
 
