@@ -1,16 +1,19 @@
 // Time of the Arrange window's live picture: the whole run over the selection as read, from
-// memory, for each pattern, as it is worked out on every keystroke; and what a redraw lays out
-// before it draws (the shapes of the parts in view and the labels that fit), fitted and zoomed.
+// memory, for each pattern, as it is worked out on every keystroke; Replicate's Find; and what a
+// redraw lays out before it draws (the shapes of the parts in view and the labels that fit),
+// fitted and zoomed.
 #include <benchmark/benchmark.h>
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "host/DbxUtils.h"
 #include "placement/Arrange.h"
+#include "placement/ChannelFind.h"
 #include "placement/HostAdapters.h"
 #include "placement/PlacementTable.h"
 #include "ui/PreviewPlot.h"
@@ -34,17 +37,18 @@ std::vector<TDbxComponent> MakeSelection(std::int64_t count) {
   return selection;
 }
 
-// Channels of a hundred components each, numbered in hundreds (U100, R101, ... U200, ...), every
-// channel but the first turned and shifted anyhow.
-std::vector<TDbxComponent> MakeChannels(std::int64_t count) {
+// Channels of a hundred components each, numbered in hundreds (U100, R101, ... U200, ...), or
+// tagged (U0_1, R1_1, ... U0_2, ...), every channel but the first turned and shifted anyhow.
+std::vector<TDbxComponent> MakeChannels(std::int64_t count, bool tagged = false) {
   const char* prefixes[] = {"R", "R", "R", "R", "C", "C", "C", "U", "D", "LED"};
   std::mt19937 random(13u);
   std::vector<TDbxComponent> selection(static_cast<std::size_t>(count));
   for (std::size_t i = 0; i < selection.size(); ++i) {
     const std::size_t role = i % 100;
     const std::size_t channel = i / 100 + 1;
-    selection[i].SetRefDes((role == 0 ? "U" : prefixes[role % 10]) +
-                           std::to_string(channel * 100 + role));
+    const std::string prefix = role == 0 ? "U" : prefixes[role % 10];
+    selection[i].SetRefDes(tagged ? prefix + std::to_string(role) + "_" + std::to_string(channel)
+                                  : prefix + std::to_string(channel * 100 + role));
     selection[i].SetX(static_cast<std::int32_t>(random() % 10000000));
     selection[i].SetY(static_cast<std::int32_t>(random() % 10000000));
     selection[i].SetRotation(static_cast<std::int32_t>(random() % 3600));
@@ -52,14 +56,18 @@ std::vector<TDbxComponent> MakeChannels(std::int64_t count) {
   return selection;
 }
 
+// The pattern's picture; Replicate's channels tagged with a third argument of 1.
 void BM_ArrangePicture(benchmark::State& state) {
   kordane::DbUnits = kordane::kUnitsMils;
   kordane::TArrangeChoices choices;
   choices.pattern = static_cast<TArrangePattern>(state.range(1));
   const bool channels = choices.pattern == TArrangePattern::Replicate;
+  const bool tagged = state.range(2) == 1;
   kordane::TSelectionHost memory(
-      channels ? MakeChannels(state.range(0)) : MakeSelection(state.range(0)), kordane::kUnitsMils);
-  choices.anchorText = "U100";
+      channels ? MakeChannels(state.range(0), tagged) : MakeSelection(state.range(0)),
+      kordane::kUnitsMils);
+  choices.anchorText = tagged ? "U0_1" : "U100";
+  if (tagged) choices.channelScheme = kordane::TChannelScheme::TagAfterSeparator;
   if (choices.pattern == TArrangePattern::Table) {
     // Every part placed elsewhere from a table that names each of them.
     std::vector<TDbxComponent> moved = memory.Selection();
@@ -84,12 +92,15 @@ void BM_ArrangePicture(benchmark::State& state) {
   state.counters["parts"] = static_cast<double>(moves);
 }
 BENCHMARK(BM_ArrangePicture)
-    ->ArgNames({"components", "pattern"})
+    ->ArgNames({"components", "pattern", "tagged"})
     ->ArgsProduct(
         {{1000, 10000},
          {static_cast<int>(TArrangePattern::Grid), static_cast<int>(TArrangePattern::Distribute),
           static_cast<int>(TArrangePattern::Align), static_cast<int>(TArrangePattern::Circle),
-          static_cast<int>(TArrangePattern::Replicate), static_cast<int>(TArrangePattern::Table)}})
+          static_cast<int>(TArrangePattern::Replicate), static_cast<int>(TArrangePattern::Table)},
+         {0}})
+    ->Args({1000, static_cast<int>(TArrangePattern::Replicate), 1})
+    ->Args({10000, static_cast<int>(TArrangePattern::Replicate), 1})
     ->Unit(benchmark::kMillisecond);
 
 // Reading a table of as many rows as there are selected components and matching the two.
@@ -147,5 +158,18 @@ BENCHMARK(BM_PictureRedraw)
     ->ArgNames({"components", "zoom"})
     ->ArgsProduct({{10000}, {1, 8}})
     ->Unit(benchmark::kMillisecond);
+
+// Replicate's Find over channels numbered in hundreds, with nothing typed.
+void BM_FindChannels(benchmark::State& state) {
+  const std::vector<TDbxComponent> selection = MakeChannels(state.range(0));
+  std::string anchor;
+  for (auto _ : state) {
+    const std::optional<kordane::TChannelFinding> found = kordane::FindChannels(selection, "");
+    anchor = found ? found->anchor : "";
+    benchmark::DoNotOptimize(anchor);
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_FindChannels)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

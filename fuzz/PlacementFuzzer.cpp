@@ -11,7 +11,8 @@
 // every component whose changes were all accepted ends where it was handed out, or where the run
 // left it. The run is Go's, or one of the Arrange patterns (Transform among them) with any choices,
 // under the same rules of connection and cleanup; each of their components is turned and moved
-// at most once, never from or to a value beyond 32 bits.
+// at most once, never from or to a value beyond 32 bits. Replicate's Find over the components
+// handed out finds only what Replicate can then copy from the anchor it names.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -27,6 +28,7 @@
 #include "host/DbxLoader.h"
 #include "host/DbxUtils.h"
 #include "placement/Arrange.h"
+#include "placement/ChannelFind.h"
 #include "placement/PlacementRun.h"
 #include "placement/RunInvariants.h"
 #include "placement/Undo.h"
@@ -58,6 +60,7 @@ struct Part {
 struct FuzzHost {
   FuzzedDataProvider* data = nullptr;
   std::vector<Part> parts;
+  std::vector<TDbxComponent> handedOut;  // each component's record as it was handed out
   std::size_t reads = 0;
   TDbxComponent last{};  // the host's scratch record, carried from item to item
 
@@ -112,7 +115,8 @@ struct FuzzHost {
       return;
     }
     static const std::vector<std::string> kPrefixes = {"R", "C", "U1A", "", "r", "D", "RN1-"};
-    static const std::vector<std::string> kNumbers = {"1", "2", "3", "10", "", "2147483648"};
+    static const std::vector<std::string> kNumbers = {"1",          "2",  "3",  "10",  "",
+                                                      "2147483648", "_A", "_b", "-10", ".2"};
     component->SetRefDes(TextFrom(*data, kPrefixes, 4) + TextFrom(*data, kNumbers, 11));
   }
 
@@ -140,6 +144,7 @@ struct FuzzHost {
     if (item->ItemType() == TDbxItem::kComponentType) {
       parts.push_back({last.X(), last.Y(), last.Rotation(), last.X(), last.Y(), last.Rotation()});
       last.SetInt32At(kIdOffset, static_cast<std::int32_t>(parts.size()));
+      handedOut.push_back(last);
     }
     item->SetComponent(last);
     return 0;
@@ -231,7 +236,8 @@ const std::vector<std::string> kAngleTexts = {"0",   "90",   "-22.46", "359.95",
                                               "1e9", "1e10", "abc",    "",       "180"};
 
 // Anchors among the designators the host hands out (see FuzzHost), and some that are none.
-const std::vector<std::string> kAnchorTexts = {"R1", " r2 ", "C3", "D10", "R", "", "U1A1", "X"};
+const std::vector<std::string> kAnchorTexts = {"R1", " r2 ", "C3",  "D10",  "R",
+                                               "",   "U1A1", "X_A", "RN1-2"};
 const std::vector<std::string> kBlockTexts = {"1", "2", "10", "100", "0", "-3", "2147483647"};
 
 // Any choices of the Arrange window but "Rows or columns" (which is Go's run).
@@ -279,6 +285,8 @@ TArrangeChoices ArrangeChoicesFrom(FuzzedDataProvider& data) {
   c.pivotYText = TextFrom(data, kLengthTexts, 12);
   c.moveXText = TextFrom(data, kLengthTexts, 12);
   c.moveYText = TextFrom(data, kLengthTexts, 12);
+  c.channelScheme =
+      data.ConsumeBool() ? TChannelScheme::TagAfterSeparator : TChannelScheme::NumbersInBlocks;
   return c;
 }
 
@@ -406,6 +414,29 @@ void CheckRunStep(const World& world) {
   FUZZ_CHECK(broken.empty(), "the run broke its rules:" + broken);
 }
 
+// Find over the components handed out: what it finds has two channels or more among them, and
+// Replicate with its scheme, block size and anchor draws a picture from that anchor.
+void CheckFind(const World& world) {
+  const std::vector<TDbxComponent>& selection = world.host.handedOut;
+  const std::string typed = world.arrange ? world.arrange->anchorText : std::string();
+  const std::optional<TChannelFinding> found = FindChannels(selection, typed);
+  if (!found) return;
+  FUZZ_CHECK(found->channels >= 2 && found->copies <= found->channels &&
+                 found->referenceParts <= selection.size(),
+             "Find found " + FindingText(found) + " among " + std::to_string(selection.size()));
+  TArrangeChoices choices;
+  choices.pattern = TArrangePattern::Replicate;
+  choices.channelScheme = found->scheme;
+  choices.blockSizeText = std::to_string(found->blockSize);
+  choices.anchorText = found->anchor;
+  TSelectionHost memory(selection, kUnitsMils);
+  const TPreview picture = MakeArrangePreview(memory, choices);
+  FUZZ_CHECK(
+      picture.failure.empty() &&
+          picture.summary.find("(anchor " + found->anchor + ")") != std::string::npos,
+      FindingText(found) + ", yet Replicate with it shows: " + picture.failure + picture.summary);
+}
+
 }  // namespace
 }  // namespace kordane::fuzz
 
@@ -418,5 +449,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ReplayStep(world, true);
   ReplayStep(world, false);
   ReplayStep(world, true);
+  CheckFind(world);
   return 0;
 }

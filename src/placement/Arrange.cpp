@@ -311,25 +311,47 @@ void DescribeReplicate(TPreview& preview, const TReplicateParams& params) {
     part.reference = mark == TReplicateMark::Reference || mark == TReplicateMark::ReferenceAnchor;
     part.anchor = mark == TReplicateMark::ReferenceAnchor || mark == TReplicateMark::ChannelAnchor;
   }
+  // Tags need no number: the grouping's reports of designators without one would only bury the
+  // reasons below.
+  if (plan.scheme == TChannelScheme::TagAfterSeparator) preview.messages.clear();
   const TPreviewCounts counts = CountChanges(preview);
   std::size_t withoutCounterpart = 0;
+  std::size_t withoutStep = 0;
+  std::size_t others = 0;
   for (const TLeftAloneNote& note : plan.leftAlone) {
-    const bool noCounterpart =
-        note.why == TLeftAlone::NoCounterpart || note.why == TLeftAlone::NoChannelAnchor;
-    withoutCounterpart += noCounterpart ? 1 : 0;
-    preview.messages.push_back(LeftAloneText(parts[note.part].refDes, note, plan.referenceChannel));
+    switch (note.why) {
+      case TLeftAlone::NoCounterpart:
+      case TLeftAlone::NoChannelAnchor:
+        ++withoutCounterpart;
+        break;
+      case TLeftAlone::NoStep:
+        ++withoutStep;
+        break;
+      case TLeftAlone::NoNumber:
+      case TLeftAlone::SharedRole:
+        ++others;
+        break;
+      case TLeftAlone::DoesNotFit:  // counted with the run's other moves out of range
+        break;
+    }
+    preview.messages.push_back(LeftAloneText(parts, note, plan));
   }
-  const std::size_t others = plan.leftAlone.size() - withoutCounterpart;
   std::string& text = preview.summary;
   text = Counted(plan.channelsCopied, "channel", "channels") + " copied from channel " +
-         std::to_string(plan.referenceChannel) + " (anchor " + preview.parts[plan.anchor].refDes +
+         plan.ChannelName(plan.referenceChannel) + " (anchor " + preview.parts[plan.anchor].refDes +
          "): " + Counted(counts.moves, "move", "moves") + ", " +
          Counted(counts.rotations, "rotation", "rotations");
   if (withoutCounterpart > 0) {
     text += "; " + Counted(withoutCounterpart, "part", "parts") + " without a counterpart";
   }
+  if (withoutStep > 0) {
+    text += "; " + Counted(withoutStep, "part", "parts") + " in channels without a step";
+  }
   if (others > 0) {
-    text += "; " + Counted(others, "part", "parts") + " without a number or sharing a role";
+    text +=
+        "; " + Counted(others, "part", "parts") +
+        (plan.scheme == TChannelScheme::TagAfterSeparator ? " without a tag or sharing a role"
+                                                          : " without a number or sharing a role");
   }
   if (counts.unplaced > 0) {
     text += "; " + std::to_string(counts.unplaced) + " out of range, not moved";
@@ -494,7 +516,11 @@ TArrangeParams ParseArrangeChoices(const TArrangeChoices& choices, std::int32_t 
     }
     case TArrangePattern::Replicate: {
       TReplicateParams& replicate = params.replicate;
-      replicate.blockSize = Count(choices.blockSizeText, "Block size");
+      replicate.scheme = choices.channelScheme;
+      // With tags the block size plays no part, and its text is not judged.
+      if (choices.channelScheme == TChannelScheme::NumbersInBlocks) {
+        replicate.blockSize = Count(choices.blockSizeText, "Block size");
+      }
       replicate.anchor = choices.anchorText;
       replicate.inSteps = choices.inSteps;
       if (choices.inSteps) {

@@ -1,5 +1,5 @@
 // The Arrange patterns over the host's selection: grid, distribute, align and circle, each group
-// by designator prefix, replicate, each channel by designator number, and transform, the whole
+// by designator prefix, replicate, each channel by designator, and transform, the whole
 // selection as one piece, as one run with Go's
 // connection, capture, grouping and tally. The texts are the window's as typed; lengths are in
 // the design's own units, angles in degrees.
@@ -77,6 +77,7 @@ struct TArrangeChoices {
   bool turnWithCircle = false;
   std::string offsetText = "0";
   // Replicate.
+  TChannelScheme channelScheme = TChannelScheme::NumbersInBlocks;
   std::string blockSizeText = "100";
   std::string anchorText;
   bool inSteps = false;  // else at each channel's anchor

@@ -1,16 +1,15 @@
 #include "placement/Replicate.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <numbers>
 #include <optional>
-#include <unordered_map>
 #include <unordered_set>
 
 #include "host/Conversions.h"
 #include "placement/CompSort.h"
 #include "placement/ExactTurn.h"
+#include "placement/SelectionRun.h"
 
 namespace kordane {
 
@@ -18,84 +17,6 @@ namespace {
 
 class SilentReporter final : public IRefDesReporter {
   void ReportRefDesError(const std::string&) override {}
-};
-
-// A channel and a role: its prefix, numbered in the order first met, and the number's remainder.
-struct RoleKey {
-  std::int64_t channel = 0;
-  std::int32_t remainder = 0;  // below the block size
-  std::uint32_t prefix = 0;
-  friend bool operator==(const RoleKey&, const RoleKey&) = default;
-};
-
-// The parts that hold one role in one channel: the first of them and how many.
-struct RoleHolders {
-  std::uint32_t first = 0;
-  std::uint32_t count = 0;
-};
-
-// Every role of every channel, in one block of memory: the live picture works this out for
-// thousands of parts on every keystroke.
-class RoleTable {
- public:
-  explicit RoleTable(std::size_t parts)
-      : slots_(std::bit_ceil(std::max<std::size_t>(2 * parts, 16))) {}
-
-  RoleHolders& Add(const RoleKey& key) {
-    Slot& slot = Find(key);
-    slot.key = key;
-    return slot.holders;
-  }
-  // The part holding a role alone, if one does.
-  std::optional<std::size_t> SoleHolder(const RoleKey& key) {
-    const RoleHolders& holders = Find(key).holders;
-    if (holders.count != 1) return std::nullopt;
-    return holders.first;
-  }
-  std::size_t Holders(const RoleKey& key) { return Find(key).holders.count; }
-
- private:
-  struct Slot {
-    RoleKey key;
-    RoleHolders holders;  // count 0: free
-  };
-
-  // The slot of the key, or the free slot where it would go; at most half the slots are taken.
-  Slot& Find(const RoleKey& key) {
-    std::uint64_t hash = static_cast<std::uint64_t>(key.channel) * 0x9e3779b97f4a7c15ULL;
-    hash ^= static_cast<std::uint64_t>(std::uint32_t(key.remainder)) * 0xc2b2ae3d27d4eb4fULL;
-    hash ^= std::uint64_t{key.prefix} * 0x165667b19e3779f9ULL;
-    hash ^= hash >> 29;
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = static_cast<std::size_t>(hash) & mask;; i = (i + 1) & mask) {
-      Slot& slot = slots_[i];
-      if (slot.holders.count == 0 || slot.key == key) return slot;
-    }
-  }
-
-  std::vector<Slot> slots_;
-};
-
-// Numbers for prefixes in the order first met. Boards have a handful of prefixes: a short list is
-// searched before anything is hashed.
-class PrefixIds {
- public:
-  std::uint32_t Of(std::string_view prefix) {
-    for (const auto& [known, id] : few_) {
-      if (known == prefix) return id;
-    }
-    const auto next = static_cast<std::uint32_t>(few_.size() + many_.size());
-    if (few_.size() < kFew) {
-      few_.emplace_back(prefix, next);
-      return next;
-    }
-    return many_.try_emplace(prefix, next).first->second;
-  }
-
- private:
-  static constexpr std::size_t kFew = 16;
-  std::vector<std::pair<std::string_view, std::uint32_t>> few_;
-  std::unordered_map<std::string_view, std::uint32_t> many_;
 };
 
 std::string_view Trimmed(std::string_view text) {
@@ -140,87 +61,91 @@ class Turner {
 
 TReplicatePlan PlanReplicate(std::span<const TReplicatePart> parts,
                              const TReplicateParams& params) {
-  const std::int64_t block = params.blockSize;
-  TReplicatePlan plan;
-  plan.targets.reserve(parts.size());
-  plan.marks.assign(parts.size(), TReplicateMark::None);
-  std::vector<std::optional<RoleKey>> keys(parts.size());
-  // Each part's holders: the table keeps its place in memory.
-  std::vector<const RoleHolders*> holdersOf(parts.size(), nullptr);
-  RoleTable roles(parts.size());
-  PrefixIds prefixes;
-  SilentReporter silent;
-  for (std::size_t i = 0; i < parts.size(); ++i) {
-    const TMemberPlace& place = parts[i].place;
-    plan.targets.push_back({place.x, place.y, false, std::nullopt});
-    // Split as the grouping splits, so that a part's prefix is its group's.
-    const TRefDes split = SplitRefDes(std::string(parts[i].refDes), silent);
-    if (!split.number) continue;
-    const RoleKey key{*split.number / block, static_cast<std::int32_t>(*split.number % block),
-                      prefixes.Of(parts[i].refDes.substr(0, split.prefix.size()))};
-    keys[i] = key;
-    RoleHolders& holders = roles.Add(key);
-    if (holders.count++ == 0) holders.first = static_cast<std::uint32_t>(i);
-    holdersOf[i] = &holders;
-  }
-
+  const TChannelIndex index(parts, params.scheme, params.blockSize);
+  const bool tags = params.scheme == TChannelScheme::TagAfterSeparator;
   const std::string_view typed = Trimmed(params.anchor);
   if (typed.empty()) Refuse("Anchor must be the designator of a selected part");
   const std::string named(typed);
   std::optional<std::size_t> anchor;
   for (std::size_t i = 0; i < parts.size(); ++i) {
-    if (!SameIgnoringCase(parts[i].refDes, typed)) continue;
+    if (!NamesPart(typed, parts[i].refDes)) continue;
     if (anchor) Refuse("Anchor " + named + " names more than one selected part");
     anchor = i;
   }
   if (!anchor) Refuse("Anchor " + named + " is not selected");
-  if (!keys[*anchor]) Refuse("Anchor " + named + " has no number");
-  const RoleKey anchorKey = *keys[*anchor];
-  if (roles.Holders(anchorKey) > 1) {
+  const std::optional<TRoleKey>& key = index.Key(*anchor);
+  if (!key) Refuse("Anchor " + named + (tags ? " has no tag after _, . or -" : " has no number"));
+  if (index.Holders(*anchor) > 1) {
     Refuse("Anchor " + named + " shares its role with another part of channel " +
-           std::to_string(anchorKey.channel));
+           index.ChannelName(key->channel));
   }
-  plan.anchor = *anchor;
+  if (params.inSteps && !index.StepIndex(key->channel)) {
+    Refuse("Anchor " + named + " is in channel " + index.ChannelName(key->channel) +
+           ", whose tag has no place in steps: it must be a number or one letter");
+  }
+  return PlanReplicate(parts, index, *anchor, params);
+}
+
+TReplicatePlan PlanReplicate(std::span<const TReplicatePart> parts, const TChannelIndex& index,
+                             std::size_t anchor, const TReplicateParams& params) {
+  TReplicatePlan plan;
+  plan.scheme = index.Scheme();
+  plan.targets.reserve(parts.size());
+  plan.marks.assign(parts.size(), TReplicateMark::None);
+  for (const TReplicatePart& part : parts) {
+    plan.targets.push_back({part.place.x, part.place.y, false, std::nullopt});
+  }
+  const TRoleKey anchorKey = *index.Key(anchor);
+  plan.anchor = anchor;
   const std::int64_t c0 = anchorKey.channel;
   plan.referenceChannel = c0;
-  const TMemberPlace& from = parts[*anchor].place;
+  const std::int64_t step0 = params.inSteps ? index.StepIndex(c0).value_or(0) : 0;
+  const TMemberPlace& from = parts[anchor].place;
 
   std::unordered_set<std::int64_t> copied;
+  std::int64_t channels = 0;  // one more than the largest channel met, for the tags' names
   Turner turner;
   // The last channel met and its anchor: a channel's parts are often read one after another.
   std::optional<std::int64_t> lastChannel;
   std::optional<std::size_t> own;
+  std::optional<std::int64_t> step;
   std::optional<std::int64_t> lastCopied;
   for (std::size_t i = 0; i < parts.size(); ++i) {
-    if (!keys[i]) {
-      plan.leftAlone.push_back({i, TLeftAlone::NoNumber, 0});
+    if (!index.Key(i)) {
+      plan.leftAlone.push_back({i, TLeftAlone::NoNumber, 0, 0});
       continue;
     }
-    const RoleKey& key = *keys[i];
-    const bool shared = holdersOf[i]->count > 1;
-    if (key.channel == c0) {
-      plan.marks[i] = i == *anchor ? TReplicateMark::ReferenceAnchor : TReplicateMark::Reference;
-      if (shared) plan.leftAlone.push_back({i, TLeftAlone::SharedRole, c0});
-      continue;
-    }
-    const auto note = [&plan, i, &key](TLeftAlone why) {
-      plan.leftAlone.push_back({i, why, key.channel});
+    const TRoleKey& key = *index.Key(i);
+    channels = std::max(channels, key.channel + 1);
+    const std::optional<std::size_t> other = index.OtherHolder(i);
+    const auto note = [&plan, i, &key, &other](TLeftAlone why) {
+      plan.leftAlone.push_back({i, why, key.channel, other.value_or(0)});
     };
-    if (shared) {
+    if (key.channel == c0) {
+      plan.marks[i] = i == anchor ? TReplicateMark::ReferenceAnchor : TReplicateMark::Reference;
+      if (other) note(TLeftAlone::SharedRole);
+      continue;
+    }
+    if (other) {
       note(TLeftAlone::SharedRole);
       continue;
     }
     if (key.channel != lastChannel) {
       lastChannel = key.channel;
-      own = roles.SoleHolder({key.channel, anchorKey.remainder, anchorKey.prefix});
+      own = index.SoleHolder({key.channel, anchorKey.remainder, anchorKey.prefix});
+      step = index.StepIndex(key.channel);
     }
     if (own == i) plan.marks[i] = TReplicateMark::ChannelAnchor;
     if (!own && !params.inSteps) {
       note(TLeftAlone::NoChannelAnchor);
       continue;
     }
+    if (params.inSteps && !step) {
+      note(TLeftAlone::NoStep);
+      continue;
+    }
     const std::optional<std::size_t> counterpart =
-        roles.SoleHolder({c0, key.remainder, key.prefix});
+        index.SoleHolder({c0, key.remainder, key.prefix});
     if (!counterpart) {
       note(TLeftAlone::NoCounterpart);
       continue;
@@ -230,57 +155,101 @@ TReplicatePlan PlanReplicate(std::span<const TReplicatePart> parts,
     const TMemberPlace& m = parts[*counterpart].place;
     TMemberTarget& target = plan.targets[i];
     if (params.inSteps) {
-      const std::int64_t offset = key.channel - c0;
+      const std::int64_t offset = *step - step0;
       target = {m.x + offset * params.stepX, m.y + offset * params.stepY, true,
                 NormalisedTenths(m.rotation)};
-      continue;
+    } else if (own != i) {  // a channel's anchor stays as it is
+      const TMemberPlace& to = parts[*own].place;
+      const std::int64_t turn = std::int64_t{to.rotation} - from.rotation;
+      const TPoint64 offset =
+          turner.Turned(std::int64_t{m.x} - from.x, std::int64_t{m.y} - from.y, turn);
+      target = {to.x + offset.x, to.y + offset.y, true, NormalisedTenths(m.rotation + turn)};
     }
-    if (own == i) continue;  // a channel's anchor stays as it is
-    const TMemberPlace& to = parts[*own].place;
-    const std::int64_t turn = std::int64_t{to.rotation} - from.rotation;
-    const TPoint64 offset =
-        turner.Turned(std::int64_t{m.x} - from.x, std::int64_t{m.y} - from.y, turn);
-    target = {to.x + offset.x, to.y + offset.y, true, NormalisedTenths(m.rotation + turn)};
+    // The run refuses the move and reports the part; the list says why.
+    const TMemberPlace& place = parts[i].place;
+    if (target.move && !(ToInt32(target.x) && ToInt32(target.y) && ToInt32(target.x - place.x) &&
+                         ToInt32(target.y - place.y))) {
+      note(TLeftAlone::DoesNotFit);
+    }
   }
   plan.channelsCopied = copied.size();
+  if (plan.scheme == TChannelScheme::TagAfterSeparator) {
+    for (std::int64_t c = 0; c < channels; ++c) plan.tags.push_back(index.ChannelName(c));
+  }
   return plan;
 }
 
-std::string LeftAloneText(std::string_view refDes, const TLeftAloneNote& note,
-                          std::int64_t referenceChannel) {
-  std::string text(refDes);
-  const std::string channel = std::to_string(note.channel);
+std::string TReplicatePlan::ChannelName(std::int64_t channel) const {
+  if (scheme == TChannelScheme::TagAfterSeparator) {
+    return static_cast<std::size_t>(channel) < tags.size() ? tags[static_cast<std::size_t>(channel)]
+                                                           : std::string();
+  }
+  return std::to_string(channel);
+}
+
+std::string LeftAloneText(std::span<const TReplicatePart> parts, const TLeftAloneNote& note,
+                          const TReplicatePlan& plan) {
+  std::string text(parts[note.part].refDes);
+  const std::string channel = plan.ChannelName(note.channel);
   switch (note.why) {
     case TLeftAlone::NoNumber:
-      return text + ": no number, so in no channel; left alone";
+      return text + (plan.scheme == TChannelScheme::TagAfterSeparator
+                         ? ": no tag after _, . or -, so in no channel; left alone"
+                         : ": no number, so in no channel; left alone");
     case TLeftAlone::SharedRole:
-      return text + ": shares its role with another part of channel " + channel +
-             (note.channel == referenceChannel ? "; not copied" : "; left alone");
+      return text + ": holds its role in channel " + channel + " together with " +
+             std::string(parts[note.other].refDes) +
+             (note.channel == plan.referenceChannel ? "; not copied" : "; left alone");
     case TLeftAlone::NoCounterpart:
-      return text + ": no part of channel " + std::to_string(referenceChannel) +
+      return text + ": no part of channel " + plan.ChannelName(plan.referenceChannel) +
              " in its role; left alone";
     case TLeftAlone::NoChannelAnchor:
-      return text + ": channel " + channel + " has no part in the anchor's role; left alone";
+      return text + ": channel " + channel + " has no part in the anchor's role (" +
+             std::string(parts[plan.anchor].refDes) + "'s); left alone";
+    case TLeftAlone::NoStep:
+      return text + ": channel " + channel +
+             " has no place in steps (its tag is neither a number nor one letter); left alone";
+    case TLeftAlone::DoesNotFit:
+      return text + ": its place would be beyond the coordinates the host holds; not moved";
   }
   return text;
 }
 
-std::vector<std::string> AnchorCandidates(const std::vector<TDbxComponent>& selection) {
+bool NamesPart(std::string_view typed, std::string_view refDes) {
+  return SameIgnoringCase(refDes, Trimmed(typed));
+}
+
+std::vector<const TDbxComponent*> InGroupOrder(const std::vector<TDbxComponent>& selection) {
   std::vector<TDbxComponent> records = selection;
   SilentReporter silent;
   TSortedComp sorted(silent);
   for (TDbxComponent& record : records) sorted.AddComponent(&record);
-  std::vector<std::string> candidates;
-  std::unordered_set<std::string> seen;
+  std::vector<const TDbxComponent*> ordered;
+  ordered.reserve(selection.size());
   for (const std::string& prefix : sorted.Prefixes()) {
     TCompTypeList* group = sorted.FindGroup(prefix);
     if (group == nullptr) continue;
     group->SortByNumber();
     for (const TDbxComponent* member : group->Components()) {
-      std::string refDes = member->RefDes();
-      if (!SplitRefDes(refDes, silent).number || !seen.insert(refDes).second) continue;
-      candidates.push_back(std::move(refDes));
+      // Back to the caller's own record.
+      ordered.push_back(&selection[static_cast<std::size_t>(member - records.data())]);
     }
+  }
+  return ordered;
+}
+
+std::vector<std::string> AnchorCandidates(const std::vector<TDbxComponent>& selection,
+                                          TChannelScheme scheme) {
+  std::vector<std::string> candidates;
+  std::unordered_set<std::string> seen;
+  SilentReporter silent;
+  for (const TDbxComponent* member : InGroupOrder(selection)) {
+    std::string refDes = member->RefDes();
+    const bool inChannel = scheme == TChannelScheme::TagAfterSeparator
+                               ? SplitChannelTag(refDes).has_value()
+                               : SplitRefDes(refDes, silent).number.has_value();
+    if (!inChannel || !seen.insert(refDes).second) continue;
+    candidates.push_back(std::move(refDes));
   }
   return candidates;
 }

@@ -100,6 +100,7 @@ TArrangeChoices LoadArrangeChoices(IProfileSection& profile) {
   ReadChoice(profile, keys::kDistributeAxis, 2, choices.distributeAxis);
   ReadChoice(profile, keys::kAlignAxis, 2, choices.alignAxis);
   ReadChoice(profile, keys::kAlignTo, 3, choices.alignEdge);
+  ReadChoice(profile, keys::kChannelScheme, 2, choices.channelScheme);
   ReadChoice(profile, keys::kTableUnits, 3, choices.tableUnits);
   ReadChoice(profile, keys::kMirror, 3, choices.mirror);
   ReadChoice(profile, keys::kPivot, 3, choices.pivot);
@@ -136,6 +137,7 @@ void SaveArrangeChoices(IProfileSection& profile, const TArrangeChoices& choices
   WriteChoice(profile, keys::kDistributeAxis, choices.distributeAxis);
   WriteChoice(profile, keys::kAlignAxis, choices.alignAxis);
   WriteChoice(profile, keys::kAlignTo, choices.alignEdge);
+  WriteChoice(profile, keys::kChannelScheme, choices.channelScheme);
   WriteChoice(profile, keys::kTableUnits, choices.tableUnits);
   WriteChoice(profile, keys::kMirror, choices.mirror);
   WriteChoice(profile, keys::kPivot, choices.pivot);

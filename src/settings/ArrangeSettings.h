@@ -40,6 +40,8 @@ inline constexpr const char* kSpan = "Span";
 inline constexpr const char* kClockwise = "Clockwise";
 inline constexpr const char* kTurnWithCircle = "Turn With Circle";
 inline constexpr const char* kOffset = "Offset";
+inline constexpr const char* kChannelScheme =
+    "Channel Scheme";  // 0 numbers in blocks, 1 tag after a separator
 inline constexpr const char* kBlockSize = "Block Size";
 inline constexpr const char* kAnchor = "Anchor";
 inline constexpr const char* kChannels = "Channels";  // 0 at each channel's anchor, 1 in steps

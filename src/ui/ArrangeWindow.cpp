@@ -391,11 +391,24 @@ void TArrangeWindow::Adopt(TSelectionRead read) {
 
 void TArrangeWindow::ShowAnchorCandidates() {
   CountGuard guard(showingChoices_);
-  const std::vector<std::string> candidates =
-      readFailure_.empty() ? AnchorCandidates(selection_->Selection()) : std::vector<std::string>{};
-  for (const int id : std::initializer_list<int>{kIdAnchor, kIdPivotPart}) {
-    RefillList(Control(id), candidates);
+  const bool fine = readFailure_.empty();
+  RefillList(Control(kIdAnchor),
+             fine ? AnchorCandidates(selection_->Selection(), ChoicesShown().channelScheme)
+                  : std::vector<std::string>{});
+  RefillList(Control(kIdPivotPart),
+             fine ? AnchorCandidates(selection_->Selection()) : std::vector<std::string>{});
+}
+
+void TArrangeWindow::FindChannelsShown() {
+  if (!readFailure_.empty()) return;  // the summary names what keeps the selection from a read
+  std::string found;
+  {
+    CountGuard guard(showingChoices_);
+    found = ShowFoundChannels(*this, selection_->Selection());
   }
+  ShowAnchorCandidates();
+  Refresh();
+  SetWindowTextA(Control(kIdArrangeSummary), found.c_str());
 }
 
 void TArrangeWindow::Apply() {
@@ -630,6 +643,9 @@ void TArrangeWindow::OnCommand(int id, int code) {
     case kIdSetupSave:
       if (code == BN_CLICKED && IsWindowEnabled(Control(kIdSetupSave))) SaveSetupTyped();
       return;
+    case kIdFindChannels:
+      if (code == BN_CLICKED) FindChannelsShown();
+      return;
     case kIdSetupDelete:
       if (code == BN_CLICKED && IsWindowEnabled(Control(kIdSetupDelete))) DeleteSetupTyped();
       return;
@@ -651,6 +667,9 @@ void TArrangeWindow::OnCommand(int id, int code) {
     const bool keep = IsChecked(Control(id));
     Check(Control(kIdGridKeepFirst), keep);
     Check(Control(kIdCircleKeepFirst), keep);
+  }
+  if ((id == kIdChannelNumbers || id == kIdChannelTags) && code == BN_CLICKED) {
+    ShowAnchorCandidates();
   }
   if ((id == kIdAnchor || id == kIdPivotPart) && code == CBN_SELCHANGE) {
     // The field shows the entry chosen only after this notice.

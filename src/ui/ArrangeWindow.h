@@ -146,9 +146,13 @@ class TArrangeWindow final : public WindowBase, public IArrangeControls {
   bool TableChanged();
   // Writes the selection as last read to the table's file.
   void ExportTable();
-  // Replicate's anchor list and Transform's pivot part list: the selection's numbered designators,
+  // Replicate's anchor list (the selection's designators that have a channel in the scheme shown)
+  // and Transform's pivot part list (its numbered designators),
   // as last read.
   void ShowAnchorCandidates();
+  // Replicate's Find over the selection as last read: the choices it finds shown, and what it
+  // found in the summary line until the next change.
+  void FindChannelsShown();
   void SetStatus(const std::string& text);
   // The saved setups: the list from the settings file, Save and Delete as the typed name allows,
   // and the choices of the one chosen brought back.

@@ -20,6 +20,7 @@ TEST(ArrangeSettings, EveryChoiceComesBackAsSaved) {
   choices.alignEdge = TAlignEdge::BottomOrRight;
   choices.radiusText = "";
   choices.offsetText = "-90";
+  choices.channelScheme = TChannelScheme::TagAfterSeparator;
   choices.blockSizeText = " 10 ";
   choices.anchorText = " u101 ";
   choices.inSteps = true;
@@ -35,6 +36,7 @@ TEST(ArrangeSettings, EveryChoiceComesBackAsSaved) {
   SaveArrangeChoices(profile, choices);
   EXPECT_EQ(profile.ReadString("Pattern"), "5");
   EXPECT_EQ(profile.ReadString("Channels"), "1");
+  EXPECT_EQ(profile.ReadString("Channel Scheme"), "1");
   EXPECT_EQ(LoadArrangeChoices(profile), choices);
   choices.pattern = TArrangePattern::Snap;
   SaveArrangeChoices(profile, choices);
@@ -61,9 +63,10 @@ TEST(ArrangeSettings, EveryChoiceComesBackAsSaved) {
 }
 
 TEST(ArrangeSettings, ChoicesThatNameNoOptionTakeTheirDefaults) {
-  fakes::MemoryProfile profile{{"Pattern", "9"},  {"Order", "-1"}, {"Start", "two"},
-                               {"Align To", "3"}, {"Snake", "x"},  {"Pitch X", "12.5"},
-                               {"Units", "3"},    {"Mirror", "3"}, {"Table Units", "3"}};
+  fakes::MemoryProfile profile{{"Pattern", "9"},       {"Order", "-1"}, {"Start", "two"},
+                               {"Align To", "3"},      {"Snake", "x"},  {"Pitch X", "12.5"},
+                               {"Units", "3"},         {"Mirror", "3"}, {"Table Units", "3"},
+                               {"Channel Scheme", "2"}};
   TArrangeChoices expected;
   expected.pitchXText = "12.5";
   EXPECT_EQ(LoadArrangeChoices(profile), expected);

@@ -915,5 +915,58 @@ TEST_F(ReplicateWindowTest, EmptyAnchorIsNamedApplyCopiesTheChannelCtrlZTakesItB
   EXPECT_EQ(testing::ReadFile(Board()), board) << "Ctrl+Z took the copy back";
 }
 
+// Two channels tagged _A and _B, the second turned a quarter and out of place, and a test point.
+constexpr const char* kTagged =
+    "units mils\n"
+    "component U1_A 0 0 0 selected\ncomponent R1_A 254000 0 900 selected\n"
+    "component U1_B 2540000 0 900 selected\ncomponent R1_B 7620000 7620000 0 selected\n"
+    "component TP1 5080000 0 0 selected\n";
+
+TEST_F(ReplicateWindowTest, FindShowsTheTagsApplyCopiesCtrlZTakesItBackASetupKeepsTheScheme) {
+  testing::WriteFile(Board(), kTagged);
+  Start();
+  const std::string board = testing::ReadFile(Board());
+  std::vector<std::string> shown;
+  std::string copied;
+  ModalScript script(
+      {
+          [] { Click(kIdPatternReplicate); },
+          [] { Click(kIdFindChannels); },
+          [&] {
+            const HWND window = OpenArrange();
+            shown.push_back(ItemText(window, kIdArrangeSummary) + " | " +
+                            ItemText(window, kIdAnchor) + " | " +
+                            std::to_string(IsChecked(GetDlgItem(window, kIdChannelTags))) +
+                            std::to_string(IsWindowEnabled(GetDlgItem(window, kIdBlockSize))));
+            TypeInto(kIdSetup, "Tagged");
+          },
+          [] { Click(kIdSetupSave); },
+          [] { Click(kIdApply); },
+          WithFocusIn("Ctrl+Z where the focus is", OpenArrange,
+                      [&] {
+                        copied = testing::ReadFile(Board());
+                        HoldControl(true);
+                        PressKey(GetFocus(), 'Z');
+                      }),
+          [&] {
+            HoldControl(false);
+            PostMessageA(OpenArrange(), WM_CLOSE, 0, 0);
+          },
+      },
+      ArrangeReady);
+  form_->Arrange1Click();
+  ASSERT_TRUE(script.Finished());
+  EXPECT_EQ(shown, std::vector<std::string>{"Found 2 channels of 2 parts, tagged after a "
+                                            "separator; anchor U1_A | U1_A | 10"})
+      << "the tags chosen, the block size disabled";
+  ExpectLines(copied, {"U1_B 2540000 0 900", "R1_B 2540000 254000 1800", "TP1 5080000 0 0"});
+  EXPECT_EQ(testing::ReadFile(Board()), board) << "Ctrl+Z took the copy back";
+  const std::string settings = testing::ReadFile(folder_ / "Kordane.INI");
+  const std::size_t setup = settings.find("[Arrange Setup Tagged]");
+  ASSERT_NE(setup, std::string::npos);
+  EXPECT_NE(settings.substr(setup, settings.find('[', setup + 1) - setup).find("Channel Scheme=1"),
+            std::string::npos);
+}
+
 }  // namespace
 }  // namespace kordane::ui
