@@ -954,7 +954,7 @@ TEST_F(ReplicateWindowTest, FindShowsTheTagsApplyCopiesCtrlZTakesItBackASetupKee
           },
       },
       ArrangeReady);
-  form_->Arrange1Click();
+  RunArrange(*form_);
   ASSERT_TRUE(script.Finished());
   EXPECT_EQ(shown, std::vector<std::string>{"Found 2 channels of 2 parts, tagged after a "
                                             "separator; anchor U1_A | U1_A | 10"})
