@@ -1,7 +1,7 @@
 // Time of the Arrange window's live picture: the whole run over the selection as read, from
 // memory, for each pattern, as it is worked out on every keystroke; Replicate's Find; and what a
-// redraw lays out before it draws (the shapes of the parts in view and the labels that fit),
-// fitted and zoomed.
+// redraw lays out and draws itself (the shapes of the parts in view and the labels that fit, the
+// lines and marks into pixels), fitted and zoomed.
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -11,31 +11,20 @@
 #include <string>
 #include <vector>
 
+#include "Selections.h"
 #include "host/DbxUtils.h"
 #include "placement/Arrange.h"
 #include "placement/ChannelFind.h"
 #include "placement/HostAdapters.h"
 #include "placement/PlacementTable.h"
+#include "ui/PixelCanvas.h"
 #include "ui/PreviewPlot.h"
 
 namespace {
 
 using kordane::TArrangePattern;
 using kordane::TDbxComponent;
-
-// A realistic mix: most components in a few large groups, in no order.
-std::vector<TDbxComponent> MakeSelection(std::int64_t count) {
-  const char* prefixes[] = {"R", "R", "R", "R", "C", "C", "C", "U", "D", "LED"};
-  std::mt19937 random(11u);
-  std::vector<TDbxComponent> selection(static_cast<std::size_t>(count));
-  for (std::size_t i = 0; i < selection.size(); ++i) {
-    selection[i].SetRefDes(prefixes[random() % 10] + std::to_string(i + 1));
-    selection[i].SetX(static_cast<std::int32_t>(random() % 10000000));
-    selection[i].SetY(static_cast<std::int32_t>(random() % 10000000));
-    selection[i].SetRotation(static_cast<std::int32_t>(random() % 4) * 900);
-  }
-  return selection;
-}
+using kordane::bench::MakeSelection;
 
 // Channels of a hundred components each, numbered in hundreds (U100, R101, ... U200, ...), or
 // tagged (U0_1, R1_1, ... U0_2, ...), every channel but the first turned and shifted anyhow.
@@ -130,7 +119,7 @@ BENCHMARK(BM_TableReadAndMatch)
     ->Unit(benchmark::kMillisecond);
 
 // A grid of the components on a picture of 600 x 450 pixels, zoomed in about its middle by the
-// given factor (1: the whole selection).
+// given factor (1: the whole selection): laid out, and its lines and marks drawn into pixels.
 void BM_PictureRedraw(benchmark::State& state) {
   kordane::DbUnits = kordane::kUnitsMils;
   kordane::TSelectionHost memory(MakeSelection(state.range(0)), kordane::kUnitsMils);
@@ -145,18 +134,23 @@ void BM_PictureRedraw(benchmark::State& state) {
   std::array<int, 256> charWidths{};
   charWidths.fill(6);
   std::size_t labels = 0;
+  std::vector<std::uint32_t> pixels(600 * 450);
   for (auto _ : state) {
     const kordane::PlotTransform plot(view.View(), 0, 0);
     const kordane::TPictureShapes shapes =
         kordane::LayOutPicture(picture, view.Levels(), plot, 600, 450, {}, charWidths);
     labels = shapes.labels.size();
-    benchmark::DoNotOptimize(shapes.groups.data());
+    kordane::PixelCanvas canvas(pixels.data(), 600, 450, 600);
+    for (const kordane::TPictureShapes::Group& group : shapes.groups) {
+      canvas.DrawGroup(group, 0x123456, 1);
+    }
+    benchmark::DoNotOptimize(pixels.data());
   }
   state.counters["labels"] = static_cast<double>(labels);
 }
 BENCHMARK(BM_PictureRedraw)
     ->ArgNames({"components", "zoom"})
-    ->ArgsProduct({{10000}, {1, 8}})
+    ->ArgsProduct({{10000}, {1, 3, 8}})
     ->Unit(benchmark::kMillisecond);
 
 // Replicate's Find over channels numbered in hundreds, with nothing typed.

@@ -13,6 +13,7 @@
 
 #include "host/Conversions.h"
 #include "ui/Dpi.h"
+#include "ui/PixelCanvas.h"
 #include "ui/PlotView.h"
 #include "ui/PreviewPlot.h"
 #include "ui/Win32Util.h"
@@ -167,17 +168,10 @@ int DrawLegend(HDC dc, const RECT& area, const TPreview& preview, int dpi, bool 
   return boxWidth + gap;
 }
 
-std::vector<POINT> Points(const std::vector<PlotPoint>& points) {
-  std::vector<POINT> converted(points.size());
-  std::transform(points.begin(), points.end(), converted.begin(), [](PlotPoint point) {
-    return POINT{point.x, point.y};
-  });
-  return converted;
-}
-
 }  // namespace
 
-void DrawRunPicture(HDC dc, const RECT& area, const TPreview& preview, int dpi, PictureView& view) {
+void DrawRunPicture(HDC dc, const BitmapPixels& pixels, const RECT& area, const TPreview& preview,
+                    int dpi, PictureView& view) {
   const auto Px = [dpi](int value) { return Scale(value, dpi); };
   SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
   if (!preview.failure.empty() || preview.parts.empty()) {
@@ -211,26 +205,21 @@ void DrawRunPicture(HDC dc, const RECT& area, const TPreview& preview, int dpi, 
   const TPictureShapes shapes =
       LayOutPicture(preview, view.Levels(), plot, plotWidth, height, sizes, charWidths);
 
-  // The plot's pixels from the area's top left.
+  // The parts' lines and marks straight into the bitmap's pixels, the plot's (0, 0) at the area's
+  // top left; then the rest through the dc, whose drawing must reach the pixels first.
+  GdiFlush();
+  PixelCanvas canvas(pixels.Row(area.top) + area.left, width, height, pixels.stride);
+  for (std::size_t group = 0; group < shapes.groups.size(); ++group) {
+    const TGroupStyle style = GroupStyle(group, preview.groups.size());
+    canvas.DrawGroup(shapes.groups[group],
+                     static_cast<std::uint32_t>(style.red << 16 | style.green << 8 | style.blue),
+                     Px(1));
+  }
   POINT origin{};
   SetViewportOrgEx(dc, area.left, area.top, &origin);
-  for (std::size_t group = 0; group < shapes.groups.size(); ++group) {
-    const TPictureShapes::Group& drawn = shapes.groups[group];
-    if (drawn.markCorners.empty()) continue;
-    const COLORREF colour = ColourOf(GroupStyle(group, preview.groups.size()));
-    GdiObject<HPEN> pen(CreatePen(PS_SOLID, Px(1), colour));
-    GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
-    SelectObjectGuard selectedPen(dc, pen.Get());
-    SelectObjectGuard selectedBrush(dc, brush.Get());
-    const std::vector<POINT> lines = Points(drawn.lines);
-    const std::vector<DWORD> lengths(drawn.lineLengths.begin(), drawn.lineLengths.end());
-    PolyPolyline(dc, lines.data(), lengths.data(), static_cast<DWORD>(lengths.size()));
-    const std::vector<POINT> marks = Points(drawn.marks);
-    PolyPolygon(dc, marks.data(), drawn.markCorners.data(),
-                static_cast<int>(drawn.markCorners.size()));
-  }
   for (const std::size_t i : shapes.shown) {
     const TPreviewPart& part = preview.parts[i];
+    if (!part.reference && !part.anchor && !part.unplaced) continue;
     const PlotPoint to = plot.ToScreen(part.toX, part.toY);
     DrawReplicateMarks(dc, part, to, 6, dpi);
     if (part.unplaced) {
@@ -265,19 +254,41 @@ void DrawRunPicture(HDC dc, const RECT& area, const TPreview& preview, int dpi, 
   }
 }
 
+bool PictureBitmap::Fit(HDC dc, int width, int height) {
+  if (bitmap_.Get() != nullptr && width == width_ && height == height_) return true;
+  bitmap_.Reset(nullptr);
+  bits_ = nullptr;
+  width_ = height_ = 0;
+  BITMAPINFO format{};
+  format.bmiHeader.biSize = sizeof format.bmiHeader;
+  format.bmiHeader.biWidth = width;
+  format.bmiHeader.biHeight = -height;  // rows top down
+  format.bmiHeader.biPlanes = 1;
+  format.bmiHeader.biBitCount = 32;
+  format.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  GdiObject<HBITMAP> made(CreateDIBSection(dc, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (made.Get() == nullptr || bits == nullptr) return false;
+  bitmap_ = std::move(made);
+  bits_ = static_cast<std::uint32_t*>(bits);
+  width_ = width;
+  height_ = height;
+  return true;
+}
+
 void PaintRunPicture(HDC dc, const RECT& rect, const TPreview& preview, HFONT font, int dpi,
-                     PictureView& view, bool focused) {
+                     PictureView& view, bool focused, PictureBitmap& bitmap) {
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
+  if (!bitmap.Fit(dc, width, height)) return;
   const HDC buffer = CreateCompatibleDC(dc);
-  GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, width, height));
   {
     SelectObjectGuard selectedBitmap(buffer, bitmap.Get());
     SelectObjectGuard selectedFont(buffer, font);
     RECT area{0, 0, width, height};
     FillRect(buffer, &area, GetSysColorBrush(COLOR_WINDOW));
     SetBkMode(buffer, TRANSPARENT);
-    DrawRunPicture(buffer, area, preview, dpi, view);
+    DrawRunPicture(buffer, bitmap.Pixels(), area, preview, dpi, view);
     DrawEdge(buffer, &area, EDGE_SUNKEN, BF_RECT);
     if (focused) {
       RECT inside = area;
@@ -463,7 +474,7 @@ LRESULT TRunPicture::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       RECT client{};
       GetClientRect(Handle(), &client);
       if (preview_ != nullptr && client.right > 0 && client.bottom > 0) {
-        PaintRunPicture(dc, client, *preview_, font_, dpi_, view_, GetFocus() == Handle());
+        PaintRunPicture(dc, client, *preview_, font_, dpi_, view_, GetFocus() == Handle(), bitmap_);
       }
       EndPaint(Handle(), &paint);
       return 0;

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -18,18 +19,45 @@
 
 namespace kordane::ui {
 
+// The pixels of a 32-bit top-down bitmap (a DIB section), stride pixels to a row.
+struct BitmapPixels {
+  std::uint32_t* bits;
+  int stride;
+  std::uint32_t* Row(int y) const {
+    return bits + static_cast<std::size_t>(y) * static_cast<std::size_t>(stride);
+  }
+};
+
+// The off-screen bitmap a picture is drawn in, kept from one redraw to the next and made again
+// when the picture's size changes.
+class PictureBitmap {
+ public:
+  // False when no bitmap of that size can be had.
+  bool Fit(HDC dc, int width, int height);
+  HBITMAP Get() const { return bitmap_.Get(); }
+  BitmapPixels Pixels() const { return {bits_, width_}; }
+
+ private:
+  GdiObject<HBITMAP> bitmap_;
+  std::uint32_t* bits_ = nullptr;
+  int width_ = 0;
+  int height_ = 0;
+};
+
 // Paints the picture at the view with its sunken edge into rect of a window's dc, drawn off
-// screen first so that typing and resizing do not flicker; focused: with a focus rectangle.
+// screen in bitmap first so that typing and resizing do not flicker; focused: with a focus
+// rectangle.
 void PaintRunPicture(HDC dc, const RECT& rect, const TPreview& preview, HFONT font, int dpi,
-                     PictureView& view, bool focused);
+                     PictureView& view, bool focused, PictureBitmap& bitmap);
 
 // WM_ERASEBKGND of a window with a picture: the face colour everywhere but rect, which the
 // picture paints all of.
 void EraseAroundPicture(HWND window, HDC dc, const RECT& rect);
 
-// Draws into area of dc, whose background is already filled, at the window's DPI and the view,
-// which learns the plot's size from it.
-void DrawRunPicture(HDC dc, const RECT& area, const TPreview& preview, int dpi, PictureView& view);
+// Draws into area of dc, whose bitmap's pixels are pixels and whose background is already filled,
+// at the window's DPI and the view, which learns the plot's size from it.
+void DrawRunPicture(HDC dc, const BitmapPixels& pixels, const RECT& area, const TPreview& preview,
+                    int dpi, PictureView& view);
 
 inline constexpr const char* kRunPictureClass = "TRunPicture";
 
@@ -63,6 +91,7 @@ class TRunPicture final : public WindowBase {
   std::string tipText_;
   std::optional<std::size_t> tipPart_;
   std::optional<POINT> dragFrom_;
+  PictureBitmap bitmap_;
 };
 
 }  // namespace kordane::ui

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <limits>
 #include <numbers>
+#include <string_view>
 #include <utility>
 
 #include "host/Conversions.h"
@@ -22,6 +23,50 @@ PlotTransform::PlotTransform(const TPreview& preview, int left, int top, int wid
   fitted.Resize(width, height, margin);
   fitted.Show(preview, true);
   view_ = fitted.View();
+  SetUpFixed();
+}
+
+PlotTransform::PlotTransform(const ZoomView& view, int left, int top)
+    : view_(view), left_(left), top_(top) {
+  SetUpFixed();
+}
+
+namespace {
+
+constexpr double kFixedOne = 4398046511104.0;  // 2^42
+constexpr std::int64_t kFixedHalf = std::int64_t{1} << 41;
+// Within this many pixels of pixel 0, products stay below 2^62.
+constexpr double kFixedReachPixels = 1 << 19;
+
+}  // namespace
+
+void PlotTransform::SetUpFixed() {
+  const double scale = view_.Scale();
+  fixedX_.reach = fixedY_.reach = -1;
+  if (!(scale > 0 && scale <= 1)) return;
+  const ViewPoint corner = view_.ToBoard({0, 0});  // the board point at the client's pixel 0
+  if (!(std::abs(corner.x) < 1e15 && std::abs(corner.y) < 1e15)) return;
+  const auto setUp = [&](FixedAxis& axis, double board, double sign, int shift) {
+    axis.base = static_cast<std::int64_t>(std::llround(board));
+    const double offset = shift + sign * (static_cast<double>(axis.base) - board) * scale;
+    axis.scale = static_cast<std::int64_t>(std::llround(sign * scale * kFixedOne));
+    axis.offset = static_cast<std::int64_t>(std::llround(offset * kFixedOne));
+    // Within 2^33 units too, so that the rounding of the scale moves no point by more than a
+    // thousandth of a pixel.
+    axis.reach = std::abs(offset) < kFixedReachPixels / 2
+                     ? static_cast<std::int64_t>(std::min(kFixedReachPixels / 2 / scale, 0x1p33))
+                     : -1;
+  };
+  setUp(fixedX_, corner.x, 1, left_);
+  setUp(fixedY_, corner.y, -1, top_);
+}
+
+bool PlotTransform::FixedAxis::Map(std::int32_t value, int& pixel) const {
+  const std::int64_t away = value - base;
+  if (away > reach || away < -reach) return false;
+  const std::int64_t fixed = away * scale + offset;
+  pixel = static_cast<int>(fixed >= 0 ? (fixed + kFixedHalf) >> 42 : -((kFixedHalf - fixed) >> 42));
+  return true;
 }
 
 namespace {
@@ -35,6 +80,8 @@ int Rounded(double value) {
 }  // namespace
 
 PlotPoint PlotTransform::ToScreen(std::int32_t x, std::int32_t y) const {
+  PlotPoint fixed;
+  if (fixedX_.Map(x, fixed.x) && fixedY_.Map(y, fixed.y)) return fixed;
   const ViewPoint at = view_.ToClient({static_cast<double>(x), static_cast<double>(y)});
   constexpr double kFar = 1 << 26;  // within what GDI draws
   return {Rounded(std::clamp(left_ + at.x, -kFar, kFar)),
@@ -98,12 +145,12 @@ ScaleBar ChooseScaleBar(double dbPerPixel, std::int32_t units, int maxPixels) {
 namespace {
 
 void AddLine(TPictureShapes::Group& shapes, std::initializer_list<PlotPoint> points) {
-  shapes.lines.insert(shapes.lines.end(), points);
+  for (const PlotPoint point : points) shapes.lines.push_back(point);
   shapes.lineLengths.push_back(static_cast<std::uint32_t>(points.size()));
 }
 
 void AddPolygon(TPictureShapes::Group& shapes, std::initializer_list<PlotPoint> corners) {
-  shapes.marks.insert(shapes.marks.end(), corners);
+  for (const PlotPoint corner : corners) shapes.marks.push_back(corner);
   shapes.markCorners.push_back(static_cast<int>(corners.size()));
 }
 
@@ -123,25 +170,45 @@ std::array<PlotPoint, 9> Octagon(PlotPoint at, int r) {
 }
 
 void AddRing(TPictureShapes::Group& shapes, PlotPoint at, int r) {
-  const std::array<PlotPoint, 9> corners = Octagon(at, r);
-  shapes.lines.insert(shapes.lines.end(), corners.begin(), corners.end());
-  shapes.lineLengths.push_back(static_cast<std::uint32_t>(corners.size()));
+  for (const PlotPoint corner : Octagon(at, r)) shapes.lines.push_back(corner);
+  shapes.lineLengths.push_back(9u);
 }
 
-void AddArrow(TPictureShapes::Group& shapes, PlotPoint from, PlotPoint to, double head) {
+// The integer nearest numerator / denominator (denominator > 0), halves away from zero.
+int RoundedQuotient(int numerator, int denominator) {
+  return numerator >= 0 ? (numerator + denominator / 2) / denominator
+                        : -((denominator / 2 - numerator) / denominator);
+}
+
+void AddArrow(TPictureShapes::Group& shapes, PlotPoint from, PlotPoint to, int head) {
   AddLine(shapes, {from, to});
-  const double dx = static_cast<double>(to.x) - from.x;
-  const double dy = static_cast<double>(to.y) - from.y;
-  const double length = std::sqrt(dx * dx + dy * dy);
-  if (length < 1) return;
-  // Each side turned 0.45 radians off the shaft, by its cosine and sine.
-  constexpr double kCos = 0.90044710235267692;
-  constexpr double kSin = 0.43496553411123023;
-  const double ux = dx / length;
-  const double uy = dy / length;
-  const auto wing = [&](double side) {
-    return PlotPoint{Rounded(to.x - head * (ux * kCos - side * uy * kSin)),
-                     Rounded(to.y - head * (uy * kCos + side * ux * kSin))};
+  // In whole numbers: thousands of arrows a redraw, and floating point is slow where emulated.
+  // The shaft's direction to one part in 2^12 (2^10 for heads at high DPI) is ample for a head a
+  // few pixels long, and keeps every product below 2^31.
+  if (head > 64) return;
+  const std::int64_t limit = head <= 16 ? 4096 : 1024;
+  std::int64_t dx = static_cast<std::int64_t>(to.x) - from.x;
+  std::int64_t dy = static_cast<std::int64_t>(to.y) - from.y;
+  if (dx == 0 && dy == 0) return;
+  while (std::max(std::abs(dx), std::abs(dy)) >= limit) {
+    dx /= 2;
+    dy /= 2;
+  }
+  const int x = static_cast<int>(dx);
+  const int y = static_cast<int>(dy);
+  // The shaft's length: from an estimate within 4%, one step of Newton's method.
+  const int squared = x * x + y * y;
+  const int larger = std::max(std::abs(x), std::abs(y));
+  const int smaller = std::min(std::abs(x), std::abs(y));
+  int length = std::max(1, (983 * larger + 407 * smaller) >> 10);
+  length = std::max(1, (length + squared / length) / 2);
+  // Each side turned 0.45 radians off the shaft: its cosine and sine times 4096.
+  constexpr int kCos = 3688;
+  constexpr int kSin = 1782;
+  const int scale = length * 4096;
+  const auto wing = [&](int side) {
+    return PlotPoint{to.x - RoundedQuotient(head * (x * kCos - side * y * kSin), scale),
+                     to.y - RoundedQuotient(head * (y * kCos + side * x * kSin), scale)};
   };
   AddLine(shapes, {wing(1), to, wing(-1)});
 }
@@ -200,7 +267,7 @@ void AddMark(TPictureShapes::Group& shapes, PlotPoint at, int size, TGroupMark m
       return;
     case TGroupMark::Circle: {
       const std::array<PlotPoint, 9> corners = Octagon(at, size + 1);
-      shapes.marks.insert(shapes.marks.end(), corners.begin(), corners.end() - 1);
+      for (std::size_t k = 0; k + 1 < corners.size(); ++k) shapes.marks.push_back(corners[k]);
       shapes.markCorners.push_back(8);
       return;
     }
@@ -225,17 +292,20 @@ TPictureShapes LayOutPicture(const TPreview& preview, const std::vector<int>& le
   // comparisons of integers.
   const ViewPoint topLeft = plot.ToBoard(-sizes.reach, -sizes.reach);
   const ViewPoint bottomRight = plot.ToBoard(width + sizes.reach, height + sizes.reach);
+  // Held within the coordinates' own range, which keeps the comparisons in 32 bits.
   const auto whole = [](double value) {
-    return static_cast<std::int64_t>(std::clamp(value, -4e9, 4e9));
+    return static_cast<std::int32_t>(
+        std::clamp(value, static_cast<double>(INT32_MIN), static_cast<double>(INT32_MAX)));
   };
-  const std::int64_t left = whole(std::floor(topLeft.x));
-  const std::int64_t right = whole(std::ceil(bottomRight.x));
-  const std::int64_t bottom = whole(std::floor(bottomRight.y));
-  const std::int64_t top = whole(std::ceil(topLeft.y));
+  const std::int32_t left = whole(std::floor(topLeft.x));
+  const std::int32_t right = whole(std::ceil(bottomRight.x));
+  const std::int32_t bottom = whole(std::floor(bottomRight.y));
+  const std::int32_t top = whole(std::ceil(topLeft.y));
   const auto inside = [&](std::int32_t x, std::int32_t y) {
     return x >= left && x <= right && y >= bottom && y <= top;
   };
-  std::vector<PlotPoint> targets;
+  // First which parts reach the view, so that each group's shapes are given their room at once.
+  std::vector<std::size_t> members(shapes.groups.size(), 0);
   for (std::size_t i = 0; i < preview.parts.size(); ++i) {
     const TPreviewPart& part = preview.parts[i];
     if (std::max(part.x, part.toX) < left || std::min(part.x, part.toX) > right ||
@@ -250,17 +320,39 @@ TPictureShapes LayOutPicture(const TPreview& preview, const std::vector<int>& le
                          static_cast<double>(top))) {
       continue;
     }
-    const PlotPoint to = plot.ToScreen(part.toX, part.toY);
     shapes.shown.push_back(i);
+    ++members[part.group];
+  }
+  // Fewer than 8 x 8 pixels to a part: rings, heads and ticks would only cover each other.
+  const bool crowded = static_cast<std::int64_t>(shapes.shown.size()) * 64 >
+                       static_cast<std::int64_t>(width) * height;
+  std::vector<TGroupMark> marks(shapes.groups.size());
+  for (std::size_t group = 0; group < shapes.groups.size(); ++group) {
+    marks[group] = GroupStyle(group, preview.groups.size()).mark;
+    // A ring, an arrow and its head, a tick; a mark.
+    shapes.groups[group].lines.reserve(members[group] * (9 + 2 + 3 + 2));
+    shapes.groups[group].lineLengths.reserve(members[group] * 4);
+    shapes.groups[group].marks.reserve(members[group] * 8);
+    shapes.groups[group].markCorners.reserve(members[group]);
+  }
+  std::vector<PlotPoint> targets;
+  targets.reserve(shapes.shown.size());
+  for (const std::size_t i : shapes.shown) {
+    const TPreviewPart& part = preview.parts[i];
+    const PlotPoint to = plot.ToScreen(part.toX, part.toY);
     targets.push_back(to);
     TPictureShapes::Group& group = shapes.groups[part.group];
     if (part.moves) {
       const PlotPoint from = plot.ToScreen(part.x, part.y);
-      AddRing(group, from, sizes.ring);
-      AddArrow(group, from, to, sizes.head);
+      if (crowded) {
+        AddLine(group, {from, to});
+      } else {
+        AddRing(group, from, sizes.ring);
+        AddArrow(group, from, to, sizes.head);
+      }
     }
-    AddMark(group, to, sizes.ring, GroupStyle(part.group, preview.groups.size()).mark);
-    AddLine(group, {to, TickEnd(to, sizes.tick, part.toRotation)});
+    AddMark(group, to, sizes.ring, marks[part.group]);
+    if (!crowded) AddLine(group, {to, TickEnd(to, sizes.tick, part.toRotation)});
   }
 
   // Few angles recur: each one's text is made once.
@@ -273,6 +365,11 @@ TPictureShapes LayOutPicture(const TPreview& preview, const std::vector<int>& le
     angles.insert(angles.begin(), {tenths, DegreesText(tenths)});
     return angles.front().second;
   };
+  const auto WidthOf = [&charWidths](std::string_view text) {
+    int sum = 0;
+    for (const char c : text) sum += charWidths[static_cast<unsigned char>(c)];
+    return sum;
+  };
   LabelSpace space(width, height);
   for (std::size_t k = 0; k < shapes.shown.size(); ++k) {
     const std::size_t i = shapes.shown[k];
@@ -280,14 +377,17 @@ TPictureShapes LayOutPicture(const TPreview& preview, const std::vector<int>& le
     const PlotPoint to = targets[k];
     const int labelLeft = to.x + sizes.labelGap;
     if (labelLeft >= width) continue;
-    std::string text = part.refDes + " " + angleText(part.toRotation);
-    if (part.unplaced) text += " (out of range)";
-    int textWidth = 0;
-    for (const char c : text) textWidth += charWidths[static_cast<unsigned char>(c)];
+    // Most labels find no room: the text is put together only for those that do.
+    const std::string& angle = angleText(part.toRotation);
+    constexpr std::string_view kUnplaced = " (out of range)";
+    const int textWidth = WidthOf(part.refDes) + charWidths[' '] + WidthOf(angle) +
+                          (part.unplaced ? WidthOf(kUnplaced) : 0);
     const int level = i < levels.size() ? levels[i] : 0;
     for (const int side : {level, 1 - level}) {
       const int labelTop = side == 0 ? to.y + sizes.ring : to.y - sizes.ring - 1 - sizes.lineHeight;
       if (space.Claim({labelLeft, labelTop, labelLeft + textWidth, labelTop + sizes.lineHeight})) {
+        std::string text = part.refDes + " " + angle;
+        if (part.unplaced) text += kUnplaced;
         shapes.labels.push_back({i, {labelLeft, labelTop}, std::move(text)});
         break;
       }

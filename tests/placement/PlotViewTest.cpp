@@ -129,6 +129,27 @@ TEST(LayOutPictureTest, DrawsWhatReachesTheViewAndLabelsWhereThereIsRoom) {
   EXPECT_EQ(shapes.labels[1].at.y, 48 - 3 - 1 - 13) << "above, R1's label being below";
 }
 
+// With fewer than 8 x 8 pixels to each part in view, a part is its shaft and its mark; with room
+// enough, its ring, arrow, head and tick too.
+TEST(LayOutPictureTest, LeavesRingsHeadsAndTicksOutWhereThePartsAreCrowded) {
+  TPreview preview;
+  preview.groups = {{"R", 4}};
+  preview.parts = {Part("R1", 2, 98, 20, 80), Part("R2", 10, 90, 10, 90), Part("R3", 5, 85, 30, 95),
+                   Part("R4", 25, 75, 3, 99)};
+  for (TPreviewPart& part : preview.parts) part.moves = part.x != part.toX;
+  ZoomView view(1, 1);
+  view.Fit({50, 50}, 100, 100, 100, 100, 0);  // a pixel per unit, y 0 at pixel 100
+  std::array<int, 256> widths{};
+  // Three parts move: shafts alone, or rings, shafts, heads and the four parts' ticks.
+  for (const auto& [side, lines] :
+       {std::pair{15, 3u * 2}, std::pair{16, 3u * (9 + 2 + 3) + 4 * 2}}) {
+    const TPictureShapes shapes = LayOutPicture(preview, std::vector<int>(4, 0),
+                                                PlotTransform(view, 0, 0), side, side, {}, widths);
+    EXPECT_EQ(shapes.groups[0].lines.size(), lines) << side << " pixels square";
+    EXPECT_EQ(shapes.groups[0].markCorners.size(), 4u) << side << " pixels square";
+  }
+}
+
 TEST(PartAtTest, FindsTheNearestTargetOrOriginWithinTheRadius) {
   TPreview preview;
   preview.parts = {Part("R1", 0, 0, 100, 0), Part("R2", 100, 0, 200, 0),
