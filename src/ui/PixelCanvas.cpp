@@ -46,21 +46,26 @@ std::int64_t FirstStepAcross(std::int64_t q, std::int64_t minor, std::int64_t n)
   return (numerator + 2 * minor - 1) / (2 * minor);
 }
 
-// Colours steps pixels from pixel on, a majorStep each, and a minorStep more whenever the
+// Colours steps pixels from pixels[at] on, a majorStep each, and a minorStep more whenever the
 // remainder rest, growing by twiceMinor a step, reaches twiceN. The picture spends most of its
 // time here, so there is no branch but the loop's: where the processor is emulated, as under
 // Wine on other processors, each branch costs more than the arithmetic that replaces it (filling
 // runs of pixels between the steps across was slower for it).
-void Walk(std::uint32_t* pixel, std::int32_t steps, std::int32_t rest, std::int32_t twiceN,
-          std::int32_t twiceMinor, std::ptrdiff_t majorStep, std::ptrdiff_t minorStep,
-          std::uint32_t colour) {
+void Walk(std::uint32_t* pixels, std::ptrdiff_t at, std::int32_t steps, std::int32_t rest,
+          std::int32_t twiceN, std::int32_t twiceMinor, std::ptrdiff_t majorStep,
+          std::ptrdiff_t minorStep, std::uint32_t colour) {
+  // The pixel's address as a number, which may step past the pixels after the last one without
+  // forming a pointer there; one register fewer than an index and its base.
+  std::uintptr_t address = reinterpret_cast<std::uintptr_t>(pixels + at);
+  const auto majorBytes = static_cast<std::uintptr_t>(majorStep) * sizeof(std::uint32_t);
+  const auto minorBytes = static_cast<std::uintptr_t>(minorStep) * sizeof(std::uint32_t);
 #pragma GCC unroll 4
   for (; steps > 0; --steps) {
-    *pixel = colour;
+    *reinterpret_cast<std::uint32_t*>(address) = colour;
     rest += twiceMinor;
     const std::int32_t carry = ~((rest - twiceN) >> 31);  // all ones when rest >= twiceN
     rest -= twiceN & carry;
-    pixel += majorStep + (minorStep & carry);
+    address += majorBytes + (minorBytes & static_cast<std::uintptr_t>(carry));
   }
 }
 
@@ -82,12 +87,12 @@ void PixelCanvas::ThinLine(PlotPoint from, PlotPoint to, std::uint32_t colour) {
     const auto stride = static_cast<std::ptrdiff_t>(stride_);
     const std::ptrdiff_t stepX = dx > 0 ? 1 : -1;
     const std::ptrdiff_t stepY = dy > 0 ? stride : -stride;
-    Walk(pixels_ + static_cast<std::size_t>(from.y) * stride_ + static_cast<std::size_t>(from.x), n,
-         n, 2 * n, 2 * minor, alongX ? stepX : stepY, alongX ? stepY : stepX, colour);
+    Walk(pixels_, static_cast<std::ptrdiff_t>(from.y) * stride + from.x, n, n, 2 * n, 2 * minor,
+         alongX ? stepX : stepY, alongX ? stepY : stepX, colour);
     return;
   }
   // Step along the major direction; only the steps that land inside the pixels are walked, with
-  // a pointer, and the offset across kept as a remainder, as the midpoint rule does.
+  // the offset across kept as a remainder, as the midpoint rule does.
   const std::int64_t dx = static_cast<std::int64_t>(to.x) - from.x;
   const std::int64_t dy = static_cast<std::int64_t>(to.y) - from.y;
   const bool alongX = std::abs(dx) >= std::abs(dy);
@@ -128,8 +133,6 @@ void PixelCanvas::ThinLine(PlotPoint from, PlotPoint to, std::uint32_t colour) {
       alongX ? majorStart + (majorUp ? first : -first) : minorStart + (minorUp ? across : -across);
   const std::int64_t y =
       alongX ? minorStart + (minorUp ? across : -across) : majorStart + (majorUp ? first : -first);
-  std::uint32_t* pixel =
-      pixels_ + static_cast<std::size_t>(y) * stride_ + static_cast<std::size_t>(x);
   const std::ptrdiff_t stride = static_cast<std::ptrdiff_t>(stride_);
   const std::ptrdiff_t majorStep = (alongX ? 1 : stride) * (majorUp ? 1 : -1);
   const std::ptrdiff_t minorStep = (alongX ? stride : 1) * (minorUp ? 1 : -1);
@@ -137,8 +140,9 @@ void PixelCanvas::ThinLine(PlotPoint from, PlotPoint to, std::uint32_t colour) {
   const auto twiceN = static_cast<std::int32_t>(2 * n);
   const auto twiceMinor = static_cast<std::int32_t>(2 * minor);
   const auto rest = static_cast<std::int32_t>(first == 0 ? n : (2 * first * minor + n) % (2 * n));
-  Walk(pixel, static_cast<std::int32_t>(last - first + 1), rest, twiceN, twiceMinor, majorStep,
-       minorStep, colour);
+  Walk(pixels_, static_cast<std::ptrdiff_t>(y) * stride + static_cast<std::ptrdiff_t>(x),
+       static_cast<std::int32_t>(last - first + 1), rest, twiceN, twiceMinor, majorStep, minorStep,
+       colour);
 }
 
 namespace {
