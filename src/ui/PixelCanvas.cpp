@@ -147,6 +147,22 @@ void PixelCanvas::ThinLine(PlotPoint from, PlotPoint to, std::uint32_t colour) {
 
 namespace {
 
+// Points as offsets from the first, the shape that copies share.
+std::vector<PlotPoint> ShapeOf(const PlotPoint* points, std::size_t count) {
+  std::vector<PlotPoint> shape;
+  for (std::size_t k = 0; k < count; ++k) {
+    shape.push_back({points[k].x - points[0].x, points[k].y - points[0].y});
+  }
+  return shape;
+}
+
+bool SameShape(const std::vector<PlotPoint>& shape, const PlotPoint* points, std::size_t count) {
+  return count == shape.size() &&
+         std::equal(points, points + count, shape.begin(), [&](PlotPoint a, PlotPoint b) {
+           return a.x - points[0].x == b.x && a.y - points[0].y == b.y;
+         });
+}
+
 std::int64_t Cross(PlotPoint a, PlotPoint b, std::int64_t x, std::int64_t y) {
   return (static_cast<std::int64_t>(b.x) - a.x) * (y - a.y) -
          (static_cast<std::int64_t>(b.y) - a.y) * (x - a.x);
@@ -157,17 +173,9 @@ std::int64_t Cross(PlotPoint a, PlotPoint b, std::int64_t x, std::int64_t y) {
 void PixelCanvas::FillConvex(const PlotPoint* corners, std::size_t count, std::uint32_t colour) {
   if (count == 0) return;
   const PlotPoint first{corners[0].x + origin_.x, corners[0].y + origin_.y};
-  const bool sameShape =
-      count == stampCorners_.size() &&
-      std::equal(corners, corners + count, stampCorners_.begin(), [&](PlotPoint a, PlotPoint b) {
-        return a.x - corners[0].x == b.x && a.y - corners[0].y == b.y;
-      });
-  if (!sameShape) {
+  if (!SameShape(stampCorners_, corners, count)) {
     // The shape's rows, from its first corner, worked out once for every copy of it.
-    stampCorners_.clear();
-    for (std::size_t k = 0; k < count; ++k) {
-      stampCorners_.push_back({corners[k].x - corners[0].x, corners[k].y - corners[0].y});
-    }
+    stampCorners_ = ShapeOf(corners, count);
     std::int64_t twiceArea = 0;
     int left = 0, right = 0, top = 0, bottom = 0;
     for (std::size_t k = 0; k < count; ++k) {
@@ -219,76 +227,58 @@ void PixelCanvas::FillConvex(const PlotPoint* corners, std::size_t count, std::u
   }
 }
 
-const PixelCanvas::LineStamp* PixelCanvas::StampFor(const PlotPoint* points, std::size_t count,
-                                                    int penWidth) {
-  constexpr int kLargest = 32;  // longer lines are drawn as they come
-  std::uint32_t hash = static_cast<std::uint32_t>(count * 31 + static_cast<std::size_t>(penWidth));
+bool PixelCanvas::KeepRing(const PlotPoint* points, std::size_t count, int penWidth) {
+  if (penWidth == ringPen_ && SameShape(ringShape_, points, count)) return true;
+  constexpr int kLargest = 32;  // larger polylines are drawn as they come
   for (std::size_t k = 1; k < count; ++k) {
-    const int dx = points[k].x - points[0].x;
-    const int dy = points[k].y - points[0].y;
-    if (dx > kLargest || dx < -kLargest || dy > kLargest || dy < -kLargest) return nullptr;
-    hash = hash * 1000003u ^ static_cast<std::uint32_t>((dx + 64) << 8 | (dy + 64));
-  }
-  if (lineStamps_.empty()) lineStamps_.resize(kLineStamps);
-  LineStamp& stamp = lineStamps_[hash % kLineStamps];
-  const auto same = [&] {
-    if (stamp.shape.size() != count || stamp.penWidth != penWidth) return false;
-    for (std::size_t k = 0; k < count; ++k) {
-      if (stamp.shape[k].x != points[k].x - points[0].x ||
-          stamp.shape[k].y != points[k].y - points[0].y) {
-        return false;
-      }
+    if (std::abs(points[k].x - points[0].x) > kLargest ||
+        std::abs(points[k].y - points[0].y) > kLargest) {
+      return false;
     }
-    return true;
-  };
-  if (same()) return &stamp;
-  // Drawn once into pixels of its own, about its first point, and read back.
-  stamp.shape.clear();
-  for (std::size_t k = 0; k < count; ++k) {
-    stamp.shape.push_back({points[k].x - points[0].x, points[k].y - points[0].y});
   }
-  stamp.penWidth = penWidth;
+  // Drawn once into pixels of its own, about its first point, and read back.
+  ringShape_ = ShapeOf(points, count);
+  ringPen_ = penWidth;
   const int reach = kLargest + penWidth;
   const int side = 2 * reach + 1;
   std::vector<std::uint32_t> scratch(static_cast<std::size_t>(side) *
                                      static_cast<std::size_t>(side));
   PixelCanvas drawn(scratch.data(), side, side, side, {reach, reach});
   for (std::size_t k = 0; k + 1 < count; ++k) {
-    drawn.Line(stamp.shape[k], stamp.shape[k + 1], 1, penWidth);
+    drawn.Line(ringShape_[k], ringShape_[k + 1], 1, penWidth);
   }
-  stamp.pixels.clear();
-  stamp.box = {side, side, -side, -side};
+  ringPixels_.clear();
+  ringBox_ = {side, side, -side, -side};
   for (int y = 0; y < side; ++y) {
     for (int x = 0; x < side; ++x) {
       if (scratch[static_cast<std::size_t>(y * side + x)] == 0) continue;
       const PlotPoint at{x - reach, y - reach};
-      stamp.pixels.push_back(at);
-      stamp.box = {std::min(stamp.box.left, at.x), std::min(stamp.box.top, at.y),
-                   std::max(stamp.box.right, at.x), std::max(stamp.box.bottom, at.y)};
+      ringPixels_.push_back(at);
+      ringBox_ = {std::min(ringBox_.left, at.x), std::min(ringBox_.top, at.y),
+                  std::max(ringBox_.right, at.x), std::max(ringBox_.bottom, at.y)};
     }
   }
-  return &stamp;
+  return true;
 }
 
 void PixelCanvas::Polyline(const PlotPoint* points, std::size_t count, std::uint32_t colour,
                            int penWidth) {
   if (count < 2) return;
-  // Rings are the shapes of many short lines that recur; a tick or a head is two lines.
-  const LineStamp* stamp = count >= 4 ? StampFor(points, count, penWidth) : nullptr;
-  if (stamp == nullptr) {
+  // A ring is many short lines, copied; a tick or a head is two lines, a shaft one.
+  if (count < 4 || !KeepRing(points, count, penWidth)) {
     for (std::size_t k = 0; k + 1 < count; ++k) Line(points[k], points[k + 1], colour, penWidth);
     return;
   }
   const int x = points[0].x + origin_.x;
   const int y = points[0].y + origin_.y;
-  if (x + stamp->box.left >= 0 && x + stamp->box.right < width_ && y + stamp->box.top >= 0 &&
-      y + stamp->box.bottom < height_) {
+  if (x + ringBox_.left >= 0 && x + ringBox_.right < width_ && y + ringBox_.top >= 0 &&
+      y + ringBox_.bottom < height_) {
     std::uint32_t* at =
         pixels_ + static_cast<std::size_t>(y) * stride_ + static_cast<std::size_t>(x);
     const auto stride = static_cast<std::ptrdiff_t>(stride_);
-    for (const PlotPoint pixel : stamp->pixels) at[pixel.y * stride + pixel.x] = colour;
+    for (const PlotPoint pixel : ringPixels_) at[pixel.y * stride + pixel.x] = colour;
   } else {
-    for (const PlotPoint pixel : stamp->pixels) Put(x + pixel.x, y + pixel.y, colour);
+    for (const PlotPoint pixel : ringPixels_) Put(x + pixel.x, y + pixel.y, colour);
   }
 }
 

@@ -50,17 +50,14 @@ class PixelCanvas {
   };
   std::vector<PlotPoint> stampCorners_;
   std::vector<Span> stamp_;
-  // Small polylines of many lines recur (a group's rings): the pixels of each shape met are kept,
-  // from its first point, and copied.
-  struct LineStamp {
-    std::vector<PlotPoint> shape;  // its points, from the first
-    int penWidth = 0;
-    PixelRect box;  // of the pixels, right and bottom included
-    std::vector<PlotPoint> pixels;
-  };
-  static constexpr std::size_t kLineStamps = 64;
-  std::vector<LineStamp> lineStamps_;
-  const LineStamp* StampFor(const PlotPoint* points, std::size_t count, int penWidth);
+  // The last ring drawn (a polyline of many short lines; a group's rings are copies of one
+  // shape): its points and its pixels, from its first point, right and bottom of box included.
+  std::vector<PlotPoint> ringShape_;
+  int ringPen_ = 0;
+  PixelRect ringBox_;
+  std::vector<PlotPoint> ringPixels_;
+  // False when the polyline is too large to keep.
+  bool KeepRing(const PlotPoint* points, std::size_t count, int penWidth);
 };
 
 }  // namespace kordane
